@@ -1,0 +1,150 @@
+#include "Controls.h"
+
+#include "NumberText.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace platform_detail {
+
+GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent), m_title(title) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void GroupFrame::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const int frameTop = metrics.height() / 2;
+    const QRect frame(0, frameTop, width() - 2, height() - frameTop - 2);
+
+    // An etched line: a shadow line with a highlight one pixel below and to
+    // the right of it, leaving a gap in the top edge for the title.
+    const int titleLeft = 6;
+    const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title) + 4;
+    auto etch = [&](const QColor& color, int offset) {
+        painter.setPen(color);
+        const QRect r = frame.translated(offset, offset);
+        painter.drawLine(r.left(), r.top(), titleLeft - 2 + offset, r.top());
+        painter.drawLine(titleLeft + titleWidth - 2 + offset, r.top(), r.right(), r.top());
+        painter.drawLine(r.left(), r.top(), r.left(), r.bottom());
+        painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        painter.drawLine(r.right(), r.top(), r.right(), r.bottom());
+    };
+    etch(palette().color(QPalette::Mid), 0);
+    etch(palette().color(QPalette::Light), 1);
+
+    if (!m_title.isEmpty()) {
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRect(titleLeft, 0, titleWidth, metrics.height()), Qt::AlignCenter,
+                         m_title);
+    }
+}
+
+UpDownControl::UpDownControl(QWidget* parent)
+    : QWidget(parent), m_pUp(new QToolButton(this)), m_pDown(new QToolButton(this)) {
+    for (QToolButton* button : {m_pUp, m_pDown}) {
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAutoRepeat(true);
+        button->setAutoRaise(false);
+    }
+    m_pUp->setArrowType(Qt::UpArrow);
+    m_pDown->setArrowType(Qt::DownArrow);
+    m_pUp->setAccessibleName(QStringLiteral("Up"));
+    m_pDown->setAccessibleName(QStringLiteral("Down"));
+    connect(m_pUp, &QToolButton::clicked, this, [this] { Step(+1); });
+    connect(m_pDown, &QToolButton::clicked, this, [this] { Step(-1); });
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void UpDownControl::SetBuddy(QLineEdit* buddy) {
+    m_pBuddy = buddy;
+    if (!buddy)
+        return;
+    buddy->installEventFilter(this);
+    // The control keeps its own width and takes the buddy's height, and the
+    // buddy gives up the width the control now covers.
+    const QRect b = buddy->geometry();
+    const int w = width();
+    setGeometry(b.right() + 1 - w, b.top(), w, b.height());
+    buddy->setGeometry(b.left(), b.top(), b.width() - w, b.height());
+    const int half = height() / 2;
+    m_pUp->setGeometry(0, 0, w, half);
+    m_pDown->setGeometry(0, half, w, height() - half);
+}
+
+void UpDownControl::SetRange(int upEnd, int downEnd) {
+    m_nUpEnd = upEnd;
+    m_nDownEnd = downEnd;
+    m_nPos = std::clamp(m_nPos, std::min(upEnd, downEnd), std::max(upEnd, downEnd));
+}
+
+void UpDownControl::Step(int direction) {
+    const int low = std::min(m_nUpEnd, m_nDownEnd);
+    const int high = std::max(m_nUpEnd, m_nDownEnd);
+    // The buddy's text is the position when it holds one; otherwise the
+    // control goes on from where it was.
+    int pos = m_nPos;
+    if (m_pBuddy) {
+        const QByteArray text = m_pBuddy->text().toUtf8();
+        if (auto typed =
+                ParseWholeNumber(std::string_view(text.constData(), text.size()), low, high))
+            pos = *typed;
+    }
+    const int target = direction > 0 ? m_nUpEnd : m_nDownEnd;
+    const int next = pos == target ? pos : pos + (target > pos ? 1 : -1);
+    if (next == pos && m_pBuddy && m_pBuddy->text() == QString::number(pos)) {
+        m_nPos = pos;
+        return; // at the end: nothing moves and nothing is written
+    }
+    m_nPos = next;
+    if (m_pBuddy)
+        m_pBuddy->setText(QString::number(next));
+}
+
+bool UpDownControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pBuddy && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            if (key->key() == Qt::Key_Up) {
+                Step(+1);
+                return true;
+            }
+            if (key->key() == Qt::Key_Down) {
+                Step(-1);
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+Balloon::Balloon() : QLabel(nullptr) {
+    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
+                   Qt::WindowTransparentForInput);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+    setForegroundRole(QPalette::ToolTipText);
+    setBackgroundRole(QPalette::ToolTipBase);
+    setAutoFillBackground(true);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setMargin(4);
+    setObjectName(QStringLiteral("fieldWarning"));
+}
+
+void Balloon::ShowAt(QWidget* field, const QString& text) {
+    if (this->text() != text) {
+        setText(text);
+        adjustSize();
+    }
+    move(field->mapToGlobal(QPoint(field->width() / 2, field->height() + 2)));
+    if (!isVisible())
+        show();
+}
+
+} // namespace platform_detail

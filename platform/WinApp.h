@@ -1,0 +1,54 @@
+#pragma once
+
+// The application: one global object whose InitInstance runs the program.
+
+#include "Afx.h"
+#include "Wnd.h"
+
+#include <functional>
+
+class CWinApp : public CCmdTarget {
+public:
+    // Without a name the application is named after the executable's file
+    // name, its extension dropped.
+    explicit CWinApp(const char* pszAppName = nullptr);
+    ~CWinApp() override;
+
+    // Runs the program; returning false ends it at once.
+    virtual bool InitInstance();
+
+    // Routes a command the windows did not handle.
+    bool OnCmdMsg(UINT nID);
+
+    // The application's name (the caption of message boxes without one).
+    CString m_pszAppName;
+    CWnd* m_pMainWnd = nullptr;
+
+protected:
+    // The themed look of the controls is the toolkit's own; kept for the
+    // start-up sequence it belongs to.
+    void Enable3dControls() {}
+    // The help command: there is no help file, so a short help window opens.
+    void OnHelp();
+
+    friend int AfxWinMain(int argc, char** argv);
+};
+
+CWinApp* AfxGetApp();
+
+// The program's entry: makes the toolkit's application from the program
+// name alone (the command line is not read), names the application, and runs
+// the global application object's InitInstance.
+int AfxWinMain(int argc, char** argv);
+
+// What a message box shows; replaced in tests so that no box waits for a
+// person. The hook returns the button pressed.
+struct MessageBoxRequest {
+    CString text;
+    CString caption;
+    UINT nType;
+};
+using MessageBoxHook = std::function<int(const MessageBoxRequest&)>;
+// Installs a hook for every message box that follows; an empty one restores
+// the real boxes.
+void AfxSetMessageBoxHook(MessageBoxHook hook);

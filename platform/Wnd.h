@@ -1,0 +1,260 @@
+#pragma once
+
+// Windows, dialogs, the message table and data exchange.
+//
+// A dialog is built from a dialog template of the resources. Window messages
+// and control notifications reach the dialog through its message table, an
+// ordered list of (message, notification, control id) -> member handler.
+// Whatever the table does not handle gets the default handling of the class
+// above it, and finally of CWnd itself.
+
+#include "Afx.h"
+
+#include <memory>
+#include <variant>
+#include <vector>
+
+class QWidget;
+class CDC;
+class CMenu;
+class CWinApp;
+struct IconHandle;
+namespace platform_detail {
+class DialogHost;
+}
+
+using HWND = QWidget*;
+using HICON = IconHandle*;
+using HCURSOR = IconHandle*;
+
+// Loads an icon group of the resources once; the handle lives as long as the
+// program. Null if there is no such icon.
+HICON LoadIcon(int nIDResource);
+
+// Something that can handle messages through a message table.
+class CCmdTarget {
+public:
+    virtual ~CCmdTarget() = default;
+
+protected:
+    // Runs the handler the message table has for the message, if any.
+    virtual bool OnWndMsg(const MSG& msg, LRESULT& result);
+
+    template <class T>
+    friend struct MessageMapDispatch;
+    friend class CWnd;
+};
+
+// One entry of a class's message table.
+template <class T>
+struct MessageMapEntry {
+    UINT nMessage;
+    UINT nCode;
+    UINT nID;
+    std::variant<void (T::*)(), void (T::*)(UINT, CPoint), void (T::*)(UINT, LPARAM),
+                 HCURSOR (T::*)()>
+        pfn;
+};
+
+template <class T>
+struct MessageMapDispatch {
+    template <std::size_t N>
+    static bool Run(T* self, const MessageMapEntry<T> (&entries)[N], const MSG& msg,
+                    LRESULT& result) {
+        for (const MessageMapEntry<T>& entry : entries) {
+            if (entry.nMessage != msg.message)
+                continue;
+            if (msg.message == WM_COMMAND &&
+                (entry.nID != LOWORD(msg.wParam) || entry.nCode != HIWORD(msg.wParam)))
+                continue;
+            Call(self, entry, msg, result);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    static void Call(T* self, const MessageMapEntry<T>& entry, const MSG& msg, LRESULT& result) {
+        if (auto* f = std::get_if<void (T::*)()>(&entry.pfn))
+            (self->**f)();
+        else if (auto* f = std::get_if<void (T::*)(UINT, CPoint)>(&entry.pfn))
+            (self->**f)(static_cast<UINT>(msg.wParam),
+                        CPoint(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)));
+        else if (auto* f = std::get_if<void (T::*)(UINT, LPARAM)>(&entry.pfn))
+            (self->**f)(static_cast<UINT>(msg.wParam), msg.lParam);
+        else if (auto* f = std::get_if<HCURSOR (T::*)()>(&entry.pfn))
+            result = reinterpret_cast<LRESULT>((self->**f)());
+    }
+};
+
+// The message table of a class: declare it in the class, define it with
+// BEGIN_MESSAGE_MAP ... END_MESSAGE_MAP, one entry per line.
+#define DECLARE_MESSAGE_MAP()                                                                      \
+protected:                                                                                         \
+    bool OnWndMsg(const MSG& msg, LRESULT& result) override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
+    bool theClass::OnWndMsg(const MSG& msg, LRESULT& result) {                                     \
+        using ThisClass = theClass;                                                                \
+        using TheBaseClass = baseClass;                                                            \
+        static const MessageMapEntry<ThisClass> entries[] = {
+
+#define END_MESSAGE_MAP()                                                                          \
+    }                                                                                              \
+    ;                                                                                              \
+    return MessageMapDispatch<ThisClass>::Run(this, entries, msg, result) ||                       \
+           TheBaseClass::OnWndMsg(msg, result);                                                    \
+    }
+
+#define ON_WM_PAINT() {WM_PAINT, 0, 0, &ThisClass::OnPaint},
+#define ON_WM_SYSCOMMAND() {WM_SYSCOMMAND, 0, 0, &ThisClass::OnSysCommand},
+#define ON_WM_QUERYDRAGICON() {WM_QUERYDRAGICON, 0, 0, &ThisClass::OnQueryDragIcon},
+#define ON_WM_MOUSEMOVE() {WM_MOUSEMOVE, 0, 0, &ThisClass::OnMouseMove},
+#define ON_WM_LBUTTONDOWN() {WM_LBUTTONDOWN, 0, 0, &ThisClass::OnLButtonDown},
+#define ON_WM_RBUTTONDOWN() {WM_RBUTTONDOWN, 0, 0, &ThisClass::OnRButtonDown},
+#define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, id, &ThisClass::memberFxn},
+#define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, id, &ThisClass::memberFxn},
+#define ON_EN_CHANGE(id, memberFxn) {WM_COMMAND, EN_CHANGE, id, &ThisClass::memberFxn},
+
+// A window: the dialog itself or one of its controls.
+class CWnd : public CCmdTarget {
+public:
+    CWnd();
+    ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    HWND GetSafeHwnd() const { return m_hWnd; }
+
+    // Delivers a message now, through the message table, and returns its
+    // result. The messages the program sends are WM_SETICON, UDM_SETRANGE
+    // and WM_ICONERASEBKGND; the windowing layer delivers the rest.
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // The window's own system menu: the standard items and whatever the
+    // program appends. With bRevert the appended items are dropped and null
+    // is returned.
+    CMenu* GetSystemMenu(bool bRevert);
+
+    CWnd* GetDlgItem(int nID) const;
+    void GetClientRect(CRect* lpRect) const;
+    bool IsIconic() const;
+    // Invalidates the whole client area and repaints it at once.
+    void RedrawWindow();
+
+    // A message box with one OK button, modal to this window. Without a
+    // caption the application's name is used.
+    int MessageBox(std::string_view text, const char* caption = nullptr, UINT nType = MB_OK);
+
+protected:
+    // Default handling of the message being handled.
+    LRESULT Default();
+    virtual LRESULT DefWindowProc(const MSG& msg);
+
+    friend class platform_detail::DialogHost;
+    friend class CDC;
+    friend void DDX_Control(class CDataExchange*, int, CWnd&);
+
+    HWND m_hWnd = nullptr;
+    platform_detail::DialogHost* m_pHost = nullptr; // the dialog's window, for dialogs only
+    const MSG* m_pCurrentMsg = nullptr;
+    std::unique_ptr<CMenu> m_pSystemMenu;
+    std::vector<std::unique_ptr<CWnd>> m_children; // wrappers handed out by GetDlgItem
+};
+
+// The up-down control: steps a number between two ends and writes it into
+// its buddy, the edit before it.
+class CSpinButtonCtrl : public CWnd {
+public:
+    // The position the arrows have reached.
+    int GetPos() const;
+    // nUpper is the end the up arrow steps toward, nLower the down arrow's.
+    void SetRange(int nLower, int nUpper);
+};
+
+class CDataExchange {
+public:
+    CDataExchange(CWnd* pDlgWnd, bool bSaveAndValidate)
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+    // Marks the transfer as failed; the exchanges that follow do nothing.
+    void Fail() { m_bFailed = true; }
+
+    bool m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+    bool m_bFailed = false;
+};
+
+// Attaches rControl to control nIDC, once.
+void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
+// The position of the checked button of the radio group starting at nIDC, -1
+// if none; writing checks that position.
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
+// A whole number from nMin to nMax. A read of any other text warns at the
+// field, keeps `value` and fails the transfer; the warning goes away once
+// the text is valid again. Writes "%d".
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value, int nMin, int nMax);
+
+// A modal dialog built from a dialog template.
+class CDialog : public CWnd {
+public:
+    CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    // Builds the window, initialises it and runs it until it ends; returns
+    // the code it ended with.
+    int DoModal();
+    // Builds, initialises and shows the window without running it; it stays
+    // open until EndDialog or the object's end. Used where the caller runs
+    // the events itself.
+    bool Create();
+    void EndDialog(int nResult);
+
+    // Transfers between the members and the controls; false if a read failed.
+    // Controls' notifications raised meanwhile are not delivered.
+    bool UpdateData(bool bSaveAndValidate = true);
+
+    virtual bool OnInitDialog();
+    void SetIcon(HICON hIcon, bool bBigIcon);
+
+protected:
+    virtual void DoDataExchange(CDataExchange* pDX);
+    virtual void OnOK();
+    virtual void OnCancel();
+    // Default handling of the system commands.
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnPaint();
+    LRESULT DefWindowProc(const MSG& msg) override;
+
+private:
+    friend class platform_detail::DialogHost;
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+    std::unique_ptr<platform_detail::DialogHost> m_pOwnedHost;
+};
+
+// A menu: a list of items, each a command id and text, or a separator.
+inline constexpr UINT MF_STRING = 0x0000;
+inline constexpr UINT MF_GRAYED = 0x0001;
+inline constexpr UINT MF_SEPARATOR = 0x0800;
+inline constexpr UINT MF_BYPOSITION = 0x0400;
+
+class CMenu {
+public:
+    struct Item {
+        UINT nFlags;
+        UINT nID;
+        CString text;
+    };
+
+    bool AppendMenu(UINT nFlags, UINT nIDNewItem = 0, const char* lpszNewItem = nullptr);
+    int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
+    UINT GetMenuItemID(int nPos) const;
+    CString GetMenuString(int nPos) const;
+    UINT GetMenuState(int nPos) const;
+    const std::vector<Item>& Items() const { return m_items; }
+    void EnableItem(UINT nID, bool bEnable);
+
+private:
+    std::vector<Item> m_items;
+};

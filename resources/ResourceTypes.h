@@ -1,0 +1,112 @@
+#pragma once
+
+// The shapes of the resources: plain data that the windowing layer reads.
+// Positions and sizes in dialog templates are dialog units.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+// Window and control styles named in the templates.
+inline constexpr std::uint32_t WS_POPUP = 0x80000000u;
+inline constexpr std::uint32_t WS_VISIBLE = 0x10000000u;
+inline constexpr std::uint32_t WS_CAPTION = 0x00C00000u;
+inline constexpr std::uint32_t WS_BORDER = 0x00800000u;
+inline constexpr std::uint32_t WS_SYSMENU = 0x00080000u;
+inline constexpr std::uint32_t WS_GROUP = 0x00020000u;
+inline constexpr std::uint32_t WS_TABSTOP = 0x00010000u;
+inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080u;
+inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000u;
+inline constexpr std::uint32_t DS_SETFONT = 0x00000040u;
+inline constexpr std::uint32_t DS_MODALFRAME = 0x00000080u;
+inline constexpr std::uint32_t ES_MULTILINE = 0x0004u;
+inline constexpr std::uint32_t ES_AUTOVSCROLL = 0x0040u;
+inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x0080u;
+inline constexpr std::uint32_t ES_READONLY = 0x0800u;
+inline constexpr std::uint32_t BS_CENTER = 0x0300u;
+inline constexpr std::uint32_t BS_VCENTER = 0x0C00u;
+inline constexpr std::uint32_t BS_MULTILINE = 0x2000u;
+inline constexpr std::uint32_t SS_LEFT = 0x0000u;
+inline constexpr std::uint32_t SS_CENTER = 0x0001u;
+inline constexpr std::uint32_t SS_ICON = 0x0003u;
+inline constexpr std::uint32_t SS_CENTERIMAGE = 0x0200u;
+inline constexpr std::uint32_t UDS_SETBUDDYINT = 0x0002u;
+inline constexpr std::uint32_t UDS_ALIGNRIGHT = 0x0004u;
+inline constexpr std::uint32_t UDS_ARROWKEYS = 0x0020u;
+inline constexpr std::uint32_t UDS_AUTOBUDDY = 0x0010u;
+
+enum class ControlKind {
+    GroupBox,
+    AutoRadioButton,
+    PushButton,
+    Edit,
+    UpDown,
+    Static,
+    StaticIcon,
+};
+
+struct ControlTemplate {
+    int id;
+    ControlKind kind;
+    std::uint32_t style;
+    std::string_view text;
+    int x, y, cx, cy;
+    int image = 0; // the icon resource of a static icon
+};
+
+struct DialogTemplate {
+    int id;
+    std::uint32_t style;
+    std::uint32_t exStyle;
+    int cx, cy;
+    std::string_view caption;
+    std::string_view fontFace;
+    int pointSize;
+    std::span<const ControlTemplate> controls;
+};
+
+struct StringResource {
+    int id;
+    std::string_view text;
+};
+
+// One image of an icon: `size` rows of `size` characters. Each character is a
+// hex digit indexing the 16-colour palette, or '.' for a transparent pixel.
+struct IconImage {
+    int size;
+    std::span<const std::string_view> rows;
+};
+
+struct IconResource {
+    int id;
+    std::span<const IconImage> images;
+};
+
+// The 16-colour palette the icon images index, as 0xRRGGBB.
+inline constexpr std::uint32_t kIconPalette[16] = {
+    0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+    0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
+};
+
+struct VersionRecord {
+    std::uint16_t fileVersion[4];
+    std::uint16_t productVersion[4];
+    std::string_view fileVersionText;
+    std::string_view productVersionText;
+    std::string_view translation;
+    std::string_view companyName;
+    std::string_view fileDescription;
+    std::string_view internalName;
+    std::string_view originalFilename;
+    std::string_view productName;
+    std::string_view legalCopyright;
+    std::string_view author;
+};
+
+// The program's resources, looked up by id by the windowing layer.
+std::span<const DialogTemplate> DialogTemplates();
+std::span<const StringResource> StringTable();
+std::span<const IconResource> Icons();
+const VersionRecord& Version();
+// The short help that the help command shows, as plain text.
+std::string_view HelpText();

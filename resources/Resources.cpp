@@ -1,0 +1,95 @@
+// The two dialog templates. Positions and sizes are dialog units; the
+// controls stand in tab order.
+
+#include "Resource.h"
+#include "ResourceTypes.h"
+#include "Version.h"
+
+namespace {
+
+constexpr std::uint32_t kNoticeStyle = SS_CENTER | SS_CENTERIMAGE | WS_GROUP;
+
+constexpr ControlTemplate kEditorControls[] = {
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Width", 240, 0, 55, 53},
+    {IDC_WIDTH8, ControlKind::AutoRadioButton, WS_GROUP, "8 Pixels", 246, 8, 43, 14},
+    {IDC_WIDTH16, ControlKind::AutoRadioButton, 0, "16 Pixels", 246, 22, 43, 14},
+    {IDC_WIDTH32, ControlKind::AutoRadioButton, 0, "32 Pixels", 246, 36, 43, 14},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Generated Code", 5, 155, 290, 55},
+    {IDC_CODE, ControlKind::Edit,
+     ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 10, 165, 280, 40},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Height", 240, 55, 55, 30},
+    {IDC_NEW, ControlKind::PushButton, WS_TABSTOP, "New", 240, 125, 55, 15},
+    {IDC_MAKECODE, ControlKind::PushButton, BS_MULTILINE | BS_CENTER | BS_VCENTER | WS_TABSTOP,
+     "Make Code", 240, 140, 55, 15},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Drawing Area", 5, 0, 230, 120},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Sprite Name", 240, 90, 55, 30},
+    {IDC_NAME, ControlKind::Edit, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, "", 245, 100, 45, 12},
+    {IDC_HEIGHT, ControlKind::Edit, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, "", 245, 65, 45, 15},
+    {IDC_HEIGHT_SPIN, ControlKind::UpDown,
+     UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, "Spin1", 290, 50, 11, 15},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Preview", 180, 120, 55, 35},
+    {IDC_STATIC, ControlKind::Static, kNoticeStyle, "Korvex Glimmet 1.0", 10, 125, 160, 10},
+    {IDC_STATIC, ControlKind::Static, kNoticeStyle, VER_AUTHOR_STR, 11, 134, 160, 10},
+    {IDC_STATIC, ControlKind::Static, kNoticeStyle, "Left click to draw, and right click to erase",
+     10, 143, 160, 10},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "", 5, 120, 170, 35},
+};
+
+constexpr ControlTemplate kAboutControls[] = {
+    {IDC_STATIC, ControlKind::StaticIcon, SS_ICON, "", 7, 7, 21, 20, IDR_MAINFRAME},
+    {IDC_STATIC, ControlKind::Static, SS_LEFT | WS_GROUP,
+     "Korvex Glimmet Version 1.0 \n" VER_AUTHOR_STR, 35, 7, 127, 19},
+};
+
+constexpr DialogTemplate kDialogs[] = {
+    {IDD_ABOUTBOX, DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+     WS_EX_TOOLWINDOW, 169, 33, "About Glimmet", "MS Sans Serif", 8, kAboutControls},
+    {IDD_EDITOR_DIALOG,
+     DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW,
+     302, 215, "", "MS Sans Serif", 8, kEditorControls},
+};
+
+constexpr StringResource kStrings[] = {
+    {IDS_ABOUTBOX, "&About Glimmet..."},
+};
+
+constexpr VersionRecord kVersion = {
+    {VER_FILEVERSION},        {VER_PRODUCTVERSION}, VER_FILEVERSION_STR,     VER_PRODUCTVERSION_STR,
+    VER_TRANSLATION_STR,      VER_COMPANYNAME_STR,  VER_FILEDESCRIPTION_STR, VER_INTERNALNAME_STR,
+    VER_ORIGINALFILENAME_STR, VER_PRODUCTNAME_STR,  VER_LEGALCOPYRIGHT_STR,  VER_AUTHOR_STR,
+};
+
+constexpr std::string_view kHelp =
+    "Drawing\n"
+    "  Press New to lay out an empty grid of the chosen width and height.\n"
+    "  Left button: draw. Right button: erase. Click one cell or drag across many.\n"
+    "  Changing the width or the height lays out a new, empty grid.\n"
+    "\n"
+    "Keys\n"
+    "  Tab moves between the fields. Up and Down in the height field step it,\n"
+    "  Up toward 1 and Down toward 16.\n"
+    "  Enter presses the focused button; elsewhere it closes Glimmet, as does Esc.\n"
+    "  Alt+Space or F10 opens the window menu, with About Glimmet. F1 shows this help.\n"
+    "\n"
+    "The generated line\n"
+    "  Make Code writes one C declaration named after the sprite, one hexadecimal\n"
+    "  constant per row, top row first. The leftmost pixel of a row is its most\n"
+    "  significant bit. The element type follows the width: unsigned char for 8\n"
+    "  pixels, unsigned short int for 16, unsigned long int for 32.\n"
+    "  Select the text in Generated Code and copy it into your program.\n";
+
+} // namespace
+
+std::string_view HelpText() {
+    return kHelp;
+}
+
+std::span<const DialogTemplate> DialogTemplates() {
+    return kDialogs;
+}
+std::span<const StringResource> StringTable() {
+    return kStrings;
+}
+const VersionRecord& Version() {
+    return kVersion;
+}
