@@ -1,0 +1,8 @@
+#include "AboutDlg.h"
+
+#include "AboutBox.h"
+
+void ShowAboutBox() {
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
+}
