@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what Glimmet needs to build, run and test on Debian 12, skipping
+# what is already there. Runs as root, or through sudo.
+set -euo pipefail
+
+packages=(
+    # Build
+    cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libbenchmark-dev
+    # Fuzzing (libFuzzer comes with clang's runtime)
+    clang libclang-rt-14-dev
+    # The default sans-serif the windows use
+    fonts-dejavu-core
+    # Real-window tests and screenshots
+    xvfb xauth xdotool xclip x11-utils imagemagick
+    # Checks of the installed desktop files and the package
+    desktop-file-utils appstream dpkg-dev file
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
