@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# Real-window tests of the editor: Glimmet runs under X and is used as a
+# person uses it. Each scenario lays out a sprite, draws and erases with
+# clicks and drags, names it, makes the code, copies the code box through the
+# clipboard, compares the copy byte for byte, compiles it with the C compiler,
+# checks the screen pixel for pixel, and ends the program the way a user does.
+#
+# Usage: editor_e2e.sh <glimmet binary> <scenario>
+# Scenarios: width8, width16, width32.
+
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+[ $# -eq 2 ] || {
+    echo "usage: $0 <glimmet binary> <scenario>" >&2
+    exit 2
+}
+glimmet=$1
+scenario=$2
+export E2E_NAME="e2e_$scenario"
+# shellcheck source-path=SCRIPTDIR source=driver.sh
+source "$here/driver.sh"
+
+# Width 8 with the default height 8: clicks at both ends of cells, drags
+# across rows and down a column, erasing with a right click and a right drag.
+# A message box about the missing name covers the grid, and the grid must be
+# whole again once it is closed. Esc ends the program.
+scenario_width8() {
+    local ship=(
+        "...##..."
+        "..####.."
+        ".######."
+        "########"
+        "#......#"
+        "##....##"
+        ".......#"
+        ".......#"
+    )
+    start_glimmet "$glimmet"
+    # Nothing is drawn before the first layout, not even by a click.
+    click_cell 0 0
+    blank_look | expect_look "before New"
+
+    # shellcheck disable=SC2046
+    click_at $(button_new)
+    # A cell takes every pixel from its corner to the one before the next.
+    click_cell 3 0 1 0 0
+    click_cell 4 0 1 9 9
+    drag_cells 1 2 1 5 1
+    drag_cells 1 1 2 6 2
+    drag_cells 1 0 3 7 3
+    click_cell 0 4
+    click_cell 7 4
+    click_cell 3 4
+    click_cell 3 4 3
+    drag_cells 1 0 5 7 5
+    drag_cells 3 2 5 5 5
+    drag_cells 1 7 6 7 7
+    # Away from the grid, so that no pointer hovers over what is checked.
+    move_to 300 120
+    sprite_look 8 "${ship[@]}" | expect_look "drawing at width 8"
+
+    # shellcheck disable=SC2046
+    click_at $(button_make_code)
+    wait_windows 2
+    press_keys Return
+    wait_windows 1
+    sprite_look 8 "${ship[@]}" | expect_look "after the message box closed"
+
+    # shellcheck disable=SC2046
+    click_at $(name_box)
+    type_text ship
+    # shellcheck disable=SC2046
+    click_at $(button_make_code)
+    copy_code_and_expect "static unsigned char ship[] = {0x18,0x3C,0x7E,0xFF,0x81,0xC3,0x01,0x01};"
+    compile_and_check ship 8 "${ship[@]}"
+    sprite_look 8 "${ship[@]}" | expect_look "after Make Code"
+
+    press_keys Escape
+    expect_exit 0
+}
+
+# Width 16 chosen with its button, which lays out the grid without New; the
+# height set with the arrows (the down arrow steps up to 9, the up arrow
+# steps down to 2). Enter in the code box ends the program.
+scenario_width16() {
+    local arrow=(
+        "##............##"
+        "..####..#......."
+    )
+    start_glimmet "$glimmet"
+    # shellcheck disable=SC2046
+    click_at $(width_radio 16)
+    sprite_look 16 "................" "................" "................" "................" \
+        "................" "................" "................" "................" |
+        expect_look "width 16 laid out"
+
+    # shellcheck disable=SC2046
+    click_at $(height_down)
+    for _ in 1 2 3 4 5 6 7; do
+        # shellcheck disable=SC2046
+        click_at $(height_up)
+    done
+    sprite_look 16 "................" "................" | expect_look "height 2 from the arrows"
+
+    drag_cells 1 0 0 1 0
+    drag_cells 1 14 0 15 0
+    drag_cells 1 2 1 5 1
+    click_cell 8 1
+    click_cell 12 1
+    click_cell 12 1 3
+    move_to 300 120
+    sprite_look 16 "${arrow[@]}" | expect_look "drawing at width 16"
+
+    # shellcheck disable=SC2046
+    click_at $(name_box)
+    type_text arrow
+    # shellcheck disable=SC2046
+    click_at $(button_make_code)
+    copy_code_and_expect "static unsigned short int arrow[] = {0xC003,0x3C80};"
+    compile_and_check arrow 16 "${arrow[@]}"
+
+    # The code box still has the focus from the copy.
+    press_keys Return
+    expect_exit 0
+}
+
+# Width 32 with a height typed into its field; full-width drags, an erasing
+# right drag across the middle and a drag down a column. Enter in the name
+# box ends the program.
+scenario_width32() {
+    local b=(
+        "................#..............#"
+        "################################"
+        "########........#.......########"
+    )
+    start_glimmet "$glimmet"
+    # shellcheck disable=SC2046
+    click_at $(width_radio 32)
+    # shellcheck disable=SC2046
+    click_at $(height_box)
+    press_keys ctrl+a
+    type_text 3
+    sprite_look 32 "................................" "................................" \
+        "................................" | expect_look "height 3 typed"
+
+    drag_cells 1 0 1 31 1
+    drag_cells 1 0 2 31 2
+    drag_cells 3 8 2 23 2
+    drag_cells 1 16 0 16 2
+    click_cell 31 0
+    move_to 300 120
+    sprite_look 32 "${b[@]}" | expect_look "drawing at width 32"
+
+    # shellcheck disable=SC2046
+    click_at $(name_box)
+    type_text b
+    # shellcheck disable=SC2046
+    click_at $(button_make_code)
+    copy_code_and_expect "static unsigned long int b[] = {0x00008001,0xFFFFFFFF,0xFF0080FF};"
+    compile_and_check b 32 "${b[@]}"
+
+    # shellcheck disable=SC2046
+    click_at $(name_box)
+    press_keys Return
+    expect_exit 0
+}
+
+require_tools "${GLIMMET_CC:-cc}" cmp
+start_display
+case $scenario in
+width8 | width16 | width32) "scenario_$scenario" ;;
+*) fail "unknown scenario '$scenario'" ;;
+esac
+echo "PASS: $scenario"
