@@ -24,13 +24,18 @@ void GroupFrame::paintEvent(QPaintEvent*) {
 
     // An etched line: a shadow line with a highlight one pixel below and to
     // the right of it, leaving a gap in the top edge for the title.
-    const int titleLeft = 6;
-    const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title) + 4;
+    // The title stands at titleLeft, with a gap of two pixels on either side.
+    const int titleLeft = 8;
+    const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title);
     auto etch = [&](const QColor& color, int offset) {
         painter.setPen(color);
         const QRect r = frame.translated(offset, offset);
-        painter.drawLine(r.left(), r.top(), titleLeft - 2 + offset, r.top());
-        painter.drawLine(titleLeft + titleWidth - 2 + offset, r.top(), r.right(), r.top());
+        if (titleWidth == 0) {
+            painter.drawLine(r.left(), r.top(), r.right(), r.top());
+        } else {
+            painter.drawLine(r.left(), r.top(), titleLeft - 3 + offset, r.top());
+            painter.drawLine(titleLeft + titleWidth + 2 + offset, r.top(), r.right(), r.top());
+        }
         painter.drawLine(r.left(), r.top(), r.left(), r.bottom());
         painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
         painter.drawLine(r.right(), r.top(), r.right(), r.bottom());
@@ -40,8 +45,8 @@ void GroupFrame::paintEvent(QPaintEvent*) {
 
     if (!m_title.isEmpty()) {
         painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QRect(titleLeft, 0, titleWidth, metrics.height()), Qt::AlignCenter,
-                         m_title);
+        painter.drawText(QRect(titleLeft, 0, titleWidth, metrics.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, m_title);
     }
 }
 
@@ -107,7 +112,10 @@ void UpDownControl::Step(int direction) {
 }
 
 bool UpDownControl::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_pBuddy && event->type() == QEvent::KeyPress) {
+    // The event type comes first: while the buddy is being destroyed it still
+    // sends events here, and comparing it with the guarded pointer would cast
+    // a half-destroyed widget to QLineEdit.
+    if (event->type() == QEvent::KeyPress && watched == m_pBuddy) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
             if (key->key() == Qt::Key_Up) {
