@@ -1,0 +1,323 @@
+// The emitted line is pasted into someone else's program, so it must be the
+// exact text the drawn pixels stand for: the right element type for the
+// width, one constant per row, the leftmost pixel as the most significant bit,
+// and nothing read from outside the pixels it was given.
+
+#include "SourceEmitter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <ostream>
+#include <random>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+
+// The pixels of rows drawn as '1' (set) and '0' (clear), top row first. Blanks
+// only group the digits for the reader.
+std::vector<std::uint32_t> PixelsFromRows(const std::vector<std::string>& rows) {
+    std::vector<std::uint32_t> pixels;
+    for (const std::string& row : rows)
+        for (const char c : row)
+            if (c != ' ')
+                pixels.push_back(c == '1' ? 1u : 0u);
+    return pixels;
+}
+
+// `count` copies of `constant` separated by commas, as they appear between
+// the braces of a declaration.
+std::string Constants(std::string_view constant, int count) {
+    std::string list;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            list += ',';
+        list += constant;
+    }
+    return list;
+}
+
+// The declaration start for each width index.
+std::string TypeFor(std::int32_t widthIndex) {
+    switch (widthIndex) {
+    case 0:
+        return "static unsigned char ";
+    case 1:
+        return "static unsigned short int ";
+    default:
+        return "static unsigned long int ";
+    }
+}
+
+int WidthFor(std::int32_t widthIndex) {
+    return 8 << widthIndex;
+}
+
+// A constant with every pixel of a row clear, e.g. "0x0000" for width 16.
+std::string ClearRow(std::int32_t widthIndex) {
+    return "0x" + std::string(static_cast<std::size_t>(WidthFor(widthIndex) / 4), '0');
+}
+
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != text.npos;
+}
+
+// ---------------------------------------------------------------------------
+// Drawn sprites
+
+struct EmitCase {
+    std::int32_t widthIndex;
+    std::string name;
+    std::int32_t height;
+    std::vector<std::string> rows;
+    std::string expected;
+    friend void PrintTo(const EmitCase& c, std::ostream* os) {
+        *os << "name \"" << c.name << "\", width index " << c.widthIndex << ", height " << c.height;
+    }
+};
+
+class EmitDeclarationTest : public testing::TestWithParam<EmitCase> {};
+
+TEST_P(EmitDeclarationTest, WritesTheDrawnRowsAsOneDeclaration) {
+    const EmitCase& c = GetParam();
+    const std::vector<std::uint32_t> pixels = PixelsFromRows(c.rows);
+    EXPECT_EQ(EmitDeclaration(c.widthIndex, c.name, c.height, pixels), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BitOrderAndTypes, EmitDeclarationTest,
+    testing::Values(
+        EmitCase{
+            0, "ship", 2, {"10000001", "00000000"}, "static unsigned char ship[] = {0x81,0x00};"},
+        EmitCase{0, "x", 1, {"01011010"}, "static unsigned char x[] = {0x5A};"},
+        EmitCase{1, "a", 1, {"10000000 00000000"}, "static unsigned short int a[] = {0x8000};"},
+        EmitCase{2,
+                 "b",
+                 1,
+                 {"00000000 00000000 00000000 00000001"},
+                 "static unsigned long int b[] = {0x00000001};"},
+        // The bytes of a wide row come in reading order: the leftmost eight
+        // pixels make the two leading hex digits.
+        EmitCase{1, "m", 1, {"00000001 10000000"}, "static unsigned short int m[] = {0x0180};"},
+        EmitCase{2,
+                 "w",
+                 1,
+                 {"10000000 01000000 00100000 00010000"},
+                 "static unsigned long int w[] = {0x80402010};"},
+        EmitCase{1,
+                 "arrow",
+                 2,
+                 {"11000000 00000011", "00111100 10000000"},
+                 "static unsigned short int arrow[] = {0xC003,0x3C80};"},
+        // Only element 34 (row 4, column 2) is set.
+        EmitCase{0,
+                 "ship",
+                 8,
+                 {"00000000", "00000000", "00000000", "00000000", "00100000", "00000000",
+                  "00000000", "00000000"},
+                 "static unsigned char ship[] = {0x00,0x00,0x00,0x00,0x20,0x00,0x00,0x00};"},
+        EmitCase{2, "full", 16, std::vector<std::string>(16, std::string(32, '1')),
+                 "static unsigned long int full[] = {" + Constants("0xFFFFFFFF", 16) + "};"}));
+
+// The name is the user's business: it goes in exactly as typed, blanks and
+// punctuation included.
+INSTANTIATE_TEST_SUITE_P(
+    NamesVerbatim, EmitDeclarationTest,
+    testing::Values(
+        EmitCase{0, "my sprite!", 1, {"00000000"}, "static unsigned char my sprite![] = {0x00};"},
+        EmitCase{0, "", 1, {"11111111"}, "static unsigned char [] = {0xFF};"},
+        EmitCase{1,
+                 "  a,b={c}  ",
+                 1,
+                 {"00000000 00000001"},
+                 "static unsigned short int   a,b={c}  [] = {0x0001};"}));
+
+// ---------------------------------------------------------------------------
+// Heights outside 1 to 16
+
+struct EmptyCase {
+    std::int32_t widthIndex;
+    std::int32_t height;
+    std::string expected;
+    friend void PrintTo(const EmptyCase& c, std::ostream* os) {
+        *os << "width index " << c.widthIndex << ", height " << c.height;
+    }
+};
+
+class NoRowsTest : public testing::TestWithParam<EmptyCase> {};
+
+// With no rows the initialiser is empty but whole: the text must never lose
+// its opening brace to the comma that separates rows.
+TEST_P(NoRowsTest, GivesAnEmptyInitialiser) {
+    const EmptyCase& c = GetParam();
+    const std::vector<std::uint32_t> pixels(32 * 16, 1);
+    EXPECT_EQ(EmitDeclaration(c.widthIndex, "s", c.height, pixels), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(ZeroAndNegativeHeights, NoRowsTest,
+                         testing::Values(EmptyCase{0, 0, "static unsigned char s[] = {};"},
+                                         EmptyCase{0, -1, "static unsigned char s[] = {};"},
+                                         EmptyCase{0, kInt32Min, "static unsigned char s[] = {};"},
+                                         EmptyCase{1, 0, "static unsigned short int s[] = {};"},
+                                         EmptyCase{2, -1, "static unsigned long int s[] = {};"},
+                                         EmptyCase{2, -16, "static unsigned long int s[] = {};"}));
+
+struct TallCase {
+    std::int32_t widthIndex;
+    std::int32_t height;
+    friend void PrintTo(const TallCase& c, std::ostream* os) {
+        *os << "width index " << c.widthIndex << ", height " << c.height;
+    }
+};
+
+class TooManyRowsTest : public testing::TestWithParam<TallCase> {};
+
+// The first 16 rows are clear and every row after them is set, so a single
+// row too many shows up as a set constant. The heights stay small enough that
+// an emitter which forgot the limit fails quickly instead of exhausting memory.
+TEST_P(TooManyRowsTest, StopsAfterSixteenRows) {
+    const TallCase& c = GetParam();
+    const std::size_t width = static_cast<std::size_t>(WidthFor(c.widthIndex));
+    std::vector<std::uint32_t> pixels(width * 40, 1);
+    std::fill_n(pixels.begin(), width * 16, 0u);
+
+    EXPECT_EQ(EmitDeclaration(c.widthIndex, "s", c.height, pixels),
+              TypeFor(c.widthIndex) + "s[] = {" + Constants(ClearRow(c.widthIndex), 16) + "};");
+}
+
+INSTANTIATE_TEST_SUITE_P(HeightsAboveSixteen, TooManyRowsTest,
+                         testing::Values(TallCase{0, 17}, TallCase{1, 17}, TallCase{2, 17},
+                                         TallCase{0, 40}, TallCase{1, 1000}, TallCase{2, 100000}));
+
+// ---------------------------------------------------------------------------
+// Fewer pixels than rows times columns
+
+struct ShortCase {
+    std::int32_t widthIndex;
+    std::int32_t height;
+    std::size_t setPixels;
+    std::string expected;
+    friend void PrintTo(const ShortCase& c, std::ostream* os) {
+        *os << "width index " << c.widthIndex << ", height " << c.height << ", only " << c.setPixels
+            << " pixels";
+    }
+};
+
+class ShortPixelsTest : public testing::TestWithParam<ShortCase> {};
+
+// The pixels live in an allocation of exactly their size, so that a read past
+// them is caught by the address sanitizer; every pixel given is set, so the
+// output shows where the given pixels end.
+TEST_P(ShortPixelsTest, ReadsMissingPixelsAsClear) {
+    const ShortCase& c = GetParam();
+    const auto storage = std::make_unique<std::uint32_t[]>(c.setPixels);
+    std::fill_n(storage.get(), c.setPixels, 1u);
+    const std::span<const std::uint32_t> pixels(storage.get(), c.setPixels);
+
+    EXPECT_EQ(EmitDeclaration(c.widthIndex, "s", c.height, pixels), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PartialRasters, ShortPixelsTest,
+    testing::Values(
+        ShortCase{0, 4, 10, "static unsigned char s[] = {0xFF,0xC0,0x00,0x00};"},
+        ShortCase{0, 2, 0, "static unsigned char s[] = {0x00,0x00};"},
+        ShortCase{0, 16, 127, "static unsigned char s[] = {" + Constants("0xFF", 15) + ",0xFE};"},
+        ShortCase{1, 2, 20, "static unsigned short int s[] = {0xFFFF,0xF000};"},
+        ShortCase{2, 1, 31, "static unsigned long int s[] = {0xFFFFFFFE};"},
+        ShortCase{2, 16, 0,
+                  "static unsigned long int s[] = {" + Constants("0x00000000", 16) + "};"}));
+
+// Here the pixels are the front of a larger array whose remaining elements
+// are all set, so reading past the given pixels changes the text even in a
+// build without sanitizers.
+TEST(ShortPixels, IgnoresMemoryPastTheGivenPixels) {
+    const std::vector<std::uint32_t> memory(8 * 16, 1);
+    const std::span<const std::uint32_t> pixels = std::span(memory).first(10);
+
+    EXPECT_EQ(EmitDeclaration(0, "s", 16, pixels),
+              "static unsigned char s[] = {0xFF,0xC0," + Constants("0x00", 14) + "};");
+}
+
+// ---------------------------------------------------------------------------
+// Shape of the text for any raster
+
+// For every width and every height from below to above the allowed range,
+// with random pixels: the text is a single line holding one constant per row
+// (no more than 16), of the width's type, closed by "};".
+TEST(DeclarationShape, IsOneLineWithOneConstantPerRow) {
+    std::mt19937 random(0x51A7E5u);
+    for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
+        const std::size_t width = static_cast<std::size_t>(WidthFor(widthIndex));
+        for (std::int32_t height = -1; height <= 18; ++height) {
+            std::vector<std::uint32_t> pixels(width * 18);
+            for (std::uint32_t& pixel : pixels)
+                pixel = random() & 1u;
+            const std::string text = EmitDeclaration(widthIndex, "s", height, pixels);
+            SCOPED_TRACE(text);
+
+            const std::int32_t rows = height < 0 ? 0 : (height > 16 ? 16 : height);
+            std::size_t constants = 0;
+            for (std::size_t at = text.find("0x"); at != text.npos; at = text.find("0x", at + 2))
+                ++constants;
+
+            EXPECT_FALSE(HasLineBreak(text));
+            EXPECT_TRUE(text.starts_with(TypeFor(widthIndex) + "s[] = {"));
+            EXPECT_TRUE(text.ends_with("};"));
+            EXPECT_EQ(constants, static_cast<std::size_t>(rows));
+            const std::size_t digitsPerRow = width / 4;
+            const std::size_t braces = text.find('{');
+            EXPECT_EQ(text.size() - braces - 3, // between "{" and "};"
+                      static_cast<std::size_t>(rows) * (2 + digitsPerRow) +
+                          (rows > 0 ? static_cast<std::size_t>(rows) - 1 : 0));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Hex digits of eight pixels
+
+struct HexCase {
+    std::string bits;
+    std::string hex;
+    friend void PrintTo(const HexCase& c, std::ostream* os) {
+        *os << '"' << c.bits << "\" -> " << c.hex;
+    }
+};
+
+class BitsToHexTest : public testing::TestWithParam<HexCase> {};
+
+TEST_P(BitsToHexTest, GivesTwoUpperCaseDigits) {
+    EXPECT_EQ(BitsToHex(GetParam().bits), GetParam().hex);
+}
+
+// The first character is the least significant bit, the eighth the most.
+INSTANTIATE_TEST_SUITE_P(FirstCharacterIsLowestBit, BitsToHexTest,
+                         testing::Values(HexCase{"00000000", "00"}, HexCase{"10000000", "01"},
+                                         HexCase{"00000001", "80"}, HexCase{"11111111", "FF"},
+                                         HexCase{"11110000", "0F"}, HexCase{"00001111", "F0"},
+                                         HexCase{"01011010", "5A"}, HexCase{"01010101", "AA"},
+                                         HexCase{"00110111", "EC"}));
+
+// Any character but '0' is a set bit.
+INSTANTIATE_TEST_SUITE_P(AnyOtherCharacterIsSet, BitsToHexTest,
+                         testing::Values(HexCase{"0000000x", "80"}, HexCase{"x0000000", "01"},
+                                         HexCase{"abcdefgh", "FF"}, HexCase{"0 0 0 0 ", "AA"}));
+
+// Only the first eight characters count; missing ones are clear.
+INSTANTIATE_TEST_SUITE_P(ShortAndLongGroups, BitsToHexTest,
+                         testing::Values(HexCase{"", "00"}, HexCase{"1", "01"},
+                                         HexCase{"0000001", "40"}, HexCase{"1111", "0F"},
+                                         HexCase{"000000001111", "00"},
+                                         HexCase{"111111110000", "FF"}));
+
+} // namespace
