@@ -101,6 +101,7 @@ int AfxWinMain(int argc, char** argv) {
                                         .toStdString());
     QApplication::setApplicationName(FromUtf8(app->m_pszAppName));
     QApplication::setApplicationVersion(FromUtf8(Version().productVersionText));
+    QGuiApplication::setDesktopFileName(FromUtf8(Version().appId));
 
     if (!app->InitInstance())
         return 0;

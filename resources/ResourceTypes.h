@@ -101,6 +101,7 @@ struct VersionRecord {
     std::string_view productName;
     std::string_view legalCopyright;
     std::string_view author;
+    std::string_view appId;
 };
 
 // The program's resources, looked up by id by the windowing layer.

@@ -54,9 +54,19 @@ constexpr StringResource kStrings[] = {
 };
 
 constexpr VersionRecord kVersion = {
-    {VER_FILEVERSION},        {VER_PRODUCTVERSION}, VER_FILEVERSION_STR,     VER_PRODUCTVERSION_STR,
-    VER_TRANSLATION_STR,      VER_COMPANYNAME_STR,  VER_FILEDESCRIPTION_STR, VER_INTERNALNAME_STR,
-    VER_ORIGINALFILENAME_STR, VER_PRODUCTNAME_STR,  VER_LEGALCOPYRIGHT_STR,  VER_AUTHOR_STR,
+    .fileVersion = {VER_FILEVERSION},
+    .productVersion = {VER_PRODUCTVERSION},
+    .fileVersionText = VER_FILEVERSION_STR,
+    .productVersionText = VER_PRODUCTVERSION_STR,
+    .translation = VER_TRANSLATION_STR,
+    .companyName = VER_COMPANYNAME_STR,
+    .fileDescription = VER_FILEDESCRIPTION_STR,
+    .internalName = VER_INTERNALNAME_STR,
+    .originalFilename = VER_ORIGINALFILENAME_STR,
+    .productName = VER_PRODUCTNAME_STR,
+    .legalCopyright = VER_LEGALCOPYRIGHT_STR,
+    .author = VER_AUTHOR_STR,
+    .appId = VER_APPID_STR,
 };
 
 constexpr std::string_view kHelp =

@@ -20,3 +20,7 @@
 #define VER_PRODUCTNAME_STR "Glimmet"
 #define VER_LEGALCOPYRIGHT_STR "Copyright (C) 2026 Korvex"
 #define VER_AUTHOR_STR "Written by the Glimmet developers"
+
+// The desktop identity: the desktop entry and metainfo are named after it,
+// and the running window reports it so desktops can match the two.
+#define VER_APPID_STR "com.korvex.Glimmet"
