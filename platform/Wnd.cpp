@@ -261,7 +261,7 @@ CDialog::~CDialog() {
     m_pHost = nullptr;
 }
 
-bool CDialog::Create() {
+bool CDialog::CreateHost() {
     if (m_pOwnedHost)
         return true;
     const DialogTemplate* tpl = FindDialogTemplate(m_nIDTemplate);
@@ -284,8 +284,15 @@ bool CDialog::Create() {
     return true;
 }
 
+bool CDialog::Create() {
+    if (!CreateHost())
+        return false;
+    m_pHost->show();
+    return true;
+}
+
 int CDialog::DoModal() {
-    if (!Create())
+    if (!CreateHost())
         return -1;
     return m_pHost->exec();
 }

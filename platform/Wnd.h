@@ -227,6 +227,11 @@ protected:
     LRESULT DefWindowProc(const MSG& msg) override;
 
 private:
+    // Builds and initialises the window once, leaving it hidden: a modal
+    // dialog must not be visible before its modal loop starts, or window
+    // managers may not treat it as modal.
+    bool CreateHost();
+
     friend class platform_detail::DialogHost;
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
