@@ -258,10 +258,13 @@ void DialogHost::Command(int nID, UINT nCode) {
 }
 
 void DialogHost::Flush() {
-    if (m_dirty.isEmpty() || m_bFlushing)
+    if ((m_dirtyRun.isEmpty() && m_dirty.isEmpty()) || m_bFlushing)
         return;
-    const QRect dirty = m_dirty.adjusted(-1, -1, 1, 1);
-    m_dirty = QRect();
+    QRegion dirty(m_dirtyRun.adjusted(-1, -1, 1, 1));
+    for (const QRect& area : m_dirty)
+        dirty += area.adjusted(-1, -1, 1, 1);
+    m_dirtyRun = QRect();
+    m_dirty = QRegion();
     m_bFlushing = true;
     repaint(dirty);
     m_bFlushing = false;
@@ -284,7 +287,16 @@ QImage& DialogHost::Surface() {
 }
 
 void DialogHost::MarkDirty(const QRect& logical) {
-    m_dirty |= logical;
+    // Touching rectangles (a row of cells, the preview's squares) grow one
+    // area; a distant one starts another. So a click repaints its cell and
+    // the preview, not everything between them: the controls there are slow
+    // to paint.
+    if (m_dirtyRun.isEmpty() || m_dirtyRun.adjusted(-1, -1, 1, 1).intersects(logical)) {
+        m_dirtyRun |= logical;
+        return;
+    }
+    m_dirty += m_dirtyRun;
+    m_dirtyRun = logical;
 }
 
 void DialogHost::RepaintAll() {
@@ -307,7 +319,8 @@ void DialogHost::paintEvent(QPaintEvent* event) {
         if (event->rect() != rect())
             update();
     }
-    m_dirty = QRect();
+    m_dirtyRun = QRect();
+    m_dirty = QRegion();
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPointF(0, 0), m_surface);

@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QPointer>
+#include <QRegion>
 
 #include <utility>
 #include <vector>
@@ -113,7 +114,10 @@ private:
     CDialog* m_pDlg;
     std::vector<Entry> m_entries;
     QImage m_surface;
-    QRect m_dirty;
+    // What was drawn since the last flush: the rectangle being grown by
+    // touching ones, and the distant areas finished before it.
+    QRect m_dirtyRun;
+    QRegion m_dirty;
     QRect m_paintRect;
     bool m_bNeedsFullPaint = true;
     bool m_bFlushing = false;
