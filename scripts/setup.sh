@@ -12,6 +12,8 @@ packages=(
     fonts-dejavu-core
     # Real-window tests and screenshots
     xvfb xauth xdotool xclip x11-utils imagemagick
+    # Start-up measurements
+    time
     # Checks of the installed desktop files and the package
     desktop-file-utils appstream dpkg-dev file
 )

@@ -1,0 +1,195 @@
+// The editor's hot paths on a real editor dialog: built from its template,
+// shown on the offscreen platform, and brought to the screen by the host's
+// flush exactly as after a delivered message. The sprite is the largest one,
+// 32 x 16, so every path paints as much as it ever does.
+
+#include "Bench.h"
+
+#include "EditorDlg.h"
+#include "Host.h"
+#include "WinApp.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include <memory>
+
+namespace {
+
+constexpr int kWidthIndex32 = 2;
+
+class BenchEditor {
+public:
+    BenchEditor() {
+        // No benchmark opens a box; should one come, it must not wait.
+        AfxSetMessageBoxHook([](const MessageBoxRequest&) { return IDOK; });
+        if (!m_dlg.Create())
+            return;
+        m_pHost = dynamic_cast<platform_detail::DialogHost*>(m_dlg.GetSafeHwnd());
+        if (!m_pHost)
+            return;
+        m_pHost->show();
+        for (int i = 0;
+             i < 100 && !(m_pHost->windowHandle() && m_pHost->windowHandle()->isExposed()); ++i)
+            QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    ~BenchEditor() { AfxSetMessageBoxHook({}); }
+
+    CEditorDlg& Dlg() { return m_dlg; }
+    platform_detail::DialogHost* Host() const { return m_pHost; }
+
+    // Lays out an empty grid of the largest sprite; false if the dialog
+    // did not take it.
+    bool LayOutLargest() {
+        m_dlg.m_nWidthIndex = kWidthIndex32;
+        m_dlg.m_nHeight = kMaxSpriteRows;
+        m_dlg.UpdateData(false);
+        m_dlg.ResetGrid();
+        m_pHost->Flush();
+        return m_dlg.m_bGridReady && m_dlg.m_pixels.GetSize() == kMaxSpriteColumns * kMaxSpriteRows;
+    }
+
+private:
+    CEditorDlg m_dlg;
+    platform_detail::DialogHost* m_pHost = nullptr;
+};
+
+std::unique_ptr<BenchEditor> g_editor;
+
+// The shown editor with an empty 32 x 16 grid, or null after reporting why
+// the benchmark cannot run.
+BenchEditor* ReadyEditor(benchmark::State& state) {
+    if (!g_editor)
+        g_editor = std::make_unique<BenchEditor>();
+    if (!g_editor->Host() || !g_editor->Host()->isVisible()) {
+        state.SkipWithError("the editor dialog could not be created and shown");
+        return nullptr;
+    }
+    if (!g_editor->LayOutLargest()) {
+        state.SkipWithError("the editor did not lay out a 32 x 16 grid");
+        return nullptr;
+    }
+    return g_editor.get();
+}
+
+// The client point at the centre of sprite cell number `cell`, row by row.
+QPoint CellCentre(int cell) {
+    const int col = cell % kMaxSpriteColumns;
+    const int row = (cell / kMaxSpriteColumns) % kMaxSpriteRows;
+    return {kGridOrigin + kCellSize * col + kCellSize / 2,
+            kGridOrigin + kCellSize * row + kCellSize / 2};
+}
+
+void BM_Layout(benchmark::State& state) {
+    BenchEditor* editor = ReadyEditor(state);
+    if (!editor)
+        return;
+    for (auto _ : state) {
+        editor->Dlg().ResetGrid();
+        editor->Host()->Flush();
+    }
+}
+
+// A left click on a cell: the message as the host delivers it, then the
+// flush that follows every delivered message. Each click hits the next cell.
+void BM_StrokeCell(benchmark::State& state) {
+    BenchEditor* editor = ReadyEditor(state);
+    if (!editor)
+        return;
+    int cell = 0;
+    for (auto _ : state) {
+        const QPoint at = CellCentre(cell++);
+        editor->Dlg().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x(), at.y()));
+        editor->Host()->Flush();
+    }
+    if (editor->Dlg().m_pixels.GetAt(0) != CELL_SET)
+        state.SkipWithError("the click did not set its cell");
+}
+
+// The same click as a real mouse press and release, through the toolkit's
+// event delivery.
+void BM_StrokeCellEvent(benchmark::State& state) {
+    BenchEditor* editor = ReadyEditor(state);
+    if (!editor)
+        return;
+    int cell = 0;
+    for (auto _ : state) {
+        const QPointF at = CellCentre(cell++);
+        QMouseEvent press(QEvent::MouseButtonPress, at, editor->Host()->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->Host(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, editor->Host()->mapToGlobal(at),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->Host(), &release);
+    }
+    if (editor->Dlg().m_pixels.GetAt(0) != CELL_SET)
+        state.SkipWithError("the press did not set its cell");
+}
+
+void BM_RedrawGrid(benchmark::State& state) {
+    BenchEditor* editor = ReadyEditor(state);
+    if (!editor)
+        return;
+    for (auto _ : state) {
+        editor->Dlg().RedrawGrid();
+        editor->Host()->Flush();
+    }
+}
+
+// A move with no button held: the editor reads every control and draws
+// nothing. Delivered as a real mouse event, so the cost of the toolkit's
+// event path is in it.
+void BM_MouseMoveNoButton(benchmark::State& state) {
+    BenchEditor* editor = ReadyEditor(state);
+    if (!editor)
+        return;
+    int cell = 0;
+    for (auto _ : state) {
+        const QPointF at = CellCentre(cell++);
+        QMouseEvent move(QEvent::MouseMove, at, editor->Host()->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->Host(), &move);
+    }
+    // A move must have read the controls: a stale member is put right.
+    editor->Dlg().m_nHeight = 1;
+    const QPointF at = CellCentre(0);
+    QMouseEvent move(QEvent::MouseMove, at, editor->Host()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(editor->Host(), &move);
+    if (editor->Dlg().m_nHeight != kMaxSpriteRows)
+        state.SkipWithError("the move did not read the controls");
+}
+
+// A move with the left button held, one cell further each time: the stroke
+// joins the cells and the preview follows.
+void BM_DragMove(benchmark::State& state) {
+    BenchEditor* editor = ReadyEditor(state);
+    if (!editor)
+        return;
+    int cell = 0;
+    for (auto _ : state) {
+        const QPointF at = CellCentre(cell++);
+        QMouseEvent move(QEvent::MouseMove, at, editor->Host()->mapToGlobal(at), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->Host(), &move);
+    }
+    if (editor->Dlg().m_pixels.GetAt(0) != CELL_SET)
+        state.SkipWithError("the drag did not set its cells");
+}
+
+BENCHMARK(BM_Layout)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StrokeCell)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StrokeCellEvent)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RedrawGrid)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MouseMoveNoButton)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+void CloseBenchEditor() {
+    g_editor.reset();
+}

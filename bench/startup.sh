@@ -1,0 +1,242 @@
+#!/usr/bin/env bash
+# Start-up time and memory of Glimmet against the floor program: the least a
+# Qt program must do to show a dialog of the editor's size with one text.
+#
+#   bench/startup.sh [RUNS] [BUILD_DIR]
+#
+# RUNS (default 11, at least 9) launches of each program, alternating which
+# goes first, after one untimed warm-up launch of each. BUILD_DIR (default
+# build/bench) is configured with the release preset and the two programs
+# are built there if needed.
+#
+# Time to window: from the launch until the top-level window is mapped (seen
+# as the X server's MapNotify on the root window, so no polling delay) and
+# then painted (a pixel of its face no longer shows the black root behind
+# it, read back with xwd). Peak memory: the program's maximum resident set,
+# from /usr/bin/time, taken after it has idled a moment past its first paint
+# so that work deferred until then is counted. Each program is then ended by
+# its process id.
+#
+# Goals: Glimmet at most 1.10 x the floor's time and at most 4 MiB above its
+# memory. The medians and the verdicts are printed; the exit code is 0 unless
+# the measurement itself failed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+runs=${1:-11}
+build=${2:-build/bench}
+settle=0.5 # seconds a program idles after its first paint before it ends
+
+if ! [[ "$runs" =~ ^[0-9]+$ ]] || [ "$runs" -lt 9 ]; then
+    echo "startup.sh: RUNS must be a whole number of at least 9" >&2
+    exit 2
+fi
+for tool in Xvfb xdpyinfo xev xwd stdbuf od pgrep; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "startup.sh: $tool is missing (scripts/setup.sh installs the tools)" >&2
+        exit 2
+    fi
+done
+if [ ! -x /usr/bin/time ]; then
+    echo "startup.sh: /usr/bin/time is missing (apt-get install time)" >&2
+    exit 2
+fi
+
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake --preset release -B "$build" >/dev/null
+fi
+cmake --build "$build" -j 2 --target glimmet glimmet_floor >/dev/null
+glimmet="$build/shell/glimmet"
+floor="$build/bench/glimmet_floor"
+
+work=$(mktemp -d)
+xvfb_pid=""
+xev_pid=""
+cleanup() {
+    if [ -n "$xev_pid" ]; then kill "$xev_pid" 2>/dev/null || true; fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A private X server unless a display is given. The black root (-br) is what
+# an unpainted window shows; -noreset keeps the server from resetting, which
+# takes long, whenever its last client leaves.
+if [ -z "${DISPLAY:-}" ]; then
+    display=":$((150 + RANDOM % 50))"
+    Xvfb "$display" -screen 0 1280x1024x24 -br -noreset -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY="$display"
+    for _ in $(seq 100); do
+        xdpyinfo >/dev/null 2>&1 && break
+        sleep 0.05
+    done
+fi
+xdpyinfo >/dev/null 2>&1 || {
+    echo "startup.sh: no X server at $DISPLAY" >&2
+    exit 1
+}
+
+# Both programs run on the X server with the same environment.
+unset QT_QPA_PLATFORM
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# Top-level windows' notifications, one line at a time, as they happen.
+coproc XEV { exec stdbuf -oL xev -root -event substructure; }
+# shellcheck disable=SC2153 # XEV_PID is set by coproc
+xev_pid=$XEV_PID
+xev_in=${XEV[0]}
+sleep 0.3
+
+# Where the 32-bit pixel at (x, y) of an xwd dump starts: the header is 25
+# big-endian 32-bit fields, then the window name, then a colour map of 12-byte
+# entries, then the rows.
+xwd_offset() {
+    local file=$1 x=$2 y=$3
+    local -a h
+    read -r -a h < <(od -An -v -tu1 -N100 "$file" | tr -s ' \n' '  ')
+    field() { echo $(((h[$1 * 4] << 24) | (h[$1 * 4 + 1] << 16) | (h[$1 * 4 + 2] << 8) | h[$1 * 4 + 3])); }
+    echo $(($(field 0) + 12 * $(field 19) + y * $(field 12) + x * $(field 11) / 8))
+}
+
+# The pixel the paint check reads, and where it lies in a dump of each
+# program's window (the same for every launch of a program: its window's
+# name and size do not change).
+probe_x=4
+probe_y=4
+declare -A probe_offset
+
+# Launches one program; prints "<ms to painted window> <peak KiB> <ms to mapped
+# window> <tenths of a ms of CPU time its threads had used when the paint was
+# seen>".
+measure() {
+    local program=$1
+    # Whatever earlier windows reported is old news.
+    while read -r -t 0.05 -u "$xev_in" _; do :; done
+
+    local start=$EPOCHREALTIME
+    /usr/bin/time -f %M -o "$work/rss" "$program" >/dev/null 2>&1 &
+    local time_pid=$!
+
+    local line window="" mapped=""
+    while read -r -t 20 -u "$xev_in" line; do
+        if [[ "$line" == MapNotify* ]]; then
+            read -r -t 5 -u "$xev_in" line
+            mapped=$EPOCHREALTIME
+            window=$(sed -n 's/.* window \(0x[0-9a-f]*\),.*/\1/p' <<<"$line")
+            break
+        fi
+    done
+    if [ -z "$window" ]; then
+        echo "startup.sh: $program showed no window" >&2
+        kill "$(pgrep -P "$time_pid")" 2>/dev/null || true
+        return 1
+    fi
+
+    # The program itself, the child of /usr/bin/time.
+    local pid=""
+    for _ in $(seq 1000); do
+        read -r pid _ <"/proc/$time_pid/task/$time_pid/children" 2>/dev/null || true
+        [ -n "$pid" ] && break
+    done
+    [ -n "$pid" ] || pid=$(pgrep -P "$time_pid")
+
+    # Each check is one dump and one read, so the paint is seen soon after
+    # it lands; the dump is cut short once the pixel has been read.
+    local painted="" offset=${probe_offset[$program]:-}
+    if [ -n "$offset" ]; then
+        for _ in $(seq 2000); do
+            if [[ "$(xwd -silent -id "$window" 2>/dev/null |
+                od -An -v -tx1 -j "$offset" -N4)" =~ [1-9a-f] ]]; then
+                painted=$EPOCHREALTIME
+                break
+            fi
+        done
+    fi
+    local cpu_ns=0 stat run
+    for stat in /proc/"$pid"/task/*/schedstat; do
+        read -r run _ <"$stat" 2>/dev/null && cpu_ns=$((cpu_ns + run))
+    done
+    if [ -z "$painted" ]; then
+        # The warm-up launch: wait for the paint the slow way, then remember
+        # where the pixel lies.
+        for _ in $(seq 2000); do
+            xwd -silent -id "$window" >"$work/shot.xwd" 2>/dev/null || continue
+            offset=$(xwd_offset "$work/shot.xwd" "$probe_x" "$probe_y")
+            if [[ "$(od -An -v -tx1 -j "$offset" -N4 "$work/shot.xwd")" =~ [1-9a-f] ]]; then
+                painted=$EPOCHREALTIME
+                echo "$offset" >"$work/offset"
+                break
+            fi
+        done
+    fi
+    if [ -z "$painted" ]; then
+        echo "startup.sh: $program never painted its window" >&2
+        kill "$(pgrep -P "$time_pid")" 2>/dev/null || true
+        return 1
+    fi
+
+    sleep "$settle"
+    kill "$pid"
+    wait "$time_pid" 2>/dev/null || true
+    local ms map_ms
+    ms=$(awk -v a="$start" -v b="$painted" 'BEGIN { printf "%.1f", (b - a) * 1000 }')
+    map_ms=$(awk -v a="$start" -v b="$mapped" 'BEGIN { printf "%.1f", (b - a) * 1000 }')
+    echo "$ms $(tail -n 1 "$work/rss") $map_ms $((cpu_ns / 100000))"
+}
+
+median() {
+    sort -n | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
+echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "Display $DISPLAY; $runs runs of each program, alternating, after one warm-up run each"
+
+# One untimed launch each, which also finds where the paint check looks.
+for program in "$glimmet" "$floor"; do
+    rm -f "$work/offset"
+    measure "$program" >/dev/null
+    probe_offset[$program]=$(cat "$work/offset")
+done
+
+: >"$work/glimmet"
+: >"$work/floor"
+for i in $(seq "$runs"); do
+    if [ $((i % 2)) -eq 1 ]; then order=(glimmet floor); else order=(floor glimmet); fi
+    for name in "${order[@]}"; do
+        if [ "$name" = glimmet ]; then program=$glimmet; else program=$floor; fi
+        result=$(measure "$program")
+        echo "$result" >>"$work/$name"
+        read -r ms kib map_ms cpu <<<"$result"
+        printf '  run %2d %-8s painted %7s ms (mapped %7s ms, CPU %5s ms) %7s KiB\n' \
+            "$i" "$name" "$ms" "$map_ms" "$((cpu / 10)).$((cpu % 10))" "$kib"
+    done
+done
+
+g_ms=$(cut -d' ' -f1 "$work/glimmet" | median)
+f_ms=$(cut -d' ' -f1 "$work/floor" | median)
+g_kib=$(cut -d' ' -f2 "$work/glimmet" | median)
+f_kib=$(cut -d' ' -f2 "$work/floor" | median)
+g_map=$(cut -d' ' -f3 "$work/glimmet" | median)
+f_map=$(cut -d' ' -f3 "$work/floor" | median)
+g_cpu=$(cut -d' ' -f4 "$work/glimmet" | median)
+f_cpu=$(cut -d' ' -f4 "$work/floor" | median)
+
+awk -v gms="$g_ms" -v fms="$f_ms" -v gk="$g_kib" -v fk="$f_kib" -v gmap="$g_map" \
+    -v fmap="$f_map" -v gcpu="$g_cpu" -v fcpu="$f_cpu" 'BEGIN {
+    ratio = gms / fms
+    diff = (gk - fk) / 1024
+    printf "\nMedians:\n\n"
+    printf "| | time to window | peak memory | (time to map) | (CPU time to window) |\n"
+    printf "|---|---|---|---|---|\n"
+    printf "| Glimmet | %.1f ms | %.1f MiB | %.1f ms | %.1f ms |\n", gms, gk / 1024, gmap, gcpu / 10
+    printf "| floor | %.1f ms | %.1f MiB | %.1f ms | %.1f ms |\n", fms, fk / 1024, fmap, fcpu / 10
+    printf "| Glimmet vs floor | %.3f x (goal <= 1.10: %s) | %+.2f MiB (goal <= +4: %s) | %.3f x | %.3f x |\n",
+        ratio, ratio <= 1.10 ? "met" : "MISSED", diff, diff <= 4 ? "met" : "MISSED",
+        gmap / fmap, gcpu / fcpu
+}'

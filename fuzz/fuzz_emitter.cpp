@@ -1,0 +1,144 @@
+// Feeds EmitDeclaration any width index, name, height and pixels, and checks
+// the line it makes against its contract and against a plain re-derivation
+// of every constant from the pixels. Also feeds BitsToHex any characters.
+//
+// Input: byte 0 the width index (signed), bytes 1-4 the height (signed,
+// little-endian), byte 5 the name's length n, then n bytes of name, then one
+// byte per pixel (0 clear; any other value v gives the element v * 0x01010101,
+// which is set). Short input leaves the rest empty.
+
+#include "SourceEmitter.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, const std::string& text) {
+    std::fprintf(stderr, "emitter invariant broken: %s\noutput: %s\n", what, text.c_str());
+    std::abort();
+}
+
+std::string_view TypeFor(std::int32_t widthIndex) {
+    switch (widthIndex) {
+    case 0:
+        return "static unsigned char ";
+    case 1:
+        return "static unsigned short int ";
+    case 2:
+        return "static unsigned long int ";
+    default:
+        return "";
+    }
+}
+
+int WidthFor(std::int32_t widthIndex) {
+    return widthIndex == 0 ? 8 : widthIndex == 1 ? 16 : widthIndex == 2 ? 32 : 0;
+}
+
+bool IsUpperHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+// Row `row` as the emitter must write it: the leftmost pixel is the most
+// significant bit, a pixel beyond the elements is clear.
+std::string ExpectedConstant(const std::vector<std::uint32_t>& pixels, int width, int row) {
+    std::uint64_t value = 0;
+    for (int col = 0; col < width; ++col) {
+        const auto index = static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                           static_cast<std::size_t>(col);
+        value = (value << 1) | (index < pixels.size() && pixels[index] != 0 ? 1u : 0u);
+    }
+    std::string constant = "0x";
+    for (int shift = width - 4; shift >= 0; shift -= 4)
+        constant += "0123456789ABCDEF"[(value >> shift) & 0xF];
+    return constant;
+}
+
+void CheckDeclaration(std::int32_t widthIndex, std::string_view name, std::int32_t height,
+                      const std::vector<std::uint32_t>& pixels) {
+    const std::string text = EmitDeclaration(widthIndex, name, height, pixels);
+    const std::string_view type = TypeFor(widthIndex);
+    const int width = WidthFor(widthIndex);
+    const int rows = height < 0 ? 0 : height > 16 ? 16 : height;
+
+    if (text.compare(0, type.size(), type) != 0)
+        Fail("does not start with the element type", text);
+    if (text.compare(type.size(), name.size(), name) != 0)
+        Fail("the name does not follow the type verbatim", text);
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "};") != 0)
+        Fail("does not end with \"};\"", text);
+    const std::string_view rest = std::string_view(text).substr(type.size() + name.size());
+    if (rest.find_first_of("\r\n") != std::string_view::npos)
+        Fail("a line break outside the name", text);
+    const std::string_view opening = "[] = {";
+    if (rest.size() < opening.size() + 2 || rest.substr(0, opening.size()) != opening)
+        Fail("no \"[] = {\" after the name", text);
+
+    // The initialiser: the constants, separated by commas.
+    std::string_view body = rest.substr(opening.size(), rest.size() - opening.size() - 2);
+    int count = 0;
+    while (!body.empty()) {
+        const std::size_t comma = body.find(',');
+        const std::string_view constant = body.substr(0, comma);
+        if (constant.size() != 2 + static_cast<std::size_t>(width / 4) ||
+            constant.substr(0, 2) != "0x")
+            Fail("a constant of the wrong shape", text);
+        for (const char c : constant.substr(2))
+            if (!IsUpperHex(c))
+                Fail("a constant with a character that is no upper-case hex digit", text);
+        if (constant != ExpectedConstant(pixels, width, count))
+            Fail("a constant that does not match its row's pixels", text);
+        ++count;
+        if (comma == std::string_view::npos)
+            break;
+        body.remove_prefix(comma + 1);
+        if (body.empty())
+            Fail("a trailing comma", text);
+    }
+    if (count != rows)
+        Fail("not one constant per row, up to 16", text);
+}
+
+void CheckBitsToHex(std::string_view bits) {
+    const std::string hex = BitsToHex(bits);
+    int value = 0;
+    for (std::size_t k = 0; k < 8 && k < bits.size(); ++k)
+        if (bits[k] != '0')
+            value |= 1 << k;
+    const char expected[] = {"0123456789ABCDEF"[value >> 4], "0123456789ABCDEF"[value & 0xF]};
+    if (hex != std::string_view(expected, 2))
+        Fail("BitsToHex does not give the group's two digits", hex);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::size_t at = 0;
+    auto next = [&]() -> std::uint8_t { return at < size ? data[at++] : 0; };
+
+    const auto widthIndex = static_cast<std::int32_t>(static_cast<std::int8_t>(next()));
+    std::uint32_t rawHeight = 0;
+    for (int k = 0; k < 4; ++k)
+        rawHeight |= static_cast<std::uint32_t>(next()) << (8 * k);
+    const auto height = static_cast<std::int32_t>(rawHeight);
+    const std::size_t nameLength = next();
+    const std::size_t nameStart = at < size ? at : size;
+    const std::size_t nameEnd = nameStart + nameLength < size ? nameStart + nameLength : size;
+    const std::string name(reinterpret_cast<const char*>(data) + nameStart, nameEnd - nameStart);
+    at = nameEnd;
+
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(size - at);
+    for (; at < size; ++at)
+        pixels.push_back(static_cast<std::uint32_t>(data[at]) * 0x01010101u);
+
+    CheckDeclaration(widthIndex, name, height, pixels);
+    CheckBitsToHex(name);
+    return 0;
+}
