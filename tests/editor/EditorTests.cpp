@@ -1,0 +1,450 @@
+// The editor through real Qt input on its window: what it stores, what it
+// paints on its client surface, and what it writes into its controls.
+
+#include "AboutBox.h"
+#include "Controls.h"
+#include "EditorDlg.h"
+#include "Host.h"
+#include "WidgetTest.h"
+#include "WinApp.h"
+
+#include <QApplication>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+#include <QToolButton>
+
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <set>
+#include <utility>
+
+using namespace glimmet_test;
+
+// The About box belongs to the shell; here it only counts the requests.
+static int g_nAboutBoxes = 0;
+void ShowAboutBox() {
+    ++g_nAboutBoxes;
+}
+
+namespace {
+
+// A sprite pixel by column and row.
+using Cell = std::pair<int, int>;
+using Cells = std::set<Cell>;
+
+QPoint CellPoint(Cell cell) {
+    return QPoint(25 + 10 * cell.first, 25 + 10 * cell.second);
+}
+
+Cells AllCells(int w, int h) {
+    Cells cells;
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col)
+            cells.insert({col, row});
+    return cells;
+}
+
+CRect CellRect(int col, int row) {
+    return CRect(20 + 10 * col, 20 + 10 * row, 30 + 10 * col, 30 + 10 * row);
+}
+
+class EditorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dlg.Create());
+        ShowAndWait(dlg);
+    }
+
+    void New() { ClickControl(dlg, IDC_NEW); }
+    void ClickCell(Cell cell, Qt::MouseButton button = Qt::LeftButton) {
+        Click(dlg, CellPoint(cell), button);
+    }
+    void ClickRadio(int nID) { ClickControl(dlg, nID, QPoint(5, Control(dlg, nID)->height() / 2)); }
+    // A press at one cell and a single move, with `held` down, to another.
+    void Stroke(Qt::MouseButton press, Qt::MouseButtons held, Cell from, Cell to) {
+        MousePress(dlg, CellPoint(from), press, Qt::NoButton);
+        MouseMove(dlg, CellPoint(to), held);
+        MouseRelease(dlg, CellPoint(to), press, held);
+    }
+    void FillSprite(int w, int h) {
+        for (int row = 0; row < h; ++row)
+            Stroke(Qt::LeftButton, Qt::LeftButton, {0, row}, {w - 1, row});
+    }
+    QToolButton* SpinArrow(bool up) {
+        auto* spin = static_cast<platform_detail::UpDownControl*>(Control(dlg, IDC_HEIGHT_SPIN));
+        return up ? spin->UpButton() : spin->DownButton();
+    }
+    // The set cells of the raster, read as a sprite `w` pixels wide.
+    Cells SetCells(int w) const {
+        Cells cells;
+        for (int i = 0; i < dlg.m_pixels.GetSize(); ++i)
+            if (dlg.m_pixels.GetAt(i))
+                cells.insert({i % w, i / w});
+        return cells;
+    }
+
+    // The raster holds exactly a w x h sprite with `set` set, the grid shows
+    // it cell by cell with every other cell of the 32 x 16 area in the face
+    // colour, and the preview shows it two pixels per sprite pixel with the
+    // rest of its 64 x 32 area in the face colour.
+    ::testing::AssertionResult ShowsSprite(int w, int h, const Cells& set) {
+        if (dlg.m_pixels.GetSize() != w * h)
+            return ::testing::AssertionFailure()
+                   << "the raster has " << dlg.m_pixels.GetSize() << " elements";
+        if (SetCells(w) != set)
+            return ::testing::AssertionFailure() << "the raster holds other set cells";
+        for (int row = 0; row < 16; ++row) {
+            for (int col = 0; col < 32; ++col) {
+                const bool inside = col < w && row < h;
+                const COLORREF color = !inside ? Face() : set.count({col, row}) ? kBlack : kWhite;
+                if (auto cell = ClientRectIs(dlg, CellRect(col, row), color); !cell)
+                    return cell << " (grid cell " << col << "," << row << ")";
+                const CRect square(280 + 2 * col, 210 + 2 * row, 282 + 2 * col, 212 + 2 * row);
+                if (auto preview = ClientRectIs(dlg, square, color); !preview)
+                    return preview << " (preview pixel " << col << "," << row << ")";
+            }
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    CWinApp app{"glimmet"};
+    CEditorDlg dlg;
+};
+
+TEST_F(EditorTest, OpensWithWidth8Height8AndNothingPainted) {
+    EXPECT_TRUE(static_cast<QRadioButton*>(Control(dlg, IDC_WIDTH8))->isChecked());
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), "8");
+    EXPECT_EQ(ControlText(dlg, IDC_NAME), "");
+    EXPECT_EQ(ControlText(dlg, IDC_CODE), "");
+    EXPECT_EQ(QApplication::focusWidget(), Control(dlg, IDC_CODE));
+    EXPECT_FALSE(dlg.m_bGridReady);
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(20, 20, 340, 180), Face()));
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(280, 210, 344, 242), Face()));
+}
+
+TEST_F(EditorTest, SystemMenuEndsWithTheAboutItem) {
+    CMenu* menu = dlg.GetSystemMenu(false);
+    ASSERT_NE(menu, nullptr);
+    const int n = menu->GetMenuItemCount();
+    ASSERT_GE(n, 2);
+    EXPECT_TRUE(menu->GetMenuState(n - 2) & MF_SEPARATOR);
+    EXPECT_EQ(menu->GetMenuItemID(n - 1), 0x0010u);
+    EXPECT_EQ(menu->GetMenuString(n - 1), "&About Glimmet...");
+
+    // Its command opens the About box, whatever its low four bits; the
+    // standard commands keep their default handling.
+    g_nAboutBoxes = 0;
+    dlg.SendMessage(WM_SYSCOMMAND, 0x0010);
+    dlg.SendMessage(WM_SYSCOMMAND, 0x0013);
+    EXPECT_EQ(g_nAboutBoxes, 2);
+    dlg.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+    EXPECT_TRUE(dlg.IsIconic());
+}
+
+TEST_F(EditorTest, WorkedExampleFromClickToDeclaration) {
+    New();
+    Click(dlg, QPoint(47, 63));
+    EXPECT_EQ(dlg.m_pixels.GetAt(34), 1u);
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(40, 60, 50, 70), kBlack));
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(284, 218, 286, 220), kBlack));
+    EXPECT_TRUE(ShowsSprite(8, 8, {{2, 4}}));
+
+    TypeText(dlg, IDC_NAME, "ship");
+    ClickControl(dlg, IDC_MAKECODE);
+    EXPECT_EQ(ControlText(dlg, IDC_CODE),
+              "static unsigned char ship[] = {0x00,0x00,0x00,0x00,0x20,0x00,0x00,0x00};");
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+// What a handler draws is on the screen when the message has been handled,
+// before any further event.
+TEST_F(EditorTest, DrawingReachesTheScreenAtOnce) {
+    New();
+    Click(dlg, QPoint(47, 63));
+    // The headless platform grabs only the top-left part of a scaled window.
+    if (Ratio(dlg) != 1.0)
+        GTEST_SKIP() << "screen grabs need a ratio of 1 here";
+    QWidget* window = dlg.GetSafeHwnd();
+    auto onScreen = [&](int x, int y) {
+        const QImage grab = window->screen()->grabWindow(window->winId(), x, y, 1, 1).toImage();
+        const QRgb rgb = grab.isNull() ? qRgb(255, 0, 0) : grab.pixel(0, 0);
+        return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    };
+    EXPECT_EQ(onScreen(45, 65), kBlack);
+    EXPECT_EQ(onScreen(285, 219), kBlack);
+    EXPECT_EQ(onScreen(55, 65), kWhite);
+}
+
+TEST_F(EditorTest, RedrawPaintsTheSpriteFromTheRaster) {
+    New();
+    TypeText(dlg, IDC_HEIGHT, "4");
+    const Cells drawn = {{0, 0}, {7, 0}, {3, 2}, {0, 3}, {7, 3}};
+    for (const Cell& cell : drawn)
+        ClickCell(cell);
+
+    // Whatever stood on the surface is painted over.
+    Host(dlg).Surface().fill(Qt::red);
+    dlg.RedrawWindow();
+    EXPECT_TRUE(ShowsSprite(8, 4, drawn));
+}
+
+TEST_F(EditorTest, BeforeTheFirstLayoutTheMouseDoesNothing) {
+    ClickCell({2, 4});
+    Click(dlg, QPoint(47, 63), Qt::RightButton);
+    Stroke(Qt::LeftButton, Qt::LeftButton, {0, 0}, {7, 7});
+    dlg.RedrawWindow();
+    EXPECT_FALSE(dlg.m_bGridReady);
+    EXPECT_EQ(dlg.m_pixels.GetSize(), 0);
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(0, 0, 453, 349), Face()));
+}
+
+TEST_F(EditorTest, MinimisedWindowShowsOnlyTheCentredIcon) {
+    New();
+    FillSprite(8, 8);
+    dlg.GetSafeHwnd()->showMinimized();
+    QApplication::processEvents();
+    dlg.RedrawWindow();
+    ASSERT_TRUE(dlg.IsIconic());
+
+    // The icon is 32 x 32 at ((453 - 32 + 1) / 2, (349 - 32 + 1) / 2); a
+    // device pixel around it may be smoothed at fractional ratios.
+    const QRect icon = DeviceRect(dlg, CRect(211, 159, 243, 191));
+    EXPECT_TRUE(DeviceOutsideIs(dlg, icon.adjusted(-1, -1, 1, 1), Face()));
+    EXPECT_FALSE(DeviceRectIs(dlg, icon, Face())) << "no icon was drawn";
+
+    dlg.GetSafeHwnd()->showNormal();
+    QApplication::processEvents();
+    dlg.RedrawWindow();
+    EXPECT_TRUE(ShowsSprite(8, 8, AllCells(8, 8)));
+}
+
+struct StrokeCase {
+    const char* what;
+    Qt::MouseButton press;
+    Qt::MouseButtons held;
+    Cell from;
+    Cell to;
+    bool sets; // otherwise the stroke clears a full sprite
+    friend void PrintTo(const StrokeCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class StrokeTest : public EditorTest, public ::testing::WithParamInterface<StrokeCase> {};
+
+// A stroke covers both ends and one cell per step along its longer axis,
+// each within half a cell of the straight line: no gaps, however far the one
+// move jumped.
+TEST_P(StrokeTest, OneJumpLeavesNoGaps) {
+    const StrokeCase& c = GetParam();
+    New();
+    if (!c.sets)
+        FillSprite(8, 8);
+    Stroke(c.press, c.held, c.from, c.to);
+
+    Cells stroke;
+    for (int i = 0; i < 64; ++i)
+        if ((dlg.m_pixels.GetAt(i) != 0) == c.sets)
+            stroke.insert({i % 8, i / 8});
+    const int dc = c.to.first - c.from.first;
+    const int dr = c.to.second - c.from.second;
+    const bool wide = std::abs(dc) >= std::abs(dr);
+    const int steps = std::max(std::abs(dc), std::abs(dr));
+    ASSERT_EQ(static_cast<int>(stroke.size()), steps + 1);
+    EXPECT_TRUE(stroke.count(c.from));
+    EXPECT_TRUE(stroke.count(c.to));
+    std::set<int> majors;
+    for (const Cell& cell : stroke) {
+        const int major = wide ? cell.first : cell.second;
+        const int minor = wide ? cell.second : cell.first;
+        const double t =
+            steps ? double(major - (wide ? c.from.first : c.from.second)) / (wide ? dc : dr) : 0.0;
+        const double line = (wide ? c.from.second : c.from.first) + t * (wide ? dr : dc);
+        EXPECT_LE(std::abs(minor - line), 0.5) << "cell " << cell.first << "," << cell.second;
+        majors.insert(major);
+    }
+    EXPECT_EQ(static_cast<int>(majors.size()), steps + 1);
+
+    Cells expected = c.sets ? stroke : AllCells(8, 8);
+    if (!c.sets)
+        for (const Cell& cell : stroke)
+            expected.erase(cell);
+    EXPECT_TRUE(ShowsSprite(8, 8, expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gestures, StrokeTest,
+    ::testing::Values(
+        StrokeCase{"LeftAlongARow", Qt::LeftButton, Qt::LeftButton, {0, 0}, {7, 0}, true},
+        StrokeCase{"LeftDownAColumn", Qt::LeftButton, Qt::LeftButton, {5, 0}, {5, 7}, true},
+        StrokeCase{"LeftDiagonalUpward", Qt::LeftButton, Qt::LeftButton, {0, 7}, {7, 0}, true},
+        StrokeCase{"LeftShallow", Qt::LeftButton, Qt::LeftButton, {0, 1}, {7, 4}, true},
+        StrokeCase{"LeftSteepBackward", Qt::LeftButton, Qt::LeftButton, {6, 0}, {2, 7}, true},
+        StrokeCase{"RightErases", Qt::RightButton, Qt::RightButton, {7, 6}, {0, 2}, false},
+        StrokeCase{"BothButtonsClear",
+                   Qt::LeftButton,
+                   Qt::LeftButton | Qt::RightButton,
+                   {1, 1},
+                   {6, 3},
+                   false},
+        StrokeCase{"BothButtonsClearRightFirst",
+                   Qt::RightButton,
+                   Qt::LeftButton | Qt::RightButton,
+                   {0, 5},
+                   {4, 0},
+                   false}));
+
+TEST_F(EditorTest, ClicksSetAndClearSingleCellsAndLeavingTheSpriteEndsAStroke) {
+    New();
+    ClickCell({3, 3});
+    ClickCell({4, 3});
+    ClickCell({3, 3}, Qt::RightButton);
+    EXPECT_TRUE(ShowsSprite(8, 8, {{4, 3}}));
+
+    // The move outside the 8-pixel-wide sprite breaks the line.
+    MousePress(dlg, CellPoint({0, 0}), Qt::LeftButton, Qt::NoButton);
+    MouseMove(dlg, QPoint(200, 25), Qt::LeftButton);
+    MouseMove(dlg, CellPoint({7, 0}), Qt::LeftButton);
+    MouseRelease(dlg, CellPoint({7, 0}), Qt::LeftButton, Qt::LeftButton);
+    EXPECT_TRUE(ShowsSprite(8, 8, {{4, 3}, {0, 0}, {7, 0}}));
+}
+
+struct WidthCase {
+    const char* name;
+    int nRadio;
+    int width; // 0: the drawing stays
+    friend void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class WidthTest : public EditorTest, public ::testing::WithParamInterface<WidthCase> {};
+
+TEST_P(WidthTest, OnlyAnotherWidthClearsTheDrawing) {
+    const WidthCase& c = GetParam();
+    New();
+    ClickCell({1, 1});
+    ClickCell({6, 7});
+    ClickRadio(c.nRadio);
+    const Cells kept = {{1, 1}, {6, 7}};
+    EXPECT_TRUE(c.width == 0 ? ShowsSprite(8, 8, kept) : ShowsSprite(c.width, 8, {}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Radios, WidthTest,
+                         ::testing::Values(WidthCase{"Same8", IDC_WIDTH8, 0},
+                                           WidthCase{"Other16", IDC_WIDTH16, 16},
+                                           WidthCase{"Other32", IDC_WIDTH32, 32}));
+
+TEST_F(EditorTest, EachSpinStepLaysOutAnEmptyGrid) {
+    New();
+    ClickCell({2, 2});
+    QTest::mouseClick(SpinArrow(true), Qt::LeftButton);
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), "7");
+    EXPECT_TRUE(ShowsSprite(8, 7, {}));
+
+    ClickCell({3, 3});
+    QTest::mouseClick(SpinArrow(false), Qt::LeftButton);
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), "8");
+    EXPECT_TRUE(ShowsSprite(8, 8, {}));
+}
+
+TEST_F(EditorTest, TypedHeightLaysOutAndMakeCodeWritesItBackWithoutLayout) {
+    New();
+    ClickCell({2, 2});
+    TypeText(dlg, IDC_HEIGHT, "08");
+    EXPECT_TRUE(ShowsSprite(8, 8, {}));
+    EXPECT_FALSE(Host(dlg).IsFieldWarningShown(Control(dlg, IDC_HEIGHT)));
+
+    ClickCell({3, 3});
+    TypeText(dlg, IDC_NAME, "ship");
+    ClickControl(dlg, IDC_MAKECODE);
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), "8");
+    EXPECT_EQ(ControlText(dlg, IDC_CODE),
+              "static unsigned char ship[] = {0x00,0x00,0x00,0x10,0x00,0x00,0x00,0x00};");
+    EXPECT_TRUE(ShowsSprite(8, 8, {{3, 3}}));
+}
+
+// An invalid height warns at once and keeps the height in force; the reads
+// on every mouse move show the same warning, never a second one.
+TEST_F(EditorTest, InvalidHeightWarnsOnceAndTheGridKeepsItsHeight) {
+    New();
+    ClickCell({2, 2});
+    TypeText(dlg, IDC_HEIGHT, "");
+    EXPECT_TRUE(Host(dlg).IsFieldWarningShown(Control(dlg, IDC_HEIGHT)));
+    EXPECT_TRUE(ShowsSprite(8, 8, {}));
+
+    for (int x = 30; x < 200; x += 10)
+        MouseMove(dlg, QPoint(x, 40), Qt::NoButton);
+    ClickCell({7, 7});
+    int balloons = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        balloons += w->isVisible() && w->objectName() == QLatin1String("fieldWarning");
+    EXPECT_EQ(balloons, 1);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_EQ(dlg.m_nHeight, 8);
+    EXPECT_TRUE(ShowsSprite(8, 8, {{7, 7}}));
+}
+
+TEST_F(EditorTest, MakeCodeWithoutANameShowsOneBoxAndKeepsTheCode) {
+    New();
+    ClickCell({0, 0});
+    TypeText(dlg, IDC_NAME, "ship");
+    ClickControl(dlg, IDC_MAKECODE);
+    const QString code = ControlText(dlg, IDC_CODE);
+    ASSERT_FALSE(code.isEmpty());
+
+    TypeText(dlg, IDC_NAME, "");
+    ClickCell({1, 0});
+    ClickControl(dlg, IDC_MAKECODE);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "You must enter a name for the sprite!");
+    EXPECT_EQ(MessageBoxes()[0].caption, "glimmet");
+    EXPECT_EQ(ControlText(dlg, IDC_CODE), code);
+}
+
+TEST_F(EditorTest, MakeCodeBeforeNewDoesNothing) {
+    ClickControl(dlg, IDC_MAKECODE);
+    TypeText(dlg, IDC_NAME, "ship");
+    ClickControl(dlg, IDC_MAKECODE);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_EQ(ControlText(dlg, IDC_CODE), "");
+}
+
+// Each cell covers the device pixels [round(x r), round((x + 10) r)) in each
+// direction, in one pure colour, so neighbouring cells touch with neither a
+// gap nor an overlap at any ratio.
+TEST_F(EditorTest, CellsTileTheDevicePixels) {
+    const QByteArray scale = qgetenv("QT_SCALE_FACTOR");
+    const qreal r = Ratio(dlg);
+    if (!scale.isEmpty()) {
+        // The toolkit keeps the factor in single precision.
+        ASSERT_NEAR(r, scale.toDouble(), 1e-4) << "the environment's ratio was not applied";
+    }
+
+    New();
+    for (int row = 0; row < 8; ++row)
+        for (int col = row % 2; col < 8; col += 2)
+            ClickCell({col, row});
+
+    auto device = [r](int v) { return static_cast<int>(std::lround(v * r)); };
+    auto cellAt = [&](int d) { // the cell index whose device span holds d, -1 outside
+        for (int i = 0; i < 8; ++i)
+            if (device(20 + 10 * i) <= d && d < device(30 + 10 * i))
+                return i;
+        return -1;
+    };
+    const QImage& surface = Host(dlg).Surface();
+    for (int dy = device(20); dy < device(100) + 2; ++dy) {
+        for (int dx = device(20); dx < device(100) + 2; ++dx) {
+            const int col = cellAt(dx);
+            const int row = cellAt(dy);
+            const COLORREF expected = col < 0 || row < 0     ? Face()
+                                      : (col + row) % 2 == 0 ? kBlack
+                                                             : kWhite;
+            const QRgb found = surface.pixel(dx, dy);
+            ASSERT_EQ(RGB(qRed(found), qGreen(found), qBlue(found)), expected)
+                << "device pixel " << dx << "," << dy << " at ratio " << r;
+        }
+    }
+}
+
+} // namespace

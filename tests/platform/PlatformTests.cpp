@@ -1,0 +1,404 @@
+// The windowing layer as the editor relies on it: template geometry, the
+// up-down control, data exchange and its warning, keyboard handling of a
+// modal dialog, the message table and the system menu. A probe dialog of our
+// own on the editor's template records what reaches its handlers.
+
+#include "Controls.h"
+#include "Host.h"
+#include "Resource.h"
+#include "ResourceTypes.h"
+#include "WidgetTest.h"
+#include "WinApp.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <string>
+#include <vector>
+
+using namespace glimmet_test;
+
+namespace {
+
+// Whatever a derived table does not handle falls through to this one.
+class CProbeBase : public CDialog {
+public:
+    CProbeBase() : CDialog(IDD_EDITOR_DIALOG) {}
+    std::vector<std::string> m_log;
+
+protected:
+    void OnNewBase() { m_log.push_back("base New"); }
+    void OnMakeCodeBase() { m_log.push_back("base Make Code"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CProbeBase, CDialog)
+ON_BN_CLICKED(IDC_NEW, OnNewBase)
+ON_BN_CLICKED(IDC_MAKECODE, OnMakeCodeBase)
+END_MESSAGE_MAP()
+
+// The editor's bindings and up-down range, with handlers that only record.
+class CProbeDlg : public CProbeBase {
+public:
+    CSpinButtonCtrl m_spin;
+    int m_nWidthIndex = 0;
+    CString m_strCode;
+    CString m_strName;
+    int m_nHeight = 8;
+    // Reads the height before the name instead of last.
+    bool m_bHeightBeforeName = false;
+
+    int Count(const std::string& entry) const {
+        return static_cast<int>(std::count(m_log.begin(), m_log.end(), entry));
+    }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, IDC_HEIGHT_SPIN, m_spin);
+        DDX_Radio(pDX, IDC_WIDTH8, m_nWidthIndex);
+        DDX_Text(pDX, IDC_CODE, m_strCode);
+        if (!m_bHeightBeforeName)
+            DDX_Text(pDX, IDC_NAME, m_strName);
+        DDX_Text(pDX, IDC_HEIGHT, m_nHeight, 1, 16);
+        if (m_bHeightBeforeName)
+            DDX_Text(pDX, IDC_NAME, m_strName);
+    }
+    bool OnInitDialog() override {
+        CDialog::OnInitDialog();
+        m_spin.SendMessage(UDM_SETRANGE, 0, 0x00100001);
+        return true;
+    }
+    void OnNew() { m_log.push_back("New"); }
+    void OnNewAgain() { m_log.push_back("New again"); }
+    void OnWidth8() { m_log.push_back("8 Pixels"); }
+    void OnChangeHeight() { m_log.push_back("height changed"); }
+    void OnChangeName() { m_log.push_back("name changed"); }
+    DECLARE_MESSAGE_MAP()
+};
+
+// The first matching entry wins; an entry for another notification of the
+// same control does not match.
+BEGIN_MESSAGE_MAP(CProbeDlg, CProbeBase)
+ON_EN_CHANGE(IDC_NEW, OnChangeName)
+ON_BN_CLICKED(IDC_NEW, OnNew)
+ON_BN_CLICKED(IDC_NEW, OnNewAgain)
+ON_BN_CLICKED(IDC_WIDTH8, OnWidth8)
+ON_EN_CHANGE(IDC_HEIGHT, OnChangeHeight)
+ON_EN_CHANGE(IDC_NAME, OnChangeName)
+END_MESSAGE_MAP()
+
+class ProbeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dlg.Create());
+        ShowAndWait(dlg);
+        dlg.m_log.clear();
+    }
+    QLineEdit* HeightEdit() { return static_cast<QLineEdit*>(Control(dlg, IDC_HEIGHT)); }
+    platform_detail::UpDownControl* Spin() {
+        return static_cast<platform_detail::UpDownControl*>(Control(dlg, IDC_HEIGHT_SPIN));
+    }
+    // The warning balloons on screen.
+    static int VisibleBalloons() {
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += w->isVisible() && w->objectName() == QLatin1String("fieldWarning");
+        return n;
+    }
+
+    CProbeDlg dlg;
+};
+
+TEST_F(ProbeTest, CreateShowsTheDialogModelessly) {
+    CProbeDlg other;
+    ASSERT_TRUE(other.Create());
+    EXPECT_TRUE(other.GetSafeHwnd()->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// Dialog units map to client pixels with base units 6 x 13, each edge on
+// its own and rounded.
+TEST_F(ProbeTest, TemplateSizesAndPositionsInClientPixels) {
+    CRect client;
+    dlg.GetClientRect(&client);
+    EXPECT_EQ(client, CRect(0, 0, 453, 349));
+    EXPECT_EQ(dlg.GetSafeHwnd()->size(), QSize(453, 349));
+
+    struct Placement {
+        const char* what;
+        int nID;
+        QRect pixels;
+    };
+    const Placement placements[] = {
+        {"New at 240,125,55,15", IDC_NEW, QRect(360, 203, 83, 25)},
+        {"Make Code at 240,140,55,15", IDC_MAKECODE, QRect(360, 228, 83, 24)},
+        {"code box at 10,165,280,40", IDC_CODE, QRect(15, 268, 420, 65)},
+        {"name box at 245,100,45,12", IDC_NAME, QRect(368, 163, 67, 19)},
+    };
+    for (const Placement& p : placements)
+        EXPECT_EQ(Control(dlg, p.nID)->geometry(), p.pixels) << p.what;
+
+    // The height box and its up-down control share the height box's
+    // rectangle, the control at the right edge.
+    const QRect edit = Control(dlg, IDC_HEIGHT)->geometry();
+    const QRect spin = Control(dlg, IDC_HEIGHT_SPIN)->geometry();
+    EXPECT_EQ(edit | spin, QRect(368, 106, 67, 24));
+    EXPECT_EQ(spin.right(), 434);
+    EXPECT_EQ(edit.right() + 1, spin.left());
+
+    // The group boxes that frame the grid and the preview.
+    auto frame = [&](const char* title) {
+        for (const auto& entry : Host(dlg).Entries())
+            if (entry.tpl->text == title)
+                return entry.widget->geometry();
+        return QRect();
+    };
+    EXPECT_EQ(frame("Drawing Area"), QRect(8, 0, 345, 195));
+    EXPECT_EQ(frame("Preview"), QRect(270, 195, 83, 57));
+}
+
+enum class Gesture { UpArrow, DownArrow, UpKey, DownKey };
+
+struct SpinCase {
+    const char* name;
+    const char* start;
+    Gesture gesture;
+    int times;
+    const char* expected;
+    int changes; // EN_CHANGE notifications of the height box
+    friend void PrintTo(const SpinCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class UpDownTest : public ProbeTest, public ::testing::WithParamInterface<SpinCase> {};
+
+// The range 0x00100001 puts 1 at the up arrow's end and 16 at the down
+// arrow's; each step writes decimal text into the buddy, which notifies.
+TEST_P(UpDownTest, StepsTowardTheArrowsEnds) {
+    const SpinCase& c = GetParam();
+    HeightEdit()->setText(QString::fromLatin1(c.start));
+    dlg.m_log.clear();
+    for (int i = 0; i < c.times; ++i) {
+        switch (c.gesture) {
+        case Gesture::UpArrow:
+            QTest::mouseClick(Spin()->UpButton(), Qt::LeftButton);
+            break;
+        case Gesture::DownArrow:
+            QTest::mouseClick(Spin()->DownButton(), Qt::LeftButton);
+            break;
+        case Gesture::UpKey:
+            PressKey(HeightEdit(), Qt::Key_Up);
+            break;
+        case Gesture::DownKey:
+            PressKey(HeightEdit(), Qt::Key_Down);
+            break;
+        }
+    }
+    EXPECT_EQ(HeightEdit()->text().toStdString(), c.expected);
+    EXPECT_EQ(dlg.Count("height changed"), c.changes);
+    EXPECT_EQ(dlg.m_spin.GetPos(), std::stoi(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gestures, UpDownTest,
+    ::testing::Values(SpinCase{"UpArrowFrom8", "8", Gesture::UpArrow, 1, "7", 1},
+                      SpinCase{"DownArrowFrom8", "8", Gesture::DownArrow, 1, "9", 1},
+                      SpinCase{"UpKeyFrom8", "8", Gesture::UpKey, 1, "7", 1},
+                      SpinCase{"DownKeyFrom8", "8", Gesture::DownKey, 1, "9", 1},
+                      SpinCase{"UpArrowStopsAt1", "3", Gesture::UpArrow, 5, "1", 2},
+                      SpinCase{"DownArrowStopsAt16", "14", Gesture::DownArrow, 5, "16", 2},
+                      SpinCase{"UpKeyAt1", "1", Gesture::UpKey, 2, "1", 0},
+                      SpinCase{"DownKeyAt16", "16", Gesture::DownKey, 2, "16", 0},
+                      SpinCase{"UpArrowFromPadded08", " 08 ", Gesture::UpArrow, 1, "7", 1}));
+
+TEST_F(ProbeTest, AFailedReadKeepsTheHeightAndStopsTheTransfer) {
+    for (bool heightBeforeName : {false, true}) {
+        SCOPED_TRACE(heightBeforeName ? "height read before the name" : "height read last");
+        dlg.m_bHeightBeforeName = heightBeforeName;
+        dlg.m_nWidthIndex = 0;
+        dlg.m_strCode = "";
+        dlg.m_strName = "";
+        dlg.m_nHeight = 5;
+        ClickControl(dlg, IDC_WIDTH16, QPoint(5, Control(dlg, IDC_WIDTH16)->height() / 2));
+        static_cast<QPlainTextEdit*>(Control(dlg, IDC_CODE))->setPlainText("code");
+        TypeText(dlg, IDC_NAME, "name");
+        TypeText(dlg, IDC_HEIGHT, "abc");
+
+        EXPECT_FALSE(dlg.UpdateData(true));
+        EXPECT_EQ(dlg.m_nHeight, 5);
+        EXPECT_EQ(dlg.m_nWidthIndex, 1);
+        EXPECT_EQ(dlg.m_strCode, "code");
+        EXPECT_EQ(dlg.m_strName, heightBeforeName ? "" : "name");
+    }
+}
+
+struct HeightCase {
+    const char* name;
+    const char* text;
+    int expected; // 0: the read fails
+    friend void PrintTo(const HeightCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class HeightReadTest : public ProbeTest, public ::testing::WithParamInterface<HeightCase> {};
+
+TEST_P(HeightReadTest, AcceptsOneToSixteenAndWarnsOtherwise) {
+    const HeightCase& c = GetParam();
+    dlg.m_nHeight = 5;
+    HeightEdit()->setText(QString::fromLatin1(c.text));
+    const bool ok = dlg.UpdateData(true);
+    EXPECT_EQ(ok, c.expected != 0);
+    EXPECT_EQ(dlg.m_nHeight, ok ? c.expected : 5);
+    EXPECT_EQ(Host(dlg).IsFieldWarningShown(HeightEdit()), !ok);
+    EXPECT_EQ(VisibleBalloons(), ok ? 0 : 1);
+    if (!ok) {
+        EXPECT_EQ(Host(dlg).FieldWarningText(), "Enter a whole number from 1 to 16.");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, HeightReadTest,
+    ::testing::Values(HeightCase{"Padded08", " 08 ", 8}, HeightCase{"One", "1", 1},
+                      HeightCase{"Sixteen", "16", 16}, HeightCase{"Zero", "0", 0},
+                      HeightCase{"Seventeen", "17", 0}, HeightCase{"Letters", "abc", 0},
+                      HeightCase{"Empty", "", 0}, HeightCase{"Negative", "-3", 0}));
+
+TEST_F(ProbeTest, TheWarningIsOneBalloonThatNeverTakesTheFocus) {
+    QWidget* name = Control(dlg, IDC_NAME);
+    name->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), name);
+
+    TypeText(dlg, IDC_HEIGHT, "abc");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(dlg.UpdateData(true));
+    QApplication::processEvents();
+    EXPECT_EQ(VisibleBalloons(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), name);
+    EXPECT_EQ(QApplication::activeWindow(), dlg.GetSafeHwnd());
+    EXPECT_TRUE(MessageBoxes().empty());
+
+    // Typing a valid height takes the warning away at once, before any read.
+    TypeText(dlg, IDC_HEIGHT, "12");
+    EXPECT_FALSE(Host(dlg).IsFieldWarningShown(HeightEdit()));
+    EXPECT_EQ(VisibleBalloons(), 0);
+}
+
+TEST_F(ProbeTest, TransfersRaiseNoNotifications) {
+    dlg.m_nHeight = 3;
+    dlg.m_strName = "x";
+    dlg.UpdateData(false);
+    dlg.UpdateData(true);
+    EXPECT_EQ(HeightEdit()->text(), "3");
+    EXPECT_TRUE(dlg.m_log.empty());
+
+    TypeText(dlg, IDC_NAME, "ab");
+    EXPECT_EQ(dlg.Count("name changed"), 2);
+}
+
+TEST_F(ProbeTest, ClickingTheCheckedRadioButtonNotifiesAgain) {
+    ASSERT_TRUE(static_cast<QRadioButton*>(Control(dlg, IDC_WIDTH8))->isChecked());
+    for (int i = 0; i < 2; ++i)
+        ClickControl(dlg, IDC_WIDTH8, QPoint(5, Control(dlg, IDC_WIDTH8)->height() / 2));
+    EXPECT_EQ(dlg.Count("8 Pixels"), 2);
+    EXPECT_TRUE(static_cast<QRadioButton*>(Control(dlg, IDC_WIDTH8))->isChecked());
+}
+
+TEST_F(ProbeTest, TheTableDispatchesToTheFirstMatchingEntryThenToTheBase) {
+    ClickControl(dlg, IDC_NEW);
+    ClickControl(dlg, IDC_MAKECODE);
+    EXPECT_EQ(dlg.m_log, (std::vector<std::string>{"New", "base Make Code"}));
+}
+
+TEST_F(ProbeTest, UnhandledPaintErasesToTheFaceColour) {
+    Host(dlg).Surface().fill(Qt::red);
+    dlg.RedrawWindow();
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(0, 0, 453, 349), Face()));
+}
+
+// An application whose table takes the help command.
+class CProbeApp : public CWinApp {
+public:
+    CProbeApp() : CWinApp("probe") {}
+    int m_nHelp = 0;
+
+protected:
+    void OnHelpCommand() { ++m_nHelp; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CProbeApp, CWinApp)
+ON_COMMAND(ID_HELP, OnHelpCommand)
+END_MESSAGE_MAP()
+
+TEST(ProbeCommands, CommandsNoWindowHandlesGoToTheApplication) {
+    CProbeApp app;
+    CProbeDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    ShowAndWait(dlg);
+    PressKey(Control(dlg, IDC_NAME), Qt::Key_F1);
+    EXPECT_EQ(app.m_nHelp, 1);
+    EXPECT_TRUE(dlg.GetSafeHwnd()->isVisible());
+}
+
+// Keyboard endings of a modal dialog.
+TEST(ProbeModal, EnterInTheCodeBoxEndsWithOk) {
+    CProbeDlg dlg;
+    const int result = RunModal(dlg, [&] { PressKey(Control(dlg, IDC_CODE), Qt::Key_Return); });
+    EXPECT_EQ(result, static_cast<int>(IDOK));
+}
+
+TEST(ProbeModal, EnterWithAFailingReadStaysAndEscEndsWithCancel) {
+    CProbeDlg dlg;
+    bool stayed = false;
+    const int result = RunModal(dlg, [&] {
+        TypeText(dlg, IDC_HEIGHT, "abc");
+        PressKey(Control(dlg, IDC_CODE), Qt::Key_Return);
+        stayed = dlg.GetSafeHwnd()->isVisible();
+        PressKey(Control(dlg, IDC_CODE), Qt::Key_Escape);
+    });
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(result, static_cast<int>(IDCANCEL));
+    EXPECT_EQ(dlg.m_nHeight, 8);
+}
+
+TEST(ProbeModal, EnterOnAFocusedButtonPressesIt) {
+    CProbeDlg dlg;
+    bool stayed = false;
+    const int result = RunModal(dlg, [&] {
+        QWidget* newButton = Control(dlg, IDC_NEW);
+        newButton->setFocus();
+        PressKey(newButton, Qt::Key_Return);
+        stayed = dlg.GetSafeHwnd()->isVisible();
+        dlg.GetSafeHwnd()->close(); // the close box
+    });
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(dlg.m_log, std::vector<std::string>{"New"});
+    EXPECT_EQ(result, static_cast<int>(IDCANCEL));
+}
+
+TEST_F(ProbeTest, SystemMenuHoldsTheStandardItemsAndWhatIsAppended) {
+    CMenu* menu = dlg.GetSystemMenu(false);
+    ASSERT_NE(menu, nullptr);
+    const int standard = menu->GetMenuItemCount();
+    ASSERT_GT(standard, 0);
+    EXPECT_EQ(menu->GetMenuItemID(standard - 1), SC_CLOSE);
+
+    menu->AppendMenu(MF_SEPARATOR);
+    menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, "&About Glimmet...");
+    EXPECT_EQ(dlg.GetSystemMenu(false), menu);
+    ASSERT_EQ(menu->GetMenuItemCount(), standard + 2);
+    EXPECT_TRUE(menu->GetMenuState(standard) & MF_SEPARATOR);
+    EXPECT_EQ(menu->GetMenuItemID(standard + 1), static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_EQ(menu->GetMenuString(standard + 1), "&About Glimmet...");
+
+    EXPECT_EQ(dlg.GetSystemMenu(true), nullptr);
+    EXPECT_EQ(dlg.GetSystemMenu(false)->GetMenuItemCount(), standard);
+}
+
+} // namespace

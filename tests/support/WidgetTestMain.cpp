@@ -1,0 +1,74 @@
+// The main of the offscreen widget suites. The toolkit runs headless unless
+// the environment names a platform, message boxes are recorded instead of
+// shown, and a watchdog ends any modal window that a test leaves open, so
+// that no test waits for a person.
+
+#include "WidgetTest.h"
+#include "WinApp.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace glimmet_test::detail {
+std::vector<RecordedBox>& RecordedBoxes();
+void CancelPendingWaits();
+} // namespace glimmet_test::detail
+
+namespace {
+
+// Longer than any test takes; a modal window open past it is a hang.
+constexpr qint64 kModalLimitMs = 8000;
+
+QElapsedTimer g_testClock;
+
+class PerTestReset : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo&) override {
+        glimmet_test::detail::RecordedBoxes().clear();
+        g_testClock.restart();
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override {
+        glimmet_test::detail::CancelPendingWaits();
+    }
+};
+
+void EndLeftoverModal() {
+    if (g_testClock.elapsed() < kModalLimitMs)
+        return;
+    QWidget* popup = QApplication::activePopupWidget();
+    QWidget* modal = popup ? popup : QApplication::activeModalWidget();
+    if (!modal)
+        return;
+    ADD_FAILURE() << "a modal window was still open after " << kModalLimitMs
+                  << " ms: " << modal->metaObject()->className() << " \""
+                  << modal->windowTitle().toStdString() << "\"";
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->done(QDialog::Rejected);
+    else
+        modal->close();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+
+    AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
+        glimmet_test::detail::RecordedBoxes().push_back(
+            {request.text.str(), request.caption.str()});
+        return static_cast<int>(IDOK);
+    });
+
+    QTimer watchdog;
+    QObject::connect(&watchdog, &QTimer::timeout, &EndLeftoverModal);
+    watchdog.start(250);
+
+    ::testing::UnitTest::GetInstance()->listeners().Append(new PerTestReset);
+    const int result = RUN_ALL_TESTS();
+    AfxSetMessageBoxHook({});
+    return result;
+}
