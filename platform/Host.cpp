@@ -104,16 +104,18 @@ void DialogHost::Build(const DialogTemplate& tpl) {
 
 void DialogHost::FitTexts() {
     // The template's widths were measured for another font. A radio button
-    // whose text does not fit grows to the right, keeping its position, as
-    // far as the inside of the group box around it allows.
+    // or static text whose text does not fit grows to the right, keeping its
+    // position, as far as the inside of the group box around it, or else the
+    // client area's edge, allows.
     for (const Entry& entry : m_entries) {
-        if (entry.tpl->kind != ControlKind::AutoRadioButton)
+        if (entry.tpl->kind != ControlKind::AutoRadioButton &&
+            entry.tpl->kind != ControlKind::Static)
             continue;
         const QRect own = entry.widget->geometry();
         const int wanted = entry.widget->sizeHint().width();
         if (wanted <= own.width())
             continue;
-        int limit = own.left() + wanted;
+        int limit = std::min(own.left() + wanted, width() - 4);
         for (const Entry& group : m_entries) {
             const QRect frame = group.widget->geometry();
             if (group.tpl->kind == ControlKind::GroupBox && frame.contains(own.topLeft()))

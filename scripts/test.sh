@@ -28,17 +28,42 @@ fi
 
 jobs=$(nproc)
 
+# Runs ctest, keeping count of the cases it ran for the closing line.
+passed=0
+failed=0
+run_ctest() {
+    local log
+    log=$(mktemp)
+    local status=0
+    ctest "$@" 2>&1 | tee "$log" || status=$?
+    local summary
+    summary=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+    rm -f "$log"
+    if [[ $summary =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+        failed=$((failed + BASH_REMATCH[1]))
+        passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    fi
+    if [ "$status" -ne 0 ]; then
+        echo "tests: $passed passed, $failed failed"
+        exit "$status"
+    fi
+}
+
 echo "== Debug build and tests"
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
-ctest --preset default -j "$jobs"
+run_ctest --preset default -j "$jobs"
 
 echo "== The same tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
-ASAN_OPTIONS=detect_leaks=0 ctest --preset asan -j "$jobs"
+# The toolkit keeps caches until exit that the leak checker would list.
+export ASAN_OPTIONS=detect_leaks=0
+run_ctest --preset asan -j "$jobs"
 
 if [ -x scripts/fuzz.sh ]; then
     echo "== Fuzzers"
     scripts/fuzz.sh 30
 fi
+
+echo "tests: $passed passed, $failed failed"

@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QToolButton>
 
@@ -163,6 +164,40 @@ TEST_F(ProbeTest, TemplateSizesAndPositionsInClientPixels) {
     };
     EXPECT_EQ(frame("Drawing Area"), QRect(8, 0, 345, 195));
     EXPECT_EQ(frame("Preview"), QRect(270, 195, 83, 57));
+}
+
+// The templates were measured for another font: every text must still show
+// whole in the system's sans-serif, in both dialogs.
+TEST(Templates, EveryTextFitsItsControl) {
+    for (const UINT nIDTemplate : {UINT{IDD_EDITOR_DIALOG}, UINT{IDD_ABOUTBOX}}) {
+        CDialog dialog(nIDTemplate);
+        ASSERT_TRUE(dialog.Create());
+        for (const auto& entry : Host(dialog).Entries()) {
+            const QWidget* w = entry.widget;
+            const QFontMetrics metrics(w->font());
+            if (entry.tpl->kind == ControlKind::GroupBox) {
+                const QString title = QString::fromUtf8(
+                    entry.tpl->text.data(), static_cast<qsizetype>(entry.tpl->text.size()));
+                EXPECT_LE(metrics.horizontalAdvance(title) + 12, w->width()) << entry.tpl->text;
+            } else if (entry.tpl->kind == ControlKind::PushButton) {
+                // A button's size hint adds the style's minimum width; the
+                // text itself needs its advance and a little room.
+                const QString text = static_cast<const QPushButton*>(w)->text();
+                EXPECT_LE(metrics.horizontalAdvance(text) + 8, w->width()) << entry.tpl->text;
+            } else if (entry.tpl->kind == ControlKind::AutoRadioButton) {
+                // The indicator, the gap after it, then the text.
+                const QString text = static_cast<const QRadioButton*>(w)->text();
+                const int needed = w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                                   w->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) +
+                                   metrics.horizontalAdvance(text);
+                EXPECT_LE(needed, w->width()) << entry.tpl->text;
+                EXPECT_LE(w->geometry().right(), w->parentWidget()->width()) << entry.tpl->text;
+            } else if (entry.tpl->kind == ControlKind::Static) {
+                EXPECT_LE(w->sizeHint().width(), w->width()) << entry.tpl->text;
+                EXPECT_LE(w->geometry().right(), w->parentWidget()->width()) << entry.tpl->text;
+            }
+        }
+    }
 }
 
 enum class Gesture { UpArrow, DownArrow, UpKey, DownKey };
