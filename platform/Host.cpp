@@ -321,8 +321,10 @@ void DialogHost::paintEvent(QPaintEvent* event) {
         if (event->rect() != rect())
             update();
     }
+    // What this paint shows needs no flush; what lies outside it still does.
+    m_dirty += m_dirtyRun;
     m_dirtyRun = QRect();
-    m_dirty = QRegion();
+    m_dirty -= event->region();
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPointF(0, 0), m_surface);
