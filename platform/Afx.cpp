@@ -3,12 +3,6 @@
 #include "ResourceTypes.h"
 #include "SpriteRaster.h"
 
-CString CString::Left(int nCount) const {
-    if (nCount <= 0)
-        return {};
-    return CString(std::string_view(m_text).substr(0, static_cast<std::size_t>(nCount)));
-}
-
 bool CString::LoadString(UINT nID) {
     for (const StringResource& entry : StringTable()) {
         if (static_cast<UINT>(entry.id) == nID) {

@@ -123,9 +123,7 @@ public:
     CString(std::string text) : m_text(std::move(text)) {}
 
     bool IsEmpty() const { return m_text.empty(); }
-    int GetLength() const { return static_cast<int>(m_text.size()); }
     const char* GetString() const { return m_text.c_str(); }
-    CString Left(int nCount) const;
     // Loads the string table entry `nID`; false, leaving the text empty, if
     // there is none.
     bool LoadString(UINT nID);
@@ -133,13 +131,6 @@ public:
     operator std::string_view() const { return m_text; }
     const std::string& str() const { return m_text; }
 
-    CString& operator+=(std::string_view text) {
-        m_text += text;
-        return *this;
-    }
-    friend CString operator+(const CString& a, std::string_view b) {
-        return CString(a.m_text + std::string(b));
-    }
     friend bool operator==(const CString& a, const CString& b) = default;
     friend bool operator==(const CString& a, const char* b) { return a.m_text == b; }
 

@@ -132,20 +132,6 @@ CMenu* CWnd::GetSystemMenu(bool bRevert) {
     return bRevert ? nullptr : m_pSystemMenu.get();
 }
 
-CWnd* CWnd::GetDlgItem(int nID) const {
-    auto* host = dynamic_cast<DialogHost*>(m_hWnd);
-    QWidget* widget = host ? host->Control(nID) : nullptr;
-    if (!widget)
-        return nullptr;
-    auto& children = const_cast<CWnd*>(this)->m_children;
-    for (const auto& child : children)
-        if (child->m_hWnd == widget)
-            return child.get();
-    children.push_back(std::make_unique<CWnd>());
-    children.back()->m_hWnd = widget;
-    return children.back().get();
-}
-
 void CWnd::GetClientRect(CRect* lpRect) const {
     *lpRect = m_hWnd ? CRect(0, 0, m_hWnd->width(), m_hWnd->height()) : CRect();
 }
@@ -172,10 +158,6 @@ int CWnd::MessageBox(std::string_view text, const char* caption, UINT nType) {
 int CSpinButtonCtrl::GetPos() const {
     auto* updown = dynamic_cast<platform_detail::UpDownControl*>(m_hWnd);
     return updown ? updown->Position() : 0;
-}
-
-void CSpinButtonCtrl::SetRange(int nLower, int nUpper) {
-    SendMessage(UDM_SETRANGE, 0, MAKELPARAM(nUpper, nLower));
 }
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
@@ -415,15 +397,4 @@ UINT CMenu::GetMenuState(int nPos) const {
     if (nPos < 0 || nPos >= GetMenuItemCount())
         return static_cast<UINT>(-1);
     return m_items[static_cast<std::size_t>(nPos)].nFlags;
-}
-
-void CMenu::EnableItem(UINT nID, bool bEnable) {
-    for (Item& item : m_items) {
-        if (item.nID == nID && !(item.nFlags & MF_SEPARATOR)) {
-            if (bEnable)
-                item.nFlags &= ~MF_GRAYED;
-            else
-                item.nFlags |= MF_GRAYED;
-        }
-    }
 }

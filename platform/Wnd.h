@@ -136,7 +136,6 @@ public:
     // is returned.
     CMenu* GetSystemMenu(bool bRevert);
 
-    CWnd* GetDlgItem(int nID) const;
     void GetClientRect(CRect* lpRect) const;
     bool IsIconic() const;
     // Invalidates the whole client area and repaints it at once.
@@ -159,7 +158,6 @@ protected:
     platform_detail::DialogHost* m_pHost = nullptr; // the dialog's window, for dialogs only
     const MSG* m_pCurrentMsg = nullptr;
     std::unique_ptr<CMenu> m_pSystemMenu;
-    std::vector<std::unique_ptr<CWnd>> m_children; // wrappers handed out by GetDlgItem
 };
 
 // The up-down control: steps a number between two ends and writes it into
@@ -168,8 +166,6 @@ class CSpinButtonCtrl : public CWnd {
 public:
     // The position the arrows have reached.
     int GetPos() const;
-    // nUpper is the end the up arrow steps toward, nLower the down arrow's.
-    void SetRange(int nLower, int nUpper);
 };
 
 class CDataExchange {
@@ -242,7 +238,6 @@ private:
 inline constexpr UINT MF_STRING = 0x0000;
 inline constexpr UINT MF_GRAYED = 0x0001;
 inline constexpr UINT MF_SEPARATOR = 0x0800;
-inline constexpr UINT MF_BYPOSITION = 0x0400;
 
 class CMenu {
 public:
@@ -258,7 +253,6 @@ public:
     CString GetMenuString(int nPos) const;
     UINT GetMenuState(int nPos) const;
     const std::vector<Item>& Items() const { return m_items; }
-    void EnableItem(UINT nID, bool bEnable);
 
 private:
     std::vector<Item> m_items;
