@@ -127,6 +127,10 @@ private:
     QMetaObject::Connection m_warnedFieldWatch;
 };
 
+// Starts the window manager's move of the window, from the keyboard where
+// the window system allows it.
+void StartWindowMove(QWidget* widget);
+
 // Shows a message box, or hands it to the installed hook.
 int RunMessageBox(QWidget* owner, const MessageBoxRequest& request);
 

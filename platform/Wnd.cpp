@@ -356,8 +356,7 @@ LRESULT CDialog::DefWindowProc(const MSG& msg) {
             OnCancel();
             return 0;
         case SC_MOVE:
-            if (m_pHost && m_pHost->windowHandle())
-                m_pHost->windowHandle()->startSystemMove();
+            platform_detail::StartWindowMove(m_pHost);
             return 0;
         case SC_MINIMIZE:
             if (m_pHost)

@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(
     # Build
-    cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libbenchmark-dev
+    cmake ninja-build g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev libbenchmark-dev
     # Fuzzing (libFuzzer comes with clang's runtime)
     clang libclang-rt-14-dev
     # The default sans-serif the windows use
     fonts-dejavu-core
     # Real-window tests and screenshots
-    xvfb xauth xdotool xclip x11-utils imagemagick
+    xvfb xauth xdotool xclip x11-utils imagemagick openbox
     # Start-up measurements
     time
     # Checks of the installed desktop files and the package
