@@ -1,6 +1,6 @@
 #include "Controls.h"
 
-#include "NumberText.h"
+#include "Host.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -95,9 +95,7 @@ void UpDownControl::Step(int direction) {
     // control goes on from where it was.
     int pos = m_nPos;
     if (m_pBuddy) {
-        const QByteArray text = m_pBuddy->text().toUtf8();
-        if (auto typed =
-                ParseWholeNumber(std::string_view(text.constData(), text.size()), low, high))
+        if (auto typed = ParseWholeNumber(m_pBuddy->text(), low, high))
             pos = *typed;
     }
     const int target = direction > 0 ? m_nUpEnd : m_nDownEnd;

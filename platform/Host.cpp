@@ -38,15 +38,21 @@ int MulDivRound(int value, int num, int den) {
     return static_cast<int>(product >= 0 ? (product + half) / den : -((-product + half) / den));
 }
 
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 bool IsPushButton(QWidget* w) {
     return qobject_cast<QPushButton*>(w) != nullptr;
 }
 
 } // namespace
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::optional<int> ParseWholeNumber(const QString& text, int nMin, int nMax) {
+    const QByteArray utf8 = text.toUtf8();
+    return ::ParseWholeNumber(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), nMin, nMax);
+}
 
 int MapDialogX(int x) {
     return MulDivRound(x, kBaseUnitX, 4);
@@ -491,10 +497,7 @@ void DialogHost::ShowFieldWarning(QLineEdit* field, const QString& text, int nMi
         field->setAccessibleDescription(text);
         m_warnedFieldWatch =
             connect(field, &QLineEdit::textChanged, this, [this, field, nMin, nMax] {
-                const QByteArray typed = field->text().toUtf8();
-                if (ParseWholeNumber(
-                        std::string_view(typed.constData(), static_cast<std::size_t>(typed.size())),
-                        nMin, nMax))
+                if (ParseWholeNumber(field->text(), nMin, nMax))
                     ClearFieldWarning(field);
             });
     }

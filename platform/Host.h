@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QRegion>
 
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,6 +33,11 @@ struct IconHandle {
 namespace platform_detail {
 
 class Balloon;
+
+// The program's 8-bit text is UTF-8.
+QString FromUtf8(std::string_view text);
+// A whole number from nMin to nMax typed in a field, or none.
+std::optional<int> ParseWholeNumber(const QString& text, int nMin, int nMax);
 
 // Converts dialog units to client pixels with the fixed base units 6 x 13.
 int MapDialogX(int x);

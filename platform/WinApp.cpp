@@ -16,11 +16,9 @@ namespace {
 CWinApp* g_pApp = nullptr;
 MessageBoxHook g_messageBoxHook;
 
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 } // namespace
+
+using platform_detail::FromUtf8;
 
 namespace platform_detail {
 

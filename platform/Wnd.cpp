@@ -3,7 +3,6 @@
 #include "Controls.h"
 #include "Gdi.h"
 #include "Host.h"
-#include "NumberText.h"
 #include "ResourceTypes.h"
 #include "WinApp.h"
 
@@ -17,12 +16,9 @@
 #include <map>
 
 using platform_detail::DialogHost;
+using platform_detail::FromUtf8;
 
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 CString ToCString(const QString& text) {
     return CString(text.toUtf8().toStdString());
@@ -221,10 +217,7 @@ void DDX_Text(CDataExchange* pDX, int nIDC, int& value, int nMin, int nMax) {
             host->ClearFieldWarning(line);
         return;
     }
-    const QByteArray text = line->text().toUtf8();
-    if (auto number = ParseWholeNumber(
-            std::string_view(text.constData(), static_cast<std::size_t>(text.size())), nMin,
-            nMax)) {
+    if (auto number = platform_detail::ParseWholeNumber(line->text(), nMin, nMax)) {
         value = *number;
         host->ClearFieldWarning(line);
         return;
