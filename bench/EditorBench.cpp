@@ -5,8 +5,9 @@
 
 #include "Bench.h"
 
+#include "DialogHost.h"
 #include "EditorDlg.h"
-#include "Host.h"
+#include "Handles.h"
 #include "WinApp.h"
 
 #include <benchmark/benchmark.h>
@@ -28,7 +29,7 @@ public:
         AfxSetMessageBoxHook([](const MessageBoxRequest&) { return IDOK; });
         if (!m_dlg.Create())
             return;
-        m_pHost = dynamic_cast<platform_detail::DialogHost*>(m_dlg.GetSafeHwnd());
+        m_pHost = platform_detail::HostOf(&m_dlg);
         if (!m_pHost)
             return;
         m_pHost->show();

@@ -1,6 +1,5 @@
 #include "EditorDlg.h"
 
-#include "AboutBox.h"
 #include "SourceEmitter.h"
 
 #include <cassert>
@@ -79,8 +78,9 @@ bool CEditorDlg::OnInitDialog() {
 }
 
 void CEditorDlg::OnSysCommand(UINT nID, LPARAM lParam) {
+    // The About box is the application's: the command goes there.
     if ((nID & 0xFFF0) == IDM_ABOUTBOX)
-        ShowAboutBox();
+        SendMessage(WM_COMMAND, ID_APP_ABOUT);
     else
         CDialog::OnSysCommand(nID, lParam);
 }
@@ -122,7 +122,6 @@ void CEditorDlg::PaintCell(int nMode, int x, int y) {
     rect.SetRect(x, y, x + kCellSize, y + kCellSize);
     CBrush brush(color);
     dc.FillRect(&rect, &brush);
-    brush.DeleteObject();
 }
 
 void CEditorDlg::PaintPreview() {
@@ -144,7 +143,6 @@ void CEditorDlg::PaintPreview() {
             const CRect rect(kPreviewLeft + px, kPreviewTop + py, kPreviewLeft + px + kPreviewScale,
                              kPreviewTop + py + kPreviewScale);
             dc.FillRect(&rect, &brush);
-            brush.DeleteObject();
         }
     }
 }

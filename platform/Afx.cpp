@@ -1,7 +1,6 @@
 #include "Afx.h"
 
 #include "ResourceTypes.h"
-#include "SpriteRaster.h"
 
 bool CString::LoadString(UINT nID) {
     for (const StringResource& entry : StringTable()) {
@@ -19,9 +18,12 @@ void CUIntArray::SetSize(int nNewSize, int /*nGrowBy*/) {
 }
 
 UINT CUIntArray::GetAt(int nIndex) const {
-    return LoadPixel(m_data, nIndex);
+    return nIndex >= 0 && nIndex < GetSize() ? m_data[static_cast<std::size_t>(nIndex)] : 0u;
 }
 
 bool CUIntArray::SetAt(int nIndex, UINT value) {
-    return StorePixel(m_data, nIndex, value);
+    if (nIndex < 0 || nIndex >= GetSize())
+        return false;
+    m_data[static_cast<std::size_t>(nIndex)] = value;
+    return true;
 }

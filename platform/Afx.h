@@ -63,6 +63,7 @@ inline constexpr UINT EN_CHANGE = 0x0300;
 // Commands.
 inline constexpr UINT IDOK = 1;
 inline constexpr UINT IDCANCEL = 2;
+inline constexpr UINT ID_APP_ABOUT = 0xE140;
 inline constexpr UINT ID_HELP = 0xE146;
 
 // System commands, WM_SYSCOMMAND's WPARAM with the low four bits cleared.

@@ -13,7 +13,9 @@
 #include "Afx.h"
 #include "Wnd.h"
 
-class QImage;
+namespace platform_detail {
+class ClientSurface;
+}
 
 constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
@@ -33,10 +35,10 @@ COLORREF GetSysColor(int nIndex);
 // SM_CXICON and SM_CYICON: the size of a large icon, 32.
 int GetSystemMetrics(int nIndex);
 
+// A solid brush; it holds nothing of the toolkit's, so it needs no release.
 class CBrush {
 public:
     explicit CBrush(COLORREF color) : m_color(color) {}
-    bool DeleteObject() { return true; }
     COLORREF GetColor() const { return m_color; }
 
 private:
@@ -58,8 +60,7 @@ protected:
     ~CDC() = default;
 
 private:
-    QImage* m_pSurface = nullptr;
-    platform_detail::DialogHost* m_pHost = nullptr;
+    platform_detail::ClientSurface* m_pSurface = nullptr;
 };
 
 // Draws on the client area outside painting.

@@ -1,7 +1,8 @@
 #include "WinApp.h"
 
-#include "Host.h"
-#include "ResourceTypes.h"
+#include "DialogHost.h"
+#include "Handles.h"
+#include "Text.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -11,17 +12,16 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
+using platform_detail::DialogHost;
+using platform_detail::FromUtf8;
+using platform_detail::WidgetOf;
+
 namespace {
 
 CWinApp* g_pApp = nullptr;
 MessageBoxHook g_messageBoxHook;
 
-} // namespace
-
-using platform_detail::FromUtf8;
-
-namespace platform_detail {
-
+// Shows a message box, or hands it to the installed hook.
 int RunMessageBox(QWidget* owner, const MessageBoxRequest& request) {
     if (g_messageBoxHook)
         return g_messageBoxHook(request);
@@ -32,7 +32,7 @@ int RunMessageBox(QWidget* owner, const MessageBoxRequest& request) {
     return IDOK;
 }
 
-} // namespace platform_detail
+} // namespace
 
 void AfxSetMessageBoxHook(MessageBoxHook hook) {
     g_messageBoxHook = std::move(hook);
@@ -61,24 +61,36 @@ bool CWinApp::OnCmdMsg(UINT nID) {
     return OnWndMsg(msg, result);
 }
 
-void CWinApp::OnHelp() {
-    // One help window at a time, beside whatever is active; it does not
-    // block the editor.
+void CWinApp::ShowHelp(std::string_view title, std::string_view text) {
+    // Help belongs to the main window, whatever window is active: it stays
+    // open when another of the program's windows closes.
     static QPointer<QDialog> window;
     if (!window) {
-        window = new QDialog(QApplication::activeWindow());
+        QWidget* owner = m_pMainWnd ? WidgetOf(m_pMainWnd->GetSafeHwnd()) : nullptr;
+        window = new QDialog(owner);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setWindowTitle(QStringLiteral("%1 Help").arg(FromUtf8(Version().productName)));
-        auto* text = new QLabel(FromUtf8(HelpText()), window);
-        text->setTextFormat(Qt::PlainText);
-        text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        auto* layout = new QVBoxLayout(window);
-        layout->addWidget(text);
         window->setObjectName(QStringLiteral("helpWindow"));
+        auto* label = new QLabel(window);
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        auto* layout = new QVBoxLayout(window);
+        layout->addWidget(label);
     }
+    window->setWindowTitle(FromUtf8(title));
+    window->findChild<QLabel*>()->setText(FromUtf8(text));
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+int CWnd::MessageBox(std::string_view text, const char* caption, UINT nType) {
+    // What was drawn reaches the screen before the box takes over.
+    if (DialogHost* host = platform_detail::HostOf(this))
+        host->Flush();
+    CString title = caption       ? CString(caption)
+                    : AfxGetApp() ? AfxGetApp()->m_pszAppName
+                                  : CString();
+    return RunMessageBox(WidgetOf(m_hWnd), MessageBoxRequest{CString(text), title, nType});
 }
 
 int AfxWinMain(int argc, char** argv) {
@@ -98,8 +110,8 @@ int AfxWinMain(int argc, char** argv) {
                                         .toUtf8()
                                         .toStdString());
     QApplication::setApplicationName(FromUtf8(app->m_pszAppName));
-    QApplication::setApplicationVersion(FromUtf8(Version().productVersionText));
-    QGuiApplication::setDesktopFileName(FromUtf8(Version().appId));
+    if (!app->m_strAppID.IsEmpty())
+        QGuiApplication::setDesktopFileName(FromUtf8(app->m_strAppID));
 
     if (!app->InitInstance())
         return 0;

@@ -6,6 +6,7 @@
 #include "Wnd.h"
 
 #include <functional>
+#include <string_view>
 
 class CWinApp : public CCmdTarget {
 public:
@@ -20,17 +21,21 @@ public:
     // Routes a command the windows did not handle.
     bool OnCmdMsg(UINT nID);
 
+    // The desktop identity of the program's windows: the name of its desktop
+    // entry, so that desktops match the two.
+    void SetAppID(std::string_view appID) { m_strAppID = CString(appID); }
+
     // The application's name (the caption of message boxes without one).
     CString m_pszAppName;
     CWnd* m_pMainWnd = nullptr;
 
 protected:
-    // The themed look of the controls is the toolkit's own; kept for the
-    // start-up sequence it belongs to.
-    void Enable3dControls() {}
-    // The help command: there is no help file, so a short help window opens.
-    void OnHelp();
+    // Shows a window with the text beside the main window, one at a time; it
+    // does not block. Help has no file behind it: this is all of it.
+    void ShowHelp(std::string_view title, std::string_view text);
 
+private:
+    CString m_strAppID;
     friend int AfxWinMain(int argc, char** argv);
 };
 

@@ -1,38 +1,29 @@
 #include "Wnd.h"
 
 #include "Controls.h"
+#include "DialogHost.h"
 #include "Gdi.h"
-#include "Host.h"
+#include "Handles.h"
 #include "ResourceTypes.h"
 #include "WinApp.h"
+#include "WindowMove.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QWindow>
+#include <QScopedValueRollback>
 
 #include <map>
 
 using platform_detail::DialogHost;
-using platform_detail::FromUtf8;
+using platform_detail::HostOf;
+using platform_detail::IconOf;
+using platform_detail::WidgetOf;
 
 namespace {
-
-CString ToCString(const QString& text) {
-    return CString(text.toUtf8().toStdString());
-}
 
 const DialogTemplate* FindDialogTemplate(UINT nID) {
     for (const DialogTemplate& tpl : DialogTemplates())
         if (static_cast<UINT>(tpl.id) == nID)
             return &tpl;
     return nullptr;
-}
-
-DialogHost* HostOf(CDataExchange* pDX) {
-    return pDX->m_pDlgWnd ? dynamic_cast<DialogHost*>(pDX->m_pDlgWnd->GetSafeHwnd()) : nullptr;
 }
 
 } // namespace
@@ -92,10 +83,10 @@ LRESULT CWnd::DefWindowProc(const MSG& msg) {
     case WM_SETICON:
         // One icon group serves both sizes: the window takes all its images.
         if (m_hWnd && msg.lParam)
-            m_hWnd->setWindowIcon(reinterpret_cast<HICON>(msg.lParam)->icon);
+            WidgetOf(m_hWnd)->setWindowIcon(IconOf(reinterpret_cast<HICON>(msg.lParam)));
         return 0;
     case UDM_SETRANGE:
-        if (auto* updown = dynamic_cast<platform_detail::UpDownControl*>(m_hWnd))
+        if (auto* updown = dynamic_cast<platform_detail::UpDownControl*>(WidgetOf(m_hWnd)))
             updown->SetRange(static_cast<std::int16_t>(LOWORD(static_cast<WPARAM>(msg.lParam))),
                              static_cast<std::int16_t>(HIWORD(static_cast<WPARAM>(msg.lParam))));
         return 0;
@@ -129,103 +120,22 @@ CMenu* CWnd::GetSystemMenu(bool bRevert) {
 }
 
 void CWnd::GetClientRect(CRect* lpRect) const {
-    *lpRect = m_hWnd ? CRect(0, 0, m_hWnd->width(), m_hWnd->height()) : CRect();
+    const QWidget* widget = WidgetOf(m_hWnd);
+    *lpRect = widget ? CRect(0, 0, widget->width(), widget->height()) : CRect();
 }
 
 bool CWnd::IsIconic() const {
-    return m_hWnd && m_hWnd->isMinimized();
+    return m_hWnd && WidgetOf(m_hWnd)->isMinimized();
 }
 
 void CWnd::RedrawWindow() {
-    if (m_pHost)
-        m_pHost->RepaintAll();
-}
-
-int CWnd::MessageBox(std::string_view text, const char* caption, UINT nType) {
-    // What was drawn reaches the screen before the box takes over.
-    if (m_pHost)
-        m_pHost->Flush();
-    CString title = caption       ? CString(caption)
-                    : AfxGetApp() ? AfxGetApp()->m_pszAppName
-                                  : CString();
-    return platform_detail::RunMessageBox(m_hWnd, MessageBoxRequest{CString(text), title, nType});
+    if (DialogHost* host = HostOf(this))
+        host->RepaintAll();
 }
 
 int CSpinButtonCtrl::GetPos() const {
-    auto* updown = dynamic_cast<platform_detail::UpDownControl*>(m_hWnd);
+    auto* updown = dynamic_cast<platform_detail::UpDownControl*>(WidgetOf(m_hWnd));
     return updown ? updown->Position() : 0;
-}
-
-void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    if (rControl.m_hWnd)
-        return;
-    if (DialogHost* host = HostOf(pDX))
-        rControl.m_hWnd = host->Control(nIDC);
-}
-
-void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
-    DialogHost* host = HostOf(pDX);
-    if (pDX->m_bFailed || !host)
-        return;
-    const auto [first, last] = host->RadioGroupOf(host->Control(nIDC));
-    const auto& entries = host->Entries();
-    if (pDX->m_bSaveAndValidate) {
-        value = -1;
-        for (std::size_t i = first; i < last; ++i)
-            if (static_cast<QAbstractButton*>(entries[i].widget)->isChecked())
-                value = static_cast<int>(i - first);
-        return;
-    }
-    for (std::size_t i = first; i < last; ++i) {
-        auto* button = static_cast<QAbstractButton*>(entries[i].widget);
-        const bool check = static_cast<int>(i - first) == value;
-        // An exclusive button cannot be unchecked directly.
-        button->setAutoExclusive(false);
-        button->setChecked(check);
-        button->setAutoExclusive(true);
-    }
-}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
-    DialogHost* host = HostOf(pDX);
-    if (pDX->m_bFailed || !host)
-        return;
-    QWidget* control = host->Control(nIDC);
-    if (auto* line = qobject_cast<QLineEdit*>(control)) {
-        if (pDX->m_bSaveAndValidate)
-            value = ToCString(line->text());
-        else
-            line->setText(FromUtf8(value));
-    } else if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
-        if (pDX->m_bSaveAndValidate)
-            value = ToCString(text->toPlainText());
-        else if (text->toPlainText() != FromUtf8(value))
-            text->setPlainText(FromUtf8(value));
-    }
-}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value, int nMin, int nMax) {
-    DialogHost* host = HostOf(pDX);
-    if (pDX->m_bFailed || !host)
-        return;
-    auto* line = qobject_cast<QLineEdit*>(host->Control(nIDC));
-    if (!line)
-        return;
-    if (!pDX->m_bSaveAndValidate) {
-        line->setText(QString::number(value));
-        if (value >= nMin && value <= nMax)
-            host->ClearFieldWarning(line);
-        return;
-    }
-    if (auto number = platform_detail::ParseWholeNumber(line->text(), nMin, nMax)) {
-        value = *number;
-        host->ClearFieldWarning(line);
-        return;
-    }
-    host->ShowFieldWarning(
-        line, QStringLiteral("Enter a whole number from %1 to %2.").arg(nMin).arg(nMax), nMin,
-        nMax);
-    pDX->Fail();
 }
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
@@ -233,7 +143,6 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
 
 CDialog::~CDialog() {
     m_hWnd = nullptr;
-    m_pHost = nullptr;
 }
 
 bool CDialog::CreateHost() {
@@ -242,14 +151,19 @@ bool CDialog::CreateHost() {
     const DialogTemplate* tpl = FindDialogTemplate(m_nIDTemplate);
     if (!tpl)
         return false;
-    QWidget* parent = m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr;
+    // A dialog without a parent belongs to the main window, if there is one
+    // besides itself.
+    CWnd* owner = m_pParentWnd;
+    if (!owner && AfxGetApp() && AfxGetApp()->m_pMainWnd != this)
+        owner = AfxGetApp()->m_pMainWnd;
+    QWidget* parent = owner ? WidgetOf(owner->GetSafeHwnd()) : nullptr;
+    platform_detail::UseTemplateFont(*tpl);
     m_pOwnedHost = std::make_unique<DialogHost>(this, *tpl, parent);
-    m_pHost = m_pOwnedHost.get();
-    m_hWnd = m_pHost;
+    m_hWnd = platform_detail::HandleOf(m_pOwnedHost.get());
 
     if (OnInitDialog()) {
         // The focus goes to the first control with a tab stop.
-        for (const DialogHost::Entry& entry : m_pHost->Entries()) {
+        for (const auto& entry : m_pOwnedHost->Controls().Entries()) {
             if (entry.tpl->style & WS_TABSTOP) {
                 entry.widget->setFocus(Qt::TabFocusReason);
                 break;
@@ -262,29 +176,27 @@ bool CDialog::CreateHost() {
 bool CDialog::Create() {
     if (!CreateHost())
         return false;
-    m_pHost->show();
+    m_pOwnedHost->show();
     return true;
 }
 
 int CDialog::DoModal() {
     if (!CreateHost())
         return -1;
-    return m_pHost->exec();
+    return m_pOwnedHost->Run();
 }
 
 void CDialog::EndDialog(int nResult) {
-    if (m_pHost)
-        m_pHost->done(nResult);
+    if (m_pOwnedHost)
+        m_pOwnedHost->done(nResult);
 }
 
 bool CDialog::UpdateData(bool bSaveAndValidate) {
-    if (!m_pHost)
+    if (!m_pOwnedHost)
         return false;
-    const bool outer = m_pHost->m_bInTransfer;
-    m_pHost->m_bInTransfer = true;
+    QScopedValueRollback transfer(m_pOwnedHost->InTransfer(), true);
     CDataExchange dx(this, bSaveAndValidate);
     DoDataExchange(&dx);
-    m_pHost->m_bInTransfer = outer;
     return !dx.m_bFailed;
 }
 
@@ -323,7 +235,7 @@ LRESULT CDialog::DefWindowProc(const MSG& msg) {
         // Erase what has to be painted to the face colour; the controls
         // paint themselves above the client surface.
         CPaintDC dc(this);
-        const QRect area = m_pHost ? m_pHost->PaintRect() : QRect();
+        const QRect area = m_pOwnedHost ? m_pOwnedHost->PaintRect() : QRect();
         const CRect invalid(area.left(), area.top(), area.right() + 1, area.bottom() + 1);
         CBrush face(GetSysColor(COLOR_BTNFACE));
         dc.FillRect(&invalid, &face);
@@ -349,15 +261,15 @@ LRESULT CDialog::DefWindowProc(const MSG& msg) {
             OnCancel();
             return 0;
         case SC_MOVE:
-            platform_detail::StartWindowMove(m_pHost);
+            platform_detail::StartWindowMove(m_pOwnedHost.get());
             return 0;
         case SC_MINIMIZE:
-            if (m_pHost)
-                m_pHost->showMinimized();
+            if (m_pOwnedHost)
+                m_pOwnedHost->showMinimized();
             return 0;
         case SC_RESTORE:
-            if (m_pHost)
-                m_pHost->showNormal();
+            if (m_pOwnedHost)
+                m_pOwnedHost->showNormal();
             return 0;
         default:
             return 0;
@@ -373,20 +285,10 @@ bool CMenu::AppendMenu(UINT nFlags, UINT nIDNewItem, const char* lpszNewItem) {
     return true;
 }
 
-UINT CMenu::GetMenuItemID(int nPos) const {
-    if (nPos < 0 || nPos >= GetMenuItemCount())
-        return static_cast<UINT>(-1);
-    return m_items[static_cast<std::size_t>(nPos)].nID;
+namespace platform_detail {
+
+DialogHost* HostOf(const CWnd* pWnd) {
+    return pWnd ? dynamic_cast<DialogHost*>(WidgetOf(pWnd->GetSafeHwnd())) : nullptr;
 }
 
-CString CMenu::GetMenuString(int nPos) const {
-    if (nPos < 0 || nPos >= GetMenuItemCount())
-        return {};
-    return m_items[static_cast<std::size_t>(nPos)].text;
-}
-
-UINT CMenu::GetMenuState(int nPos) const {
-    if (nPos < 0 || nPos >= GetMenuItemCount())
-        return static_cast<UINT>(-1);
-    return m_items[static_cast<std::size_t>(nPos)].nFlags;
-}
+} // namespace platform_detail

@@ -14,16 +14,15 @@
 #include <variant>
 #include <vector>
 
-class QWidget;
-class CDC;
 class CMenu;
-class CWinApp;
 struct IconHandle;
+struct HWND__;
 namespace platform_detail {
 class DialogHost;
 }
 
-using HWND = QWidget*;
+// Handles are opaque outside the windowing layer.
+using HWND = HWND__*;
 using HICON = IconHandle*;
 using HCURSOR = IconHandle*;
 
@@ -150,12 +149,9 @@ protected:
     LRESULT Default();
     virtual LRESULT DefWindowProc(const MSG& msg);
 
-    friend class platform_detail::DialogHost;
-    friend class CDC;
     friend void DDX_Control(class CDataExchange*, int, CWnd&);
 
     HWND m_hWnd = nullptr;
-    platform_detail::DialogHost* m_pHost = nullptr; // the dialog's window, for dialogs only
     const MSG* m_pCurrentMsg = nullptr;
     std::unique_ptr<CMenu> m_pSystemMenu;
 };
@@ -228,7 +224,6 @@ private:
     // managers may not treat it as modal.
     bool CreateHost();
 
-    friend class platform_detail::DialogHost;
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
     std::unique_ptr<platform_detail::DialogHost> m_pOwnedHost;
@@ -248,10 +243,6 @@ public:
     };
 
     bool AppendMenu(UINT nFlags, UINT nIDNewItem = 0, const char* lpszNewItem = nullptr);
-    int GetMenuItemCount() const { return static_cast<int>(m_items.size()); }
-    UINT GetMenuItemID(int nPos) const;
-    CString GetMenuString(int nPos) const;
-    UINT GetMenuState(int nPos) const;
     const std::vector<Item>& Items() const { return m_items; }
 
 private:

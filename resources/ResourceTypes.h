@@ -7,28 +7,17 @@
 #include <span>
 #include <string_view>
 
-// Window and control styles named in the templates.
-inline constexpr std::uint32_t WS_POPUP = 0x80000000u;
-inline constexpr std::uint32_t WS_VISIBLE = 0x10000000u;
+// The window and control styles that the windowing layer acts on.
 inline constexpr std::uint32_t WS_CAPTION = 0x00C00000u;
 inline constexpr std::uint32_t WS_BORDER = 0x00800000u;
 inline constexpr std::uint32_t WS_SYSMENU = 0x00080000u;
 inline constexpr std::uint32_t WS_GROUP = 0x00020000u;
 inline constexpr std::uint32_t WS_TABSTOP = 0x00010000u;
-inline constexpr std::uint32_t WS_EX_TOOLWINDOW = 0x00000080u;
 inline constexpr std::uint32_t WS_EX_APPWINDOW = 0x00040000u;
-inline constexpr std::uint32_t DS_SETFONT = 0x00000040u;
-inline constexpr std::uint32_t DS_MODALFRAME = 0x00000080u;
 inline constexpr std::uint32_t ES_MULTILINE = 0x0004u;
 inline constexpr std::uint32_t ES_AUTOVSCROLL = 0x0040u;
-inline constexpr std::uint32_t ES_AUTOHSCROLL = 0x0080u;
 inline constexpr std::uint32_t ES_READONLY = 0x0800u;
-inline constexpr std::uint32_t BS_CENTER = 0x0300u;
-inline constexpr std::uint32_t BS_VCENTER = 0x0C00u;
-inline constexpr std::uint32_t BS_MULTILINE = 0x2000u;
-inline constexpr std::uint32_t SS_LEFT = 0x0000u;
 inline constexpr std::uint32_t SS_CENTER = 0x0001u;
-inline constexpr std::uint32_t SS_ICON = 0x0003u;
 inline constexpr std::uint32_t SS_CENTERIMAGE = 0x0200u;
 inline constexpr std::uint32_t UDS_SETBUDDYINT = 0x0002u;
 inline constexpr std::uint32_t UDS_ALIGNRIGHT = 0x0004u;
@@ -60,10 +49,15 @@ struct DialogTemplate {
     std::uint32_t exStyle;
     int cx, cy;
     std::string_view caption;
-    std::string_view fontFace;
+    // The size of the system's sans-serif that the template was laid out in.
     int pointSize;
     std::span<const ControlTemplate> controls;
 };
+
+// Strings of the string table that the windowing layer itself looks up.
+// The warning for a whole number outside its range; %1 and %2 stand for the
+// range's ends.
+inline constexpr int AFX_IDP_PARSE_INT_RANGE = 0xF113;
 
 struct StringResource {
     int id;
@@ -88,23 +82,18 @@ inline constexpr std::uint32_t kIconPalette[16] = {
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
+// What the program says of itself: its name, its versions and its desktop
+// identity. The file version is compiled in so that the binary names the
+// exact build it is.
 struct VersionRecord {
-    std::uint16_t fileVersion[4];
-    std::uint16_t productVersion[4];
-    std::string_view fileVersionText;
-    std::string_view productVersionText;
-    std::string_view translation;
-    std::string_view companyName;
-    std::string_view fileDescription;
-    std::string_view internalName;
-    std::string_view originalFilename;
     std::string_view productName;
-    std::string_view legalCopyright;
-    std::string_view author;
+    std::string_view productVersionText;
+    std::string_view fileVersionText;
     std::string_view appId;
 };
 
-// The program's resources, looked up by id by the windowing layer.
+// The program's resources. The windowing layer looks up templates, strings
+// and icons by id; the shell reads the rest.
 std::span<const DialogTemplate> DialogTemplates();
 std::span<const StringResource> StringTable();
 std::span<const IconResource> Icons();

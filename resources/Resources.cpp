@@ -19,12 +19,11 @@ constexpr ControlTemplate kEditorControls[] = {
      ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 10, 165, 280, 40},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Height", 240, 55, 55, 30},
     {IDC_NEW, ControlKind::PushButton, WS_TABSTOP, "New", 240, 125, 55, 15},
-    {IDC_MAKECODE, ControlKind::PushButton, BS_MULTILINE | BS_CENTER | BS_VCENTER | WS_TABSTOP,
-     "Make Code", 240, 140, 55, 15},
+    {IDC_MAKECODE, ControlKind::PushButton, WS_TABSTOP, "Make Code", 240, 140, 55, 15},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Drawing Area", 5, 0, 230, 120},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Sprite Name", 240, 90, 55, 30},
-    {IDC_NAME, ControlKind::Edit, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, "", 245, 100, 45, 12},
-    {IDC_HEIGHT, ControlKind::Edit, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, "", 245, 65, 45, 15},
+    {IDC_NAME, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 100, 45, 12},
+    {IDC_HEIGHT, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 65, 45, 15},
     {IDC_HEIGHT_SPIN, ControlKind::UpDown,
      UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, "Spin1", 290, 50, 11, 15},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Preview", 180, 120, 55, 35},
@@ -36,36 +35,25 @@ constexpr ControlTemplate kEditorControls[] = {
 };
 
 constexpr ControlTemplate kAboutControls[] = {
-    {IDC_STATIC, ControlKind::StaticIcon, SS_ICON, "", 7, 7, 21, 20, IDR_MAINFRAME},
-    {IDC_STATIC, ControlKind::Static, SS_LEFT | WS_GROUP,
-     "Korvex Glimmet Version 1.0 \n" VER_AUTHOR_STR, 35, 7, 127, 19},
+    {IDC_STATIC, ControlKind::StaticIcon, 0, "", 7, 7, 21, 20, IDR_MAINFRAME},
+    {IDC_STATIC, ControlKind::Static, WS_GROUP, "Korvex Glimmet Version 1.0 \n" VER_AUTHOR_STR, 35,
+     7, 127, 19},
 };
 
 constexpr DialogTemplate kDialogs[] = {
-    {IDD_ABOUTBOX, DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU,
-     WS_EX_TOOLWINDOW, 169, 33, "About Glimmet", "MS Sans Serif", 8, kAboutControls},
-    {IDD_EDITOR_DIALOG,
-     DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW,
-     302, 215, "", "MS Sans Serif", 8, kEditorControls},
+    {IDD_ABOUTBOX, WS_CAPTION | WS_SYSMENU, 0, 169, 33, "About Glimmet", 8, kAboutControls},
+    {IDD_EDITOR_DIALOG, WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW, 302, 215, "", 8, kEditorControls},
 };
 
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, "&About Glimmet..."},
+    {AFX_IDP_PARSE_INT_RANGE, "Enter a whole number from %1 to %2."},
 };
 
 constexpr VersionRecord kVersion = {
-    .fileVersion = {VER_FILEVERSION},
-    .productVersion = {VER_PRODUCTVERSION},
-    .fileVersionText = VER_FILEVERSION_STR,
-    .productVersionText = VER_PRODUCTVERSION_STR,
-    .translation = VER_TRANSLATION_STR,
-    .companyName = VER_COMPANYNAME_STR,
-    .fileDescription = VER_FILEDESCRIPTION_STR,
-    .internalName = VER_INTERNALNAME_STR,
-    .originalFilename = VER_ORIGINALFILENAME_STR,
     .productName = VER_PRODUCTNAME_STR,
-    .legalCopyright = VER_LEGALCOPYRIGHT_STR,
-    .author = VER_AUTHOR_STR,
+    .productVersionText = VER_PRODUCTVERSION_STR,
+    .fileVersionText = VER_FILEVERSION_STR,
     .appId = VER_APPID_STR,
 };
 

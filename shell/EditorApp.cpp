@@ -1,14 +1,21 @@
 #include "EditorApp.h"
 
+#include "AboutDlg.h"
 #include "EditorDlg.h"
+#include "ResourceTypes.h"
+
+#include <string>
 
 BEGIN_MESSAGE_MAP(CEditorApp, CWinApp)
 ON_COMMAND(ID_HELP, OnHelp)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 END_MESSAGE_MAP()
 
-bool CEditorApp::InitInstance() {
-    Enable3dControls();
+CEditorApp::CEditorApp() {
+    SetAppID(Version().appId);
+}
 
+bool CEditorApp::InitInstance() {
     CEditorDlg dlg;
     m_pMainWnd = &dlg;
     dlg.DoModal();
@@ -16,4 +23,13 @@ bool CEditorApp::InitInstance() {
 
     // The dialog has ended: end the program rather than wait for messages.
     return false;
+}
+
+void CEditorApp::OnHelp() {
+    ShowHelp(std::string(Version().productName) + " Help", HelpText());
+}
+
+void CEditorApp::OnAppAbout() {
+    CAboutDlg dlgAbout;
+    dlgAbout.DoModal();
 }

@@ -1,10 +1,10 @@
 // The editor through real Qt input on its window: what it stores, what it
 // paints on its client surface, and what it writes into its controls.
 
-#include "AboutBox.h"
 #include "Controls.h"
+#include "DialogHost.h"
 #include "EditorDlg.h"
-#include "Host.h"
+#include "Handles.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
 
@@ -23,11 +23,20 @@
 
 using namespace glimmet_test;
 
-// The About box belongs to the shell; here it only counts the requests.
-static int g_nAboutBoxes = 0;
-void ShowAboutBox() {
-    ++g_nAboutBoxes;
-}
+// The About box belongs to the application; here it only counts the
+// commands that ask for it.
+class CCountingApp : public CWinApp {
+public:
+    int m_nAboutBoxes = 0;
+
+protected:
+    void OnAppAbout() { ++m_nAboutBoxes; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCountingApp, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+END_MESSAGE_MAP()
 
 namespace {
 
@@ -128,18 +137,18 @@ TEST_F(EditorTest, OpensWithWidth8Height8AndNothingPainted) {
 TEST_F(EditorTest, SystemMenuEndsWithTheAboutItem) {
     CMenu* menu = dlg.GetSystemMenu(false);
     ASSERT_NE(menu, nullptr);
-    const int n = menu->GetMenuItemCount();
-    ASSERT_GE(n, 2);
-    EXPECT_TRUE(menu->GetMenuState(n - 2) & MF_SEPARATOR);
-    EXPECT_EQ(menu->GetMenuItemID(n - 1), 0x0010u);
-    EXPECT_EQ(menu->GetMenuString(n - 1), "&About Glimmet...");
+    const auto& items = menu->Items();
+    ASSERT_GE(items.size(), 2u);
+    EXPECT_TRUE(items[items.size() - 2].nFlags & MF_SEPARATOR);
+    EXPECT_EQ(items.back().nID, 0x0010u);
+    EXPECT_EQ(items.back().text, "&About Glimmet...");
 
-    // Its command opens the About box, whatever its low four bits; the
-    // standard commands keep their default handling.
-    g_nAboutBoxes = 0;
+    // Its command asks the application for the About box, whatever its low
+    // four bits; the standard commands keep their default handling.
+    CCountingApp app;
     dlg.SendMessage(WM_SYSCOMMAND, 0x0010);
     dlg.SendMessage(WM_SYSCOMMAND, 0x0013);
-    EXPECT_EQ(g_nAboutBoxes, 2);
+    EXPECT_EQ(app.m_nAboutBoxes, 2);
     dlg.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
     EXPECT_TRUE(dlg.IsIconic());
 }
@@ -167,7 +176,7 @@ TEST_F(EditorTest, DrawingReachesTheScreenAtOnce) {
     // The headless platform grabs only the top-left part of a scaled window.
     if (Ratio(dlg) != 1.0)
         GTEST_SKIP() << "screen grabs need a ratio of 1 here";
-    QWidget* window = dlg.GetSafeHwnd();
+    QWidget* window = platform_detail::WidgetOf(dlg.GetSafeHwnd());
     auto onScreen = [&](int x, int y) {
         const QImage grab = window->screen()->grabWindow(window->winId(), x, y, 1, 1).toImage();
         const QRgb rgb = grab.isNull() ? qRgb(255, 0, 0) : grab.pixel(0, 0);
@@ -186,7 +195,7 @@ TEST_F(EditorTest, RedrawPaintsTheSpriteFromTheRaster) {
         ClickCell(cell);
 
     // Whatever stood on the surface is painted over.
-    Host(dlg).Surface().fill(Qt::red);
+    Host(dlg).Surface().Image().fill(Qt::red);
     dlg.RedrawWindow();
     EXPECT_TRUE(ShowsSprite(8, 4, drawn));
 }
@@ -204,7 +213,7 @@ TEST_F(EditorTest, BeforeTheFirstLayoutTheMouseDoesNothing) {
 TEST_F(EditorTest, MinimisedWindowShowsOnlyTheCentredIcon) {
     New();
     FillSprite(8, 8);
-    dlg.GetSafeHwnd()->showMinimized();
+    platform_detail::WidgetOf(dlg.GetSafeHwnd())->showMinimized();
     QApplication::processEvents();
     dlg.RedrawWindow();
     ASSERT_TRUE(dlg.IsIconic());
@@ -215,7 +224,7 @@ TEST_F(EditorTest, MinimisedWindowShowsOnlyTheCentredIcon) {
     EXPECT_TRUE(DeviceOutsideIs(dlg, icon.adjusted(-1, -1, 1, 1), Face()));
     EXPECT_FALSE(DeviceRectIs(dlg, icon, Face())) << "no icon was drawn";
 
-    dlg.GetSafeHwnd()->showNormal();
+    platform_detail::WidgetOf(dlg.GetSafeHwnd())->showNormal();
     QApplication::processEvents();
     dlg.RedrawWindow();
     EXPECT_TRUE(ShowsSprite(8, 8, AllCells(8, 8)));
@@ -352,7 +361,7 @@ TEST_F(EditorTest, TypedHeightLaysOutAndMakeCodeWritesItBackWithoutLayout) {
     ClickCell({2, 2});
     TypeText(dlg, IDC_HEIGHT, "08");
     EXPECT_TRUE(ShowsSprite(8, 8, {}));
-    EXPECT_FALSE(Host(dlg).IsFieldWarningShown(Control(dlg, IDC_HEIGHT)));
+    EXPECT_FALSE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
 
     ClickCell({3, 3});
     TypeText(dlg, IDC_NAME, "ship");
@@ -369,14 +378,14 @@ TEST_F(EditorTest, InvalidHeightWarnsOnceAndTheGridKeepsItsHeight) {
     New();
     ClickCell({2, 2});
     TypeText(dlg, IDC_HEIGHT, "");
-    EXPECT_TRUE(Host(dlg).IsFieldWarningShown(Control(dlg, IDC_HEIGHT)));
+    EXPECT_TRUE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
     EXPECT_TRUE(ShowsSprite(8, 8, {}));
 
     for (int x = 30; x < 200; x += 10)
         MouseMove(dlg, QPoint(x, 40), Qt::NoButton);
     ClickCell({7, 7});
     int balloons = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
+    for (QWidget* w : QApplication::allWidgets())
         balloons += w->isVisible() && w->objectName() == QLatin1String("fieldWarning");
     EXPECT_EQ(balloons, 1);
     EXPECT_TRUE(MessageBoxes().empty());
@@ -432,7 +441,7 @@ TEST_F(EditorTest, CellsTileTheDevicePixels) {
                 return i;
         return -1;
     };
-    const QImage& surface = Host(dlg).Surface();
+    const QImage& surface = Host(dlg).Surface().Image();
     for (int dy = device(20); dy < device(100) + 2; ++dy) {
         for (int dx = device(20); dx < device(100) + 2; ++dx) {
             const int col = cellAt(dx);

@@ -4,7 +4,8 @@
 // own on the editor's template records what reaches its handlers.
 
 #include "Controls.h"
-#include "Host.h"
+#include "DialogHost.h"
+#include "Handles.h"
 #include "Resource.h"
 #include "ResourceTypes.h"
 #include "WidgetTest.h"
@@ -110,7 +111,7 @@ protected:
     // The warning balloons on screen.
     static int VisibleBalloons() {
         int n = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
+        for (QWidget* w : QApplication::allWidgets())
             n += w->isVisible() && w->objectName() == QLatin1String("fieldWarning");
         return n;
     }
@@ -121,7 +122,7 @@ protected:
 TEST_F(ProbeTest, CreateShowsTheDialogModelessly) {
     CProbeDlg other;
     ASSERT_TRUE(other.Create());
-    EXPECT_TRUE(other.GetSafeHwnd()->isVisible());
+    EXPECT_TRUE(platform_detail::WidgetOf(other.GetSafeHwnd())->isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -131,7 +132,7 @@ TEST_F(ProbeTest, TemplateSizesAndPositionsInClientPixels) {
     CRect client;
     dlg.GetClientRect(&client);
     EXPECT_EQ(client, CRect(0, 0, 453, 349));
-    EXPECT_EQ(dlg.GetSafeHwnd()->size(), QSize(453, 349));
+    EXPECT_EQ(platform_detail::WidgetOf(dlg.GetSafeHwnd())->size(), QSize(453, 349));
 
     struct Placement {
         const char* what;
@@ -157,7 +158,7 @@ TEST_F(ProbeTest, TemplateSizesAndPositionsInClientPixels) {
 
     // The group boxes that frame the grid and the preview.
     auto frame = [&](const char* title) {
-        for (const auto& entry : Host(dlg).Entries())
+        for (const auto& entry : Host(dlg).Controls().Entries())
             if (entry.tpl->text == title)
                 return entry.widget->geometry();
         return QRect();
@@ -172,7 +173,7 @@ TEST(Templates, EveryTextFitsItsControl) {
     for (const UINT nIDTemplate : {UINT{IDD_EDITOR_DIALOG}, UINT{IDD_ABOUTBOX}}) {
         CDialog dialog(nIDTemplate);
         ASSERT_TRUE(dialog.Create());
-        for (const auto& entry : Host(dialog).Entries()) {
+        for (const auto& entry : Host(dialog).Controls().Entries()) {
             const QWidget* w = entry.widget;
             const QFontMetrics metrics(w->font());
             if (entry.tpl->kind == ControlKind::GroupBox) {
@@ -290,10 +291,10 @@ TEST_P(HeightReadTest, AcceptsOneToSixteenAndWarnsOtherwise) {
     const bool ok = dlg.UpdateData(true);
     EXPECT_EQ(ok, c.expected != 0);
     EXPECT_EQ(dlg.m_nHeight, ok ? c.expected : 5);
-    EXPECT_EQ(Host(dlg).IsFieldWarningShown(HeightEdit()), !ok);
+    EXPECT_EQ(Host(dlg).Warning().IsShownAt(HeightEdit()), !ok);
     EXPECT_EQ(VisibleBalloons(), ok ? 0 : 1);
     if (!ok) {
-        EXPECT_EQ(Host(dlg).FieldWarningText(), "Enter a whole number from 1 to 16.");
+        EXPECT_EQ(Host(dlg).Warning().Text(), "Enter a whole number from 1 to 16.");
     }
 }
 
@@ -315,12 +316,12 @@ TEST_F(ProbeTest, TheWarningIsOneBalloonThatNeverTakesTheFocus) {
     QApplication::processEvents();
     EXPECT_EQ(VisibleBalloons(), 1);
     EXPECT_EQ(QApplication::focusWidget(), name);
-    EXPECT_EQ(QApplication::activeWindow(), dlg.GetSafeHwnd());
+    EXPECT_EQ(QApplication::activeWindow(), platform_detail::WidgetOf(dlg.GetSafeHwnd()));
     EXPECT_TRUE(MessageBoxes().empty());
 
     // Typing a valid height takes the warning away at once, before any read.
     TypeText(dlg, IDC_HEIGHT, "12");
-    EXPECT_FALSE(Host(dlg).IsFieldWarningShown(HeightEdit()));
+    EXPECT_FALSE(Host(dlg).Warning().IsShownAt(HeightEdit()));
     EXPECT_EQ(VisibleBalloons(), 0);
 }
 
@@ -351,7 +352,7 @@ TEST_F(ProbeTest, TheTableDispatchesToTheFirstMatchingEntryThenToTheBase) {
 }
 
 TEST_F(ProbeTest, UnhandledPaintErasesToTheFaceColour) {
-    Host(dlg).Surface().fill(Qt::red);
+    Host(dlg).Surface().Image().fill(Qt::red);
     dlg.RedrawWindow();
     EXPECT_TRUE(ClientRectIs(dlg, CRect(0, 0, 453, 349), Face()));
 }
@@ -378,7 +379,7 @@ TEST(ProbeCommands, CommandsNoWindowHandlesGoToTheApplication) {
     ShowAndWait(dlg);
     PressKey(Control(dlg, IDC_NAME), Qt::Key_F1);
     EXPECT_EQ(app.m_nHelp, 1);
-    EXPECT_TRUE(dlg.GetSafeHwnd()->isVisible());
+    EXPECT_TRUE(platform_detail::WidgetOf(dlg.GetSafeHwnd())->isVisible());
 }
 
 // Keyboard endings of a modal dialog.
@@ -394,7 +395,7 @@ TEST(ProbeModal, EnterWithAFailingReadStaysAndEscEndsWithCancel) {
     const int result = RunModal(dlg, [&] {
         TypeText(dlg, IDC_HEIGHT, "abc");
         PressKey(Control(dlg, IDC_CODE), Qt::Key_Return);
-        stayed = dlg.GetSafeHwnd()->isVisible();
+        stayed = platform_detail::WidgetOf(dlg.GetSafeHwnd())->isVisible();
         PressKey(Control(dlg, IDC_CODE), Qt::Key_Escape);
     });
     EXPECT_TRUE(stayed);
@@ -409,8 +410,8 @@ TEST(ProbeModal, EnterOnAFocusedButtonPressesIt) {
         QWidget* newButton = Control(dlg, IDC_NEW);
         newButton->setFocus();
         PressKey(newButton, Qt::Key_Return);
-        stayed = dlg.GetSafeHwnd()->isVisible();
-        dlg.GetSafeHwnd()->close(); // the close box
+        stayed = platform_detail::WidgetOf(dlg.GetSafeHwnd())->isVisible();
+        platform_detail::WidgetOf(dlg.GetSafeHwnd())->close(); // the close box
     });
     EXPECT_TRUE(stayed);
     EXPECT_EQ(dlg.m_log, std::vector<std::string>{"New"});
@@ -420,20 +421,20 @@ TEST(ProbeModal, EnterOnAFocusedButtonPressesIt) {
 TEST_F(ProbeTest, SystemMenuHoldsTheStandardItemsAndWhatIsAppended) {
     CMenu* menu = dlg.GetSystemMenu(false);
     ASSERT_NE(menu, nullptr);
-    const int standard = menu->GetMenuItemCount();
-    ASSERT_GT(standard, 0);
-    EXPECT_EQ(menu->GetMenuItemID(standard - 1), SC_CLOSE);
+    const std::size_t standard = menu->Items().size();
+    ASSERT_GT(standard, 0u);
+    EXPECT_EQ(menu->Items().back().nID, SC_CLOSE);
 
     menu->AppendMenu(MF_SEPARATOR);
     menu->AppendMenu(MF_STRING, IDM_ABOUTBOX, "&About Glimmet...");
     EXPECT_EQ(dlg.GetSystemMenu(false), menu);
-    ASSERT_EQ(menu->GetMenuItemCount(), standard + 2);
-    EXPECT_TRUE(menu->GetMenuState(standard) & MF_SEPARATOR);
-    EXPECT_EQ(menu->GetMenuItemID(standard + 1), static_cast<UINT>(IDM_ABOUTBOX));
-    EXPECT_EQ(menu->GetMenuString(standard + 1), "&About Glimmet...");
+    ASSERT_EQ(menu->Items().size(), standard + 2);
+    EXPECT_TRUE(menu->Items()[standard].nFlags & MF_SEPARATOR);
+    EXPECT_EQ(menu->Items()[standard + 1].nID, static_cast<UINT>(IDM_ABOUTBOX));
+    EXPECT_EQ(menu->Items()[standard + 1].text, "&About Glimmet...");
 
     EXPECT_EQ(dlg.GetSystemMenu(true), nullptr);
-    EXPECT_EQ(dlg.GetSystemMenu(false)->GetMenuItemCount(), standard);
+    EXPECT_EQ(dlg.GetSystemMenu(false)->Items().size(), standard);
 }
 
 } // namespace

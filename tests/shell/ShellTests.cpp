@@ -2,9 +2,10 @@
 // whole run, the About box from the window's own system menu, and help.
 
 #include "AboutDlg.h"
+#include "DialogHost.h"
 #include "EditorApp.h"
 #include "EditorDlg.h"
-#include "Host.h"
+#include "Handles.h"
 #include "WidgetTest.h"
 
 #include <QApplication>
@@ -40,9 +41,12 @@ class InitInstanceTest : public ::testing::TestWithParam<Ending> {};
 TEST_P(InitInstanceTest, RunsTheEditorAsMainWindowUntilItEnds) {
     CEditorApp app;
     bool sawEditor = false;
-    WhenModal([&](QWidget* modal) {
+    WhenActive([&](QWidget* modal) {
+        // The main window is an ordinary window, modal to nothing.
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_FALSE(modal->isModal());
         sawEditor = app.m_pMainWnd && dynamic_cast<CEditorDlg*>(app.m_pMainWnd) &&
-                    app.m_pMainWnd->GetSafeHwnd() == modal;
+                    platform_detail::WidgetOf(app.m_pMainWnd->GetSafeHwnd()) == modal;
         EXPECT_EQ(VisibleTopLevels(), 1);
         switch (GetParam()) {
         case Ending::Escape:
@@ -108,7 +112,7 @@ TEST_F(ShellTest, AboutBoxOpensModallyFromTheSystemMenuAndLeavesTheDrawing) {
                         text = label->text();
                 PressKey(about, Qt::Key_Escape);
             },
-            [&](QWidget* w) { return w != dlg.GetSafeHwnd(); });
+            [&](QWidget* w) { return w != platform_detail::WidgetOf(dlg.GetSafeHwnd()); });
         menu->setActiveAction(items.last());
         PressKey(menu, Qt::Key_Return);
     });
@@ -118,7 +122,7 @@ TEST_F(ShellTest, AboutBoxOpensModallyFromTheSystemMenuAndLeavesTheDrawing) {
     EXPECT_TRUE(modal);
     EXPECT_TRUE(text.startsWith("Korvex Glimmet Version 1.0 \n")) << text.toStdString();
     EXPECT_EQ(VisibleTopLevels(), 1);
-    EXPECT_TRUE(dlg.GetSafeHwnd()->isVisible());
+    EXPECT_TRUE(platform_detail::WidgetOf(dlg.GetSafeHwnd())->isVisible());
     EXPECT_TRUE(DrawingIntact());
 }
 

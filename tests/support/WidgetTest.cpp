@@ -1,6 +1,7 @@
 #include "WidgetTest.h"
 
-#include "Host.h"
+#include "DialogHost.h"
+#include "Handles.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -45,7 +46,7 @@ COLORREF Face() {
 }
 
 platform_detail::DialogHost& Host(CWnd& dlg) {
-    auto* host = dynamic_cast<platform_detail::DialogHost*>(dlg.GetSafeHwnd());
+    auto* host = platform_detail::HostOf(&dlg);
     if (!host)
         throw std::logic_error("the dialog has no window");
     return *host;
@@ -59,7 +60,7 @@ QWidget* Control(CWnd& dlg, int nID) {
 }
 
 qreal Ratio(CWnd& dlg) {
-    return Host(dlg).Surface().devicePixelRatio();
+    return Host(dlg).Surface().Ratio();
 }
 
 QRect DeviceRect(CWnd& dlg, const CRect& client) {
@@ -84,7 +85,7 @@ std::string Describe(COLORREF c) {
 } // namespace
 
 COLORREF ClientPixel(CWnd& dlg, int x, int y) {
-    const QImage& surface = Host(dlg).Surface();
+    const QImage& surface = Host(dlg).Surface().Image();
     const qreal ratio = surface.devicePixelRatio();
     const QPoint device(static_cast<int>(std::lround(x * ratio)),
                         static_cast<int>(std::lround(y * ratio)));
@@ -114,7 +115,7 @@ template <class Picks>
 } // namespace
 
 ::testing::AssertionResult DeviceRectIs(CWnd& dlg, const QRect& device, COLORREF color) {
-    const QImage& surface = Host(dlg).Surface();
+    const QImage& surface = Host(dlg).Surface().Image();
     if (device.isEmpty() || !surface.rect().contains(device))
         return ::testing::AssertionFailure() << "device rectangle outside the surface";
     return PixelsAre(
@@ -122,7 +123,7 @@ template <class Picks>
 }
 
 ::testing::AssertionResult DeviceOutsideIs(CWnd& dlg, const QRect& hole, COLORREF color) {
-    const QImage& surface = Host(dlg).Surface();
+    const QImage& surface = Host(dlg).Surface().Image();
     return PixelsAre(
         surface, surface.rect(), [&](int x, int y) { return !hole.contains(x, y); }, color);
 }
@@ -139,7 +140,7 @@ namespace {
 
 void SendMouse(CWnd& dlg, QEvent::Type type, QPoint at, Qt::MouseButton button,
                Qt::MouseButtons held) {
-    QWidget* window = dlg.GetSafeHwnd();
+    QWidget* window = platform_detail::WidgetOf(dlg.GetSafeHwnd());
     QMouseEvent event(type, QPointF(at), QPointF(window->mapToGlobal(at)), button, held,
                       Qt::NoModifier);
     QApplication::sendEvent(window, &event);
@@ -195,7 +196,7 @@ void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers mods) {
 }
 
 void ShowAndWait(CWnd& dlg) {
-    QWidget* window = dlg.GetSafeHwnd();
+    QWidget* window = platform_detail::WidgetOf(dlg.GetSafeHwnd());
     window->show();
     window->activateWindow();
     if (!QTest::qWaitForWindowExposed(window) || !QTest::qWaitForWindowActive(window))
@@ -236,6 +237,15 @@ void WhenModal(std::function<void(QWidget*)> action, std::function<bool(QWidget*
             return modal && (!match || match(modal)) ? modal : nullptr;
         },
         std::move(action), "matching modal window");
+}
+
+void WhenActive(std::function<void(QWidget*)> action, std::function<bool(QWidget*)> match) {
+    WhenFound(
+        [match = std::move(match)]() -> QWidget* {
+            QWidget* active = QApplication::activeWindow();
+            return active && active->isVisible() && (!match || match(active)) ? active : nullptr;
+        },
+        std::move(action), "matching active window");
 }
 
 void WhenPopup(std::function<void(QWidget*)> action) {

@@ -91,6 +91,9 @@ int RunModal(CDialog& dlg, std::function<void()> script);
 // within a few seconds.
 void WhenModal(std::function<void(QWidget* modal)> action,
                std::function<bool(QWidget* modal)> match = {});
+// The same for the active window, modal or not, such as the main window.
+void WhenActive(std::function<void(QWidget* window)> action,
+                std::function<bool(QWidget* window)> match = {});
 // The same for the active popup, such as an open menu.
 void WhenPopup(std::function<void(QWidget* popup)> action);
 

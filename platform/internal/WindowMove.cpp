@@ -1,6 +1,7 @@
-#include "Host.h"
+#include "WindowMove.h"
 
 #include <QGuiApplication>
+#include <QWidget>
 #include <QWindow>
 
 #ifdef GLIMMET_HAVE_XCB

@@ -3,7 +3,6 @@
 // The toolkit widgets that stand in for the template's control kinds where
 // Qt's own do not fit. Internal to the windowing layer.
 
-#include <QLabel>
 #include <QPointer>
 #include <QWidget>
 
@@ -30,13 +29,17 @@ private:
 // the up arrow toward one and the down arrow toward the other, which may be
 // the smaller or the larger number, and writes the position as decimal text
 // into its buddy edit. The buddy's Up and Down keys step it too, and the
-// arrows repeat while held.
+// arrows repeat while held. The position follows every valid whole number
+// the buddy holds, so that from text the buddy refuses the arrows step from
+// the last valid number.
 class UpDownControl : public QWidget {
 public:
     explicit UpDownControl(QWidget* parent);
 
-    // Takes the edit as buddy, and sits at its right edge inside it.
-    void SetBuddy(QLineEdit* buddy);
+    // Takes the edit as buddy, and sits at its right edge inside it. With
+    // bSetText the position is written into it; with bArrowKeys its Up and
+    // Down keys step the control.
+    void SetBuddy(QLineEdit* buddy, bool bSetText, bool bArrowKeys);
     void SetRange(int upEnd, int downEnd);
     int Position() const { return m_nPos; }
     // One step toward the up arrow's end (+1) or the down arrow's end (-1).
@@ -55,15 +58,8 @@ private:
     int m_nUpEnd = 0;
     int m_nDownEnd = 100;
     int m_nPos = 0;
-};
-
-// The warning balloon beside a field: a small tooltip-like window that never
-// takes the focus or the mouse.
-class Balloon : public QLabel {
-public:
-    Balloon();
-    // Shows the text pointing at `field`, or moves it there if shown.
-    void ShowAt(QWidget* field, const QString& text);
+    bool m_bSetText = true;
+    bool m_bArrowKeys = true;
 };
 
 } // namespace platform_detail

@@ -1,6 +1,6 @@
 #include "Controls.h"
 
-#include "Host.h"
+#include "Text.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -66,11 +66,18 @@ UpDownControl::UpDownControl(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-void UpDownControl::SetBuddy(QLineEdit* buddy) {
+void UpDownControl::SetBuddy(QLineEdit* buddy, bool bSetText, bool bArrowKeys) {
     m_pBuddy = buddy;
+    m_bSetText = bSetText;
+    m_bArrowKeys = bArrowKeys;
     if (!buddy)
         return;
     buddy->installEventFilter(this);
+    connect(buddy, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (auto typed = ParseWholeNumber(text, std::min(m_nUpEnd, m_nDownEnd),
+                                          std::max(m_nUpEnd, m_nDownEnd)))
+            m_nPos = *typed;
+    });
     // The control keeps its own width and takes the buddy's height, and the
     // buddy gives up the width the control now covers.
     const QRect b = buddy->geometry();
@@ -89,23 +96,15 @@ void UpDownControl::SetRange(int upEnd, int downEnd) {
 }
 
 void UpDownControl::Step(int direction) {
-    const int low = std::min(m_nUpEnd, m_nDownEnd);
-    const int high = std::max(m_nUpEnd, m_nDownEnd);
-    // The buddy's text is the position when it holds one; otherwise the
-    // control goes on from where it was.
-    int pos = m_nPos;
-    if (m_pBuddy) {
-        if (auto typed = ParseWholeNumber(m_pBuddy->text(), low, high))
-            pos = *typed;
-    }
+    // The position is the buddy's last valid number: text it refuses does
+    // not move it.
+    const int pos = m_nPos;
     const int target = direction > 0 ? m_nUpEnd : m_nDownEnd;
     const int next = pos == target ? pos : pos + (target > pos ? 1 : -1);
-    if (next == pos && m_pBuddy && m_pBuddy->text() == QString::number(pos)) {
-        m_nPos = pos;
+    if (next == pos && m_pBuddy && m_pBuddy->text() == QString::number(pos))
         return; // at the end: nothing moves and nothing is written
-    }
     m_nPos = next;
-    if (m_pBuddy)
+    if (m_pBuddy && m_bSetText)
         m_pBuddy->setText(QString::number(next));
 }
 
@@ -113,7 +112,7 @@ bool UpDownControl::eventFilter(QObject* watched, QEvent* event) {
     // The event type comes first: while the buddy is being destroyed it still
     // sends events here, and comparing it with the guarded pointer would cast
     // a half-destroyed widget to QLineEdit.
-    if (event->type() == QEvent::KeyPress && watched == m_pBuddy) {
+    if (event->type() == QEvent::KeyPress && m_bArrowKeys && watched == m_pBuddy) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
             if (key->key() == Qt::Key_Up) {
@@ -127,30 +126,6 @@ bool UpDownControl::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-Balloon::Balloon() : QLabel(nullptr) {
-    setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
-                   Qt::WindowTransparentForInput);
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
-    setForegroundRole(QPalette::ToolTipText);
-    setBackgroundRole(QPalette::ToolTipBase);
-    setAutoFillBackground(true);
-    setFrameStyle(QFrame::Box | QFrame::Plain);
-    setMargin(4);
-    setObjectName(QStringLiteral("fieldWarning"));
-}
-
-void Balloon::ShowAt(QWidget* field, const QString& text) {
-    if (this->text() != text) {
-        setText(text);
-        adjustSize();
-    }
-    move(field->mapToGlobal(QPoint(field->width() / 2, field->height() + 2)));
-    if (!isVisible())
-        show();
 }
 
 } // namespace platform_detail

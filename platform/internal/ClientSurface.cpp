@@ -1,0 +1,104 @@
+#include "ClientSurface.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform_detail {
+
+bool ClientSurface::Resize(QSize logical, qreal ratio, QColor face) {
+    if (logical == m_size && ratio == m_ratio && face == m_face)
+        return false;
+    m_size = logical;
+    m_ratio = ratio;
+    m_face = face;
+    m_image = QImage();
+    return true;
+}
+
+void ClientSurface::Materialize() {
+    if (!m_image.isNull())
+        return;
+    const QSize device(static_cast<int>(std::ceil(m_size.width() * m_ratio)),
+                       static_cast<int>(std::ceil(m_size.height() * m_ratio)));
+    m_image = QImage(device, QImage::Format_RGB32);
+    m_image.setDevicePixelRatio(m_ratio);
+    m_image.fill(m_face);
+}
+
+QImage& ClientSurface::Image() {
+    Materialize();
+    return m_image;
+}
+
+void ClientSurface::Fill(const CRect& rect, QColor color) {
+    if (rect.IsRectEmpty())
+        return;
+    MarkDirty(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)));
+    // Face on a surface that holds nothing else changes nothing.
+    if (m_image.isNull() && color == m_face)
+        return;
+    Materialize();
+    auto device = [this](int v) { return static_cast<int>(std::lround(v * m_ratio)); };
+    const int left = std::max(device(rect.left), 0);
+    const int top = std::max(device(rect.top), 0);
+    const int right = std::min(device(rect.right), m_image.width());
+    const int bottom = std::min(device(rect.bottom), m_image.height());
+    const QRgb pixel = color.rgb();
+    for (int y = top; y < bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(y));
+        std::fill(line + std::min(left, right), line + right, pixel);
+    }
+}
+
+void ClientSurface::DrawPixmap(const QRect& logical, const QPixmap& pixmap) {
+    Materialize();
+    QPainter painter(&m_image);
+    painter.drawPixmap(logical, pixmap);
+    MarkDirty(logical);
+}
+
+void ClientSurface::PaintOn(QPainter& painter, const QRect& area) const {
+    if (m_image.isNull()) {
+        painter.fillRect(area, m_face);
+        return;
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPointF(0, 0), m_image);
+}
+
+void ClientSurface::MarkDirty(const QRect& logical) {
+    // Touching rectangles (a row of cells, the preview's squares) grow one
+    // area; a distant one starts another. So a click repaints its cell and
+    // the preview, not everything between them: the controls there are slow
+    // to paint.
+    if (m_dirtyRun.isEmpty() || m_dirtyRun.adjusted(-1, -1, 1, 1).intersects(logical)) {
+        m_dirtyRun |= logical;
+        return;
+    }
+    m_dirty += m_dirtyRun;
+    m_dirtyRun = logical;
+}
+
+QRegion ClientSurface::TakeDirty() {
+    // One pixel of margin: a rectangle's rounded device edges may reach into
+    // the client pixel beside it.
+    QRegion dirty;
+    if (!m_dirtyRun.isEmpty())
+        dirty += m_dirtyRun.adjusted(-1, -1, 1, 1);
+    for (const QRect& area : m_dirty)
+        dirty += area.adjusted(-1, -1, 1, 1);
+    m_dirtyRun = QRect();
+    m_dirty = QRegion();
+    return dirty;
+}
+
+void ClientSurface::Shown(const QRegion& region) {
+    m_dirty += m_dirtyRun;
+    m_dirtyRun = QRect();
+    m_dirty -= region;
+}
+
+} // namespace platform_detail

@@ -1,0 +1,254 @@
+#include "DialogBuilder.h"
+
+#include "Controls.h"
+#include "DialogHost.h"
+#include "Gdi.h"
+#include "Handles.h"
+#include "ResourceTypes.h"
+#include "Text.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace platform_detail {
+
+namespace {
+
+// Dialog base units of the template font: 6 x 13 client pixels. A dialog
+// unit is a quarter of the width and an eighth of the height, rounded to the
+// nearest pixel.
+constexpr int kBaseUnitX = 6;
+constexpr int kBaseUnitY = 13;
+
+int MulDivRound(int value, int num, int den) {
+    const long long product = static_cast<long long>(value) * num;
+    const long long half = den / 2;
+    return static_cast<int>(product >= 0 ? (product + half) / den : -((-product + half) / den));
+}
+
+// One factory per control kind. Each makes the widget and wires its
+// notifications; MakeControl gives every one of them the common tail.
+
+QWidget* MakeGroupBox(const ControlTemplate&, const QString& text, DialogHost& host) {
+    return new GroupFrame(text, &host);
+}
+
+QWidget* MakeStatic(const ControlTemplate& ctl, const QString& text, DialogHost& host) {
+    auto* label = new QLabel(text, &host);
+    label->setTextFormat(Qt::PlainText);
+    Qt::Alignment align = (ctl.style & SS_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft;
+    align |= (ctl.style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
+    label->setAlignment(align);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+QWidget* MakeStaticIcon(const ControlTemplate& ctl, const QString&, DialogHost& host) {
+    auto* label = new QLabel(&host);
+    if (HICON icon = LoadIcon(ctl.image))
+        label->setPixmap(
+            IconOf(icon).pixmap(QSize(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON))));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+QWidget* MakeRadioButton(const ControlTemplate& ctl, const QString& text, DialogHost& host) {
+    auto* radio = new QRadioButton(text, &host);
+    QObject::connect(radio, &QAbstractButton::clicked, &host,
+                     [&host, id = ctl.id] { host.Command(id, BN_CLICKED); });
+    return radio;
+}
+
+QWidget* MakePushButton(const ControlTemplate& ctl, const QString& text, DialogHost& host) {
+    auto* button = new QPushButton(text, &host);
+    // Enter is the dialog's to handle: it presses the focused button or
+    // sends the OK command.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    QObject::connect(button, &QAbstractButton::clicked, &host,
+                     [&host, id = ctl.id] { host.Command(id, BN_CLICKED); });
+    return button;
+}
+
+QWidget* MakeMultiLineEdit(const ControlTemplate& ctl, DialogHost& host) {
+    auto* edit = new QPlainTextEdit(&host);
+    const bool readOnly = ctl.style & ES_READONLY;
+    edit->setReadOnly(readOnly);
+    if (readOnly)
+        edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    edit->setTabChangesFocus(true);
+    edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // A text taller than the box gets a scroll bar; one that fits looks as
+    // if there were none.
+    edit->setVerticalScrollBarPolicy((ctl.style & ES_AUTOVSCROLL) ? Qt::ScrollBarAsNeeded
+                                                                  : Qt::ScrollBarAlwaysOff);
+    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QObject::connect(edit, &QPlainTextEdit::textChanged, &host,
+                     [&host, id = ctl.id] { host.Command(id, EN_CHANGE); });
+    return edit;
+}
+
+QWidget* MakeEdit(const ControlTemplate& ctl, const QString&, DialogHost& host) {
+    if (ctl.style & ES_MULTILINE)
+        return MakeMultiLineEdit(ctl, host);
+    auto* edit = new QLineEdit(&host);
+    edit->setReadOnly(ctl.style & ES_READONLY);
+    edit->setFrame(ctl.style & WS_BORDER);
+    QObject::connect(edit, &QLineEdit::textChanged, &host,
+                     [&host, id = ctl.id] { host.Command(id, EN_CHANGE); });
+    return edit;
+}
+
+QWidget* MakeUpDown(const ControlTemplate&, const QString&, DialogHost& host) {
+    return new UpDownControl(&host);
+}
+
+QWidget* MakeControl(const ControlTemplate& ctl, DialogHost& host) {
+    using Factory = QWidget* (*)(const ControlTemplate&, const QString&, DialogHost&);
+    Factory factory = nullptr;
+    switch (ctl.kind) {
+    case ControlKind::GroupBox:
+        factory = &MakeGroupBox;
+        break;
+    case ControlKind::Static:
+        factory = &MakeStatic;
+        break;
+    case ControlKind::StaticIcon:
+        factory = &MakeStaticIcon;
+        break;
+    case ControlKind::AutoRadioButton:
+        factory = &MakeRadioButton;
+        break;
+    case ControlKind::PushButton:
+        factory = &MakePushButton;
+        break;
+    case ControlKind::Edit:
+        factory = &MakeEdit;
+        break;
+    case ControlKind::UpDown:
+        factory = &MakeUpDown;
+        break;
+    }
+    const QString text = FromUtf8(ctl.text);
+    QWidget* widget = factory(ctl, text, host);
+
+    // The common tail, for every kind.
+    widget->setGeometry(MapDialogRect(ctl.x, ctl.y, ctl.cx, ctl.cy));
+    if (ctl.style & WS_TABSTOP)
+        widget->setFocusPolicy(Qt::StrongFocus);
+    else if (ctl.kind == ControlKind::AutoRadioButton || ctl.kind == ControlKind::PushButton)
+        widget->setFocusPolicy(Qt::ClickFocus);
+    else
+        widget->setFocusPolicy(Qt::NoFocus);
+    if (!text.isEmpty())
+        widget->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    if (widget->focusPolicy() != Qt::NoFocus)
+        host.RouteKeysOf(widget);
+    return widget;
+}
+
+// An up-down control with UDS_AUTOBUDDY takes the edit before it as its
+// buddy, and with UDS_ALIGNRIGHT sits at that edit's right edge.
+void AttachBuddies(const std::vector<ControlTable::Entry>& entries) {
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        const ControlTemplate& ctl = *entries[i].tpl;
+        if (ctl.kind != ControlKind::UpDown || !(ctl.style & UDS_AUTOBUDDY) ||
+            !(ctl.style & UDS_ALIGNRIGHT))
+            continue;
+        auto* updown = static_cast<UpDownControl*>(entries[i].widget);
+        updown->SetBuddy(qobject_cast<QLineEdit*>(entries[i - 1].widget),
+                         ctl.style & UDS_SETBUDDYINT, ctl.style & UDS_ARROWKEYS);
+    }
+}
+
+// The template's widths were measured for another font. A radio button or
+// static text whose text does not fit grows to the right, keeping its
+// position, as far as the inside of the group box around it, or else the
+// client area's edge, allows.
+void FitTexts(const std::vector<ControlTable::Entry>& entries, int clientWidth) {
+    for (const ControlTable::Entry& entry : entries) {
+        if (entry.tpl->kind != ControlKind::AutoRadioButton &&
+            entry.tpl->kind != ControlKind::Static)
+            continue;
+        const QRect own = entry.widget->geometry();
+        const int wanted = entry.widget->sizeHint().width();
+        if (wanted <= own.width())
+            continue;
+        int limit = std::min(own.left() + wanted, clientWidth - 4);
+        for (const ControlTable::Entry& group : entries) {
+            const QRect frame = group.widget->geometry();
+            if (group.tpl->kind == ControlKind::GroupBox && frame.contains(own.topLeft()))
+                limit = std::min(limit, frame.right() - 3);
+        }
+        entry.widget->resize(std::max(own.width(), limit - own.left()), own.height());
+    }
+}
+
+} // namespace
+
+int MapDialogX(int x) {
+    return MulDivRound(x, kBaseUnitX, 4);
+}
+int MapDialogY(int y) {
+    return MulDivRound(y, kBaseUnitY, 8);
+}
+
+QRect MapDialogRect(int x, int y, int cx, int cy) {
+    const int left = MapDialogX(x);
+    const int top = MapDialogY(y);
+    return QRect(left, top, MapDialogX(x + cx) - left, MapDialogY(y + cy) - top);
+}
+
+void UseTemplateFont(const DialogTemplate& tpl) {
+    // The template's 8-point face stands for the system's sans-serif at the
+    // same size.
+    QFont face = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    face.setStyleHint(QFont::SansSerif);
+    face.setPointSizeF(tpl.pointSize);
+    if (QApplication::font() != face)
+        QApplication::setFont(face);
+}
+
+QWidget* ControlTable::Control(int nID) const {
+    for (const Entry& entry : m_entries)
+        if (entry.tpl->id == nID)
+            return entry.widget;
+    return nullptr;
+}
+
+std::span<const ControlTable::Entry> ControlTable::RadioGroupOf(const QWidget* radio) const {
+    const auto isRadio = [](const Entry& e) { return e.tpl->kind == ControlKind::AutoRadioButton; };
+    const auto at = std::find_if(m_entries.begin(), m_entries.end(),
+                                 [radio](const Entry& e) { return e.widget == radio; });
+    if (at == m_entries.end() || !isRadio(*at))
+        return {};
+    // A group starts at a button with WS_GROUP and runs up to the next such
+    // button or the first control of another kind.
+    auto first = at;
+    while (first != m_entries.begin() && !(first->tpl->style & WS_GROUP) && isRadio(first[-1]))
+        --first;
+    auto last = at + 1;
+    while (last != m_entries.end() && isRadio(*last) && !(last->tpl->style & WS_GROUP))
+        ++last;
+    return {first, last};
+}
+
+ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host) {
+    ControlTable table;
+    for (const ControlTemplate& ctl : tpl.controls)
+        table.m_entries.push_back({&ctl, MakeControl(ctl, host)});
+    AttachBuddies(table.m_entries);
+    FitTexts(table.m_entries, host.width());
+    return table;
+}
+
+} // namespace platform_detail

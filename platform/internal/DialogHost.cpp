@@ -1,0 +1,214 @@
+#include "DialogHost.h"
+
+#include "DialogKeys.h"
+#include "Gdi.h"
+#include "ResourceTypes.h"
+#include "Text.h"
+#include "Wnd.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QMenu>
+#include <QPainter>
+#include <QScopedValueRollback>
+
+#include <cmath>
+
+namespace platform_detail {
+
+namespace {
+
+QColor FaceColor() {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    return QColor(GetRValue(face), GetGValue(face), GetBValue(face));
+}
+
+} // namespace
+
+DialogHost::DialogHost(CDialog* pDlg, const DialogTemplate& tpl, QWidget* parent)
+    : QDialog(parent), m_pDlg(pDlg), m_pKeys(new DialogKeys(*this)), m_warning(this),
+      m_bAppWindow((tpl.exStyle & WS_EX_APPWINDOW) && !parent) {
+    // An application window is an ordinary top-level window, listed in task
+    // bars; other dialogs are dialogs of the window that owns them.
+    Qt::WindowFlags flags = m_bAppWindow ? Qt::Window : Qt::Dialog;
+    flags |= Qt::CustomizeWindowHint;
+    if (tpl.style & WS_CAPTION)
+        flags |= Qt::WindowTitleHint;
+    if (tpl.style & WS_SYSMENU)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    setWindowFlags(flags);
+    setWindowTitle(FromUtf8(tpl.caption));
+    setContextMenuPolicy(Qt::PreventContextMenu);
+
+    // The client area is painted whole from the surface.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFixedSize(MapDialogX(tpl.cx), MapDialogY(tpl.cy));
+    m_controls = BuildControls(tpl, *this);
+}
+
+DialogHost::~DialogHost() = default;
+
+int DialogHost::Run() {
+    if (!m_bAppWindow)
+        return exec();
+    // The application window is modal to nothing, so window managers treat
+    // it as the main window; its loop runs until it ends all the same.
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::quit);
+    show();
+    loop.exec(QEventLoop::DialogExec);
+    return result();
+}
+
+void DialogHost::RouteKeysOf(QWidget* control) {
+    control->installEventFilter(m_pKeys);
+}
+
+LRESULT DialogHost::Deliver(const MSG& msg) {
+    LRESULT result = 0;
+    {
+        QScopedValueRollback depth(m_nDeliverDepth, m_nDeliverDepth + 1);
+        result = m_pDlg->SendMessage(msg.message, msg.wParam, msg.lParam);
+    }
+    if (m_nDeliverDepth == 0)
+        Flush();
+    return result;
+}
+
+void DialogHost::Command(int nID, UINT nCode) {
+    if (m_bInTransfer)
+        return;
+    Deliver({WM_COMMAND, MAKEWPARAM(static_cast<UINT>(nID), nCode), 0});
+}
+
+void DialogHost::Flush() {
+    if (m_bFlushing)
+        return;
+    const QRegion dirty = m_surface.TakeDirty();
+    if (dirty.isEmpty())
+        return;
+    QScopedValueRollback flushing(m_bFlushing, true);
+    repaint(dirty);
+}
+
+ClientSurface& DialogHost::Surface() {
+    if (m_surface.Resize(size(), devicePixelRatioF(), FaceColor())) {
+        // What was drawn is gone with the old surface: paint it all again.
+        m_bNeedsFullPaint = true;
+        update();
+    }
+    return m_surface;
+}
+
+void DialogHost::RepaintAll() {
+    Surface();
+    m_bNeedsFullPaint = false;
+    QScopedValueRollback area(m_paintRect, rect());
+    Deliver({WM_PAINT, 0, 0});
+}
+
+void DialogHost::PaintAllThroughDialog() {
+    m_bNeedsFullPaint = false;
+    QScopedValueRollback area(m_paintRect, rect());
+    // Already painting: what the handler draws is shown by this paint.
+    QScopedValueRollback flushing(m_bFlushing, true);
+    m_pDlg->SendMessage(WM_PAINT, 0, 0);
+}
+
+void DialogHost::paintEvent(QPaintEvent* event) {
+    Surface();
+    if (m_bNeedsFullPaint) {
+        PaintAllThroughDialog();
+        if (event->rect() != rect())
+            update();
+    }
+    // What this paint shows needs no flush; what lies outside it still does.
+    m_surface.Shown(event->region());
+    QPainter painter(this);
+    m_surface.PaintOn(painter, event->rect());
+}
+
+void DialogHost::DeliverMouse(UINT message, QMouseEvent* event) {
+    UINT flags = 0;
+    if (event->buttons() & Qt::LeftButton)
+        flags |= MK_LBUTTON;
+    if (event->buttons() & Qt::RightButton)
+        flags |= MK_RBUTTON;
+    const QPointF pos = event->position();
+    Deliver(
+        {message, flags,
+         MAKELPARAM(static_cast<int>(std::floor(pos.x())), static_cast<int>(std::floor(pos.y())))});
+}
+
+void DialogHost::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        DeliverMouse(WM_LBUTTONDOWN, event);
+    else if (event->button() == Qt::RightButton)
+        DeliverMouse(WM_RBUTTONDOWN, event);
+}
+
+void DialogHost::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        DeliverMouse(WM_LBUTTONUP, event);
+    else if (event->button() == Qt::RightButton)
+        DeliverMouse(WM_RBUTTONUP, event);
+}
+
+void DialogHost::mouseMoveEvent(QMouseEvent* event) {
+    DeliverMouse(WM_MOUSEMOVE, event);
+}
+
+void DialogHost::keyPressEvent(QKeyEvent* event) {
+    if (!m_pKeys->Handle(event))
+        QDialog::keyPressEvent(event);
+}
+
+void DialogHost::reject() {
+    Command(IDCANCEL, BN_CLICKED);
+}
+
+void DialogHost::closeEvent(QCloseEvent* event) {
+    // The close box is the system menu's Close.
+    event->ignore();
+    Deliver({WM_SYSCOMMAND, SC_CLOSE, 0});
+    if (!isVisible())
+        event->accept();
+}
+
+void DialogHost::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        // Minimised and restored windows paint differently: start afresh.
+        m_bNeedsFullPaint = true;
+        update();
+    }
+    QDialog::changeEvent(event);
+}
+
+bool DialogHost::event(QEvent* event) {
+    if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show)
+        Surface();
+    return QDialog::event(event);
+}
+
+void DialogHost::ShowSystemMenu() {
+    CMenu* menu = m_pDlg->GetSystemMenu(false);
+    if (!menu)
+        return;
+    QMenu popup(this);
+    for (const CMenu::Item& item : menu->Items()) {
+        if (item.nFlags & MF_SEPARATOR) {
+            popup.addSeparator();
+            continue;
+        }
+        QAction* action = popup.addAction(FromUtf8(item.text));
+        action->setEnabled(!(item.nFlags & MF_GRAYED));
+        action->setData(item.nID);
+    }
+    if (QAction* chosen = popup.exec(mapToGlobal(QPoint(0, 0))))
+        Deliver({WM_SYSCOMMAND, chosen->data().toUInt(), 0});
+}
+
+} // namespace platform_detail

@@ -1,0 +1,89 @@
+#pragma once
+
+// The toolkit side of a dialog: the Qt window built from a dialog template.
+// It turns Qt's events into messages for the dialog object and brings the
+// screen up to date from the client surface after each one.
+
+#include "Afx.h"
+#include "ClientSurface.h"
+#include "DialogBuilder.h"
+#include "FieldWarning.h"
+
+#include <QDialog>
+
+class CDialog;
+struct DialogTemplate;
+
+namespace platform_detail {
+
+class DialogKeys;
+
+class DialogHost : public QDialog {
+    Q_OBJECT
+public:
+    DialogHost(CDialog* pDlg, const DialogTemplate& tpl, QWidget* parent);
+    ~DialogHost() override;
+
+    // Shows the window and runs it until it ends; returns the code it ended
+    // with.
+    int Run();
+
+    const ControlTable& Controls() const { return m_controls; }
+    // The control with id nID, or null.
+    QWidget* Control(int nID) const { return m_controls.Control(nID); }
+
+    // Delivers a message to the dialog; after the outermost one, the screen
+    // is brought up to date from the surface.
+    LRESULT Deliver(const MSG& msg);
+    // A control's notification, held back while a transfer runs.
+    void Command(int nID, UINT nCode);
+    // Brings the screen up to date with what was drawn on the surface.
+    void Flush();
+    // Paints the whole client area now, through WM_PAINT.
+    void RepaintAll();
+
+    // The client surface, sized to the client area at the current ratio.
+    ClientSurface& Surface();
+    // The invalid area of the paint being handled, in client pixels.
+    QRect PaintRect() const { return m_paintRect; }
+
+    // True while the dialog's members and controls are being transferred.
+    bool& InTransfer() { return m_bInTransfer; }
+    FieldWarning& Warning() { return m_warning; }
+
+    // The dialog's keys reach it from `control` too, before the control's own.
+    void RouteKeysOf(QWidget* control);
+    // Opens the window's own system menu at the client area's top-left.
+    void ShowSystemMenu();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+public slots:
+    void reject() override;
+
+private:
+    void DeliverMouse(UINT message, QMouseEvent* event);
+    void PaintAllThroughDialog();
+
+    CDialog* m_pDlg;
+    DialogKeys* m_pKeys;
+    ControlTable m_controls;
+    ClientSurface m_surface;
+    FieldWarning m_warning;
+    QRect m_paintRect;
+    bool m_bAppWindow;
+    bool m_bNeedsFullPaint = true;
+    bool m_bFlushing = false;
+    bool m_bInTransfer = false;
+    int m_nDeliverDepth = 0;
+};
+
+} // namespace platform_detail

@@ -1,0 +1,21 @@
+#pragma once
+
+// Conversions between the program's 8-bit text and the toolkit's. The
+// program's text is UTF-8.
+
+#include "Afx.h"
+
+#include <QString>
+
+#include <optional>
+#include <string_view>
+
+namespace platform_detail {
+
+QString FromUtf8(std::string_view text);
+CString ToCString(const QString& text);
+
+// A whole number from nMin to nMax typed in a field, or none.
+std::optional<int> ParseWholeNumber(const QString& text, int nMin, int nMax);
+
+} // namespace platform_detail

@@ -1,8 +1,0 @@
-#include "AboutDlg.h"
-
-#include "AboutBox.h"
-
-void ShowAboutBox() {
-    CAboutDlg dlgAbout;
-    dlgAbout.DoModal();
-}
