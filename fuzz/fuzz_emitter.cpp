@@ -1,11 +1,13 @@
-// Feeds EmitDeclaration any width index, name, height and pixels, and checks
-// the line it makes against its contract and against a plain re-derivation
-// of every constant from the pixels. Also feeds BitsToHex any characters.
+// Feeds EmitDeclaration any width index, name, height and pixels, in every
+// code style, and checks each line against its contract and against a plain
+// re-derivation of every constant from the pixels. Also feeds BitsToHex and
+// CodeStyleFromKey any characters (those of the name).
 //
 // Input: byte 0 the width index (signed), bytes 1-4 the height (signed,
 // little-endian), byte 5 the name's length n, then n bytes of name, then one
 // byte per pixel (0 clear; any other value v gives the element v * 0x01010101,
-// which is set). Short input leaves the rest empty.
+// which is set). Short input leaves the rest empty. The pixels are allocated
+// to their exact size, so the address sanitizer catches any read past them.
 
 #include "SourceEmitter.h"
 
@@ -13,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +48,50 @@ bool IsUpperHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
 }
 
+bool IsLowerHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+int RowsFor(std::int32_t height) {
+    return height < 0 ? 0 : height > 16 ? 16 : height;
+}
+
+// The initialiser between "{" and "};" of a declaration that must start with
+// `type` and the name verbatim and hold no line break outside the name.
+std::string_view Initialiser(const std::string& text, std::string_view type,
+                             std::string_view name) {
+    if (text.compare(0, type.size(), type) != 0)
+        Fail("does not start with the element type", text);
+    if (text.compare(type.size(), name.size(), name) != 0)
+        Fail("the name does not follow the type verbatim", text);
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "};") != 0)
+        Fail("does not end with \"};\"", text);
+    const std::string_view rest = std::string_view(text).substr(type.size() + name.size());
+    if (rest.find_first_of("\r\n") != std::string_view::npos)
+        Fail("a line break outside the name", text);
+    const std::string_view opening = "[] = {";
+    if (rest.size() < opening.size() + 2 || rest.substr(0, opening.size()) != opening)
+        Fail("no \"[] = {\" after the name", text);
+    return rest.substr(opening.size(), rest.size() - opening.size() - 2);
+}
+
+// The constants of an initialiser, split at `separator`; none when it is
+// empty. A separator at the end, or two in a row, break the contract.
+std::vector<std::string_view> Constants(std::string_view body, std::string_view separator,
+                                        const std::string& text) {
+    std::vector<std::string_view> constants;
+    while (!body.empty()) {
+        const std::size_t end = body.find(separator);
+        constants.push_back(body.substr(0, end));
+        if (end == std::string_view::npos)
+            break;
+        body.remove_prefix(end + separator.size());
+        if (body.empty())
+            Fail("a trailing separator", text);
+    }
+    return constants;
+}
+
 // Row `row` as the emitter must write it: the leftmost pixel is the most
 // significant bit, a pixel beyond the elements is clear.
 std::string ExpectedConstant(const std::vector<std::uint32_t>& pixels, int width, int row) {
@@ -63,46 +110,80 @@ std::string ExpectedConstant(const std::vector<std::uint32_t>& pixels, int width
 void CheckDeclaration(std::int32_t widthIndex, std::string_view name, std::int32_t height,
                       const std::vector<std::uint32_t>& pixels) {
     const std::string text = EmitDeclaration(widthIndex, name, height, pixels);
-    const std::string_view type = TypeFor(widthIndex);
     const int width = WidthFor(widthIndex);
-    const int rows = height < 0 ? 0 : height > 16 ? 16 : height;
+    const std::vector<std::string_view> constants =
+        Constants(Initialiser(text, TypeFor(widthIndex), name), ",", text);
 
-    if (text.compare(0, type.size(), type) != 0)
-        Fail("does not start with the element type", text);
-    if (text.compare(type.size(), name.size(), name) != 0)
-        Fail("the name does not follow the type verbatim", text);
-    if (text.size() < 2 || text.compare(text.size() - 2, 2, "};") != 0)
-        Fail("does not end with \"};\"", text);
-    const std::string_view rest = std::string_view(text).substr(type.size() + name.size());
-    if (rest.find_first_of("\r\n") != std::string_view::npos)
-        Fail("a line break outside the name", text);
-    const std::string_view opening = "[] = {";
-    if (rest.size() < opening.size() + 2 || rest.substr(0, opening.size()) != opening)
-        Fail("no \"[] = {\" after the name", text);
-
-    // The initialiser: the constants, separated by commas.
-    std::string_view body = rest.substr(opening.size(), rest.size() - opening.size() - 2);
-    int count = 0;
-    while (!body.empty()) {
-        const std::size_t comma = body.find(',');
-        const std::string_view constant = body.substr(0, comma);
+    for (std::size_t row = 0; row < constants.size(); ++row) {
+        const std::string_view constant = constants[row];
         if (constant.size() != 2 + static_cast<std::size_t>(width / 4) ||
             constant.substr(0, 2) != "0x")
             Fail("a constant of the wrong shape", text);
         for (const char c : constant.substr(2))
             if (!IsUpperHex(c))
                 Fail("a constant with a character that is no upper-case hex digit", text);
-        if (constant != ExpectedConstant(pixels, width, count))
+        if (constant != ExpectedConstant(pixels, width, static_cast<int>(row)))
             Fail("a constant that does not match its row's pixels", text);
-        ++count;
-        if (comma == std::string_view::npos)
-            break;
-        body.remove_prefix(comma + 1);
-        if (body.empty())
-            Fail("a trailing comma", text);
     }
-    if (count != rows)
+    if (constants.size() != static_cast<std::size_t>(RowsFor(height)))
         Fail("not one constant per row, up to 16", text);
+    if (EmitDeclaration(CodeStyle::Rows, widthIndex, name, height, pixels) != text)
+        Fail("the Rows style is not the original declaration", text);
+}
+
+// Pixel (column, row) as a bit: clear in rows past those written and past the
+// elements given.
+unsigned PixelAt(const std::vector<std::uint32_t>& pixels, int width, int rows, int column,
+                 int row) {
+    const auto index = static_cast<std::size_t>(row) * static_cast<std::size_t>(width) +
+                       static_cast<std::size_t>(column);
+    return row < rows && index < pixels.size() && pixels[index] != 0 ? 1u : 0u;
+}
+
+// Byte `i` of a byte style, derived from where it sits: XBM bytes run along
+// each row (leftmost pixel bit 0), page bytes down one column of a page of
+// eight rows (top row bit 0).
+unsigned ExpectedByte(CodeStyle style, const std::vector<std::uint32_t>& pixels, int width,
+                      int rows, int i) {
+    unsigned byte = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        const bool xbm = style == CodeStyle::Xbm;
+        const int column = xbm ? i % (width / 8) * 8 + bit : i % width;
+        const int row = xbm ? i / (width / 8) : i / width * 8 + bit;
+        byte |= PixelAt(pixels, width, rows, column, row) << bit;
+    }
+    return byte;
+}
+
+void CheckByteDeclaration(CodeStyle style, std::int32_t widthIndex, std::string_view name,
+                          std::int32_t height, const std::vector<std::uint32_t>& pixels) {
+    const std::string text = EmitDeclaration(style, widthIndex, name, height, pixels);
+    const int width = WidthFor(widthIndex);
+    const int rows = RowsFor(height);
+    const std::vector<std::string_view> bytes =
+        Constants(Initialiser(text, "static unsigned char ", name), ", ", text);
+
+    const int expectedCount = style == CodeStyle::Xbm ? rows * (width / 8) : (rows + 7) / 8 * width;
+    if (bytes.size() != static_cast<std::size_t>(expectedCount))
+        Fail("not the style's number of bytes", text);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const std::string_view byte = bytes[i];
+        if (byte.size() != 4 || byte.substr(0, 2) != "0x" || !IsLowerHex(byte[2]) ||
+            !IsLowerHex(byte[3]))
+            Fail("a byte that is not \"0x\" and two lower-case hex digits", text);
+        const unsigned expected = ExpectedByte(style, pixels, width, rows, static_cast<int>(i));
+        if (byte[2] != "0123456789abcdef"[expected >> 4] ||
+            byte[3] != "0123456789abcdef"[expected & 0xF])
+            Fail("a byte that does not match its pixels", text);
+    }
+}
+
+// A key names a style exactly when it is that style's own key.
+void CheckStyleKey(std::string_view key) {
+    const std::optional<CodeStyle> style = CodeStyleFromKey(key);
+    const bool known = key == "rows" || key == "xbm" || key == "pages";
+    if (style.has_value() != known || (style && CodeStyleKey(*style) != key))
+        Fail("CodeStyleFromKey does not read exactly the style keys", std::string(key));
 }
 
 void CheckBitsToHex(std::string_view bits) {
@@ -139,6 +220,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pixels.push_back(static_cast<std::uint32_t>(data[at]) * 0x01010101u);
 
     CheckDeclaration(widthIndex, name, height, pixels);
+    CheckByteDeclaration(CodeStyle::Xbm, widthIndex, name, height, pixels);
+    CheckByteDeclaration(CodeStyle::Pages, widthIndex, name, height, pixels);
     CheckBitsToHex(name);
+    CheckStyleKey(name);
     return 0;
 }

@@ -1,8 +1,10 @@
 // The emitted line is only useful if a C compiler accepts it and the array it
-// declares holds the drawn rows. This test is that compiler's user: it pastes
-// a declaration for every width and height into one C file, builds it with the
-// system compiler, runs it, and checks every row value the program prints
-// against the value the raster stands for.
+// declares draws the sprite. This test is that compiler's user: it pastes a
+// declaration for every style, width and height into one C file, with a small
+// reader per style that draws an array the way a display library does (row
+// constants leftmost bit highest, XBM bytes leftmost bit lowest, vertical
+// pages top row lowest). It builds the file with the system compiler, runs
+// it, and checks every pixel the readers draw against the raster.
 
 #include "SourceEmitter.h"
 #include "SpriteRaster.h"
@@ -12,15 +14,18 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -46,17 +51,51 @@ struct Sprite {
 
     int Width() const { return WidthFromIndex(widthIndex); }
 
-    // The row constant the drawn pixels stand for: the leftmost pixel is the
-    // most significant bit.
-    std::uint64_t RowValue(int row) const {
-        std::uint64_t value = 0;
-        for (int column = 0; column < Width(); ++column) {
-            const std::size_t element = static_cast<std::size_t>(row * Width() + column);
-            value = (value << 1) | (pixels[element] != 0 ? 1u : 0u);
-        }
-        return value;
+    // The pixels as the readers print them: '1' set, '0' clear, row by row.
+    std::string Drawn() const {
+        std::string drawn;
+        for (const std::uint32_t pixel : pixels)
+            drawn += pixel != 0 ? '1' : '0';
+        return drawn;
     }
 };
+
+constexpr CodeStyle kStyles[] = {CodeStyle::Rows, CodeStyle::Xbm, CodeStyle::Pages};
+
+std::string ArrayName(CodeStyle style, const Sprite& sprite) {
+    return std::string(CodeStyleKey(style)) + "_" + sprite.name;
+}
+
+// How many elements the style's array must have: no padding beyond the last
+// row's bytes or the last page.
+std::size_t ElementCount(CodeStyle style, const Sprite& sprite) {
+    const auto width = static_cast<std::size_t>(sprite.Width());
+    const auto height = static_cast<std::size_t>(sprite.height);
+    switch (style) {
+    case CodeStyle::Xbm:
+        return height * width / 8;
+    case CodeStyle::Pages:
+        return (height + 7) / 8 * width;
+    case CodeStyle::Rows:
+        break;
+    }
+    return height;
+}
+
+// The statement in main() that draws the array with its style's reader.
+std::string DrawCall(CodeStyle style, const Sprite& sprite) {
+    const std::string size = std::to_string(sprite.Width()) + ", " + std::to_string(sprite.height);
+    const std::string array = ArrayName(style, sprite);
+    switch (style) {
+    case CodeStyle::Xbm:
+        return "DRAW_BYTES(DrawXbm, " + array + ", " + size + ");";
+    case CodeStyle::Pages:
+        return "DRAW_BYTES(DrawPages, " + array + ", " + size + ");";
+    case CodeStyle::Rows:
+        break;
+    }
+    return "DRAW_ROWS(" + array + ", " + size + ");";
+}
 
 Sprite MakeSprite(const std::string& prefix, std::int32_t widthIndex, int height) {
     Sprite sprite;
@@ -90,25 +129,75 @@ std::vector<Sprite> MakeSprites() {
     return sprites;
 }
 
-// The C program: every declaration, then a main() that prints each element of
-// each array as "name index value", the value in unsigned decimal. Printing
-// every array also keeps each one used, as -Werror with -Wall demands.
+// The readers of the C program. Each prints one array as "name elements
+// pixels": its element count, then '1' or '0' for every pixel, row by row. A
+// pixel whose element would lie past the array prints as '?' rather than
+// being read. The rows reader is a macro because the element type follows the
+// width.
+constexpr std::string_view kReaders = R"c(#include <stdio.h>
+
+static void Begin(const char *name, size_t elements) {
+    printf("%s %lu ", name, (unsigned long)elements);
+}
+
+#define DRAW_ROWS(array, width, height)                                       \
+    do {                                                                      \
+        const size_t n_ = sizeof(array) / sizeof((array)[0]);                 \
+        int x_, y_;                                                           \
+        Begin(#array, n_);                                                    \
+        for (y_ = 0; y_ < (height); ++y_)                                     \
+            for (x_ = 0; x_ < (width); ++x_)                                  \
+                putchar((size_t)y_ >= n_ ? '?'                                \
+                        : ((unsigned long)(array)[y_] >> ((width)-1 - x_)) & 1u \
+                            ? '1' : '0');                                     \
+        putchar('\n');                                                        \
+    } while (0)
+
+static void DrawXbm(const char *name, const unsigned char *bits, size_t n, int width, int height) {
+    const int stride = (width + 7) / 8;
+    int x, y;
+    Begin(name, n);
+    for (y = 0; y < height; ++y)
+        for (x = 0; x < width; ++x) {
+            const size_t at = (size_t)(y * stride + x / 8);
+            putchar(at >= n ? '?' : (bits[at] >> (x % 8)) & 1 ? '1' : '0');
+        }
+    putchar('\n');
+}
+
+static void DrawPages(const char *name, const unsigned char *pages, size_t n, int width,
+                      int height) {
+    int x, y;
+    Begin(name, n);
+    for (y = 0; y < height; ++y)
+        for (x = 0; x < width; ++x) {
+            const size_t at = (size_t)(y / 8 * width + x);
+            putchar(at >= n ? '?' : (pages[at] >> (y % 8)) & 1 ? '1' : '0');
+        }
+    putchar('\n');
+}
+
+#define DRAW_BYTES(reader, array, width, height) \
+    reader(#array, array, sizeof(array), width, height)
+
+)c";
+
+// The C program: the readers, every declaration in every style, then a main()
+// that draws each array. Drawing every array also keeps each one used, as
+// -Werror with -Wall demands.
 std::string MakeProgram(const std::vector<Sprite>& sprites) {
-    std::string program = "#include <stdio.h>\n\n";
-    for (const Sprite& sprite : sprites) {
-        program += EmitDeclaration(sprite.widthIndex, sprite.name, sprite.height, sprite.pixels);
-        program += '\n';
+    std::string program(kReaders);
+    for (const CodeStyle style : kStyles) {
+        for (const Sprite& sprite : sprites) {
+            program += EmitDeclaration(style, sprite.widthIndex, ArrayName(style, sprite),
+                                       sprite.height, sprite.pixels);
+            program += '\n';
+        }
     }
-    program += "\n#define PRINT_ROWS(array)                                                   \\\n"
-               "    do {                                                                    \\\n"
-               "        size_t i;                                                           \\\n"
-               "        for (i = 0; i < sizeof(array) / sizeof((array)[0]); ++i)            \\\n"
-               "            printf(\"%s %lu %lu\\n\", #array, (unsigned long)i,              \\\n"
-               "                   (unsigned long)(array)[i]);                              \\\n"
-               "    } while (0)\n\n"
-               "int main(void) {\n";
-    for (const Sprite& sprite : sprites)
-        program += "    PRINT_ROWS(" + sprite.name + ");\n";
+    program += "\nint main(void) {\n";
+    for (const CodeStyle style : kStyles)
+        for (const Sprite& sprite : sprites)
+            program += "    " + DrawCall(style, sprite) + "\n";
     program += "    return 0;\n}\n";
     return program;
 }
@@ -167,7 +256,7 @@ std::string Quoted(const fs::path& path) {
     return '"' + path.string() + '"';
 }
 
-TEST(EmittedSource, CompilesAsCAndHoldsTheDrawnRows) {
+TEST(EmittedSource, CompilesAsCAndDrawsTheRasterInEveryStyle) {
     const std::vector<Sprite> sprites = MakeSprites();
     ScratchDirectory scratch;
     const fs::path source = scratch.Path() / "sprites.c";
@@ -189,33 +278,38 @@ TEST(EmittedSource, CompilesAsCAndHoldsTheDrawnRows) {
     const CommandResult ran = RunCommand(Quoted(binary));
     ASSERT_EQ(ran.status, 0) << "the compiled program failed:\n" << ran.output;
 
-    // The printed rows of each array, in the order the program printed them.
-    std::map<std::string, std::vector<std::uint64_t>> printed;
+    // What the readers drew of each array.
+    struct Drawing {
+        std::size_t elements = 0;
+        std::string pixels;
+    };
+    std::map<std::string, Drawing> drawn;
     std::istringstream lines(ran.output);
     std::string line;
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
         std::string name;
-        std::size_t index = 0;
-        std::uint64_t value = 0;
-        ASSERT_TRUE(fields >> name >> index >> value) << "unreadable line: " << line;
-        std::vector<std::uint64_t>& rows = printed[name];
-        ASSERT_EQ(index, rows.size()) << "rows of " << name << " out of order";
-        rows.push_back(value);
+        Drawing drawing;
+        ASSERT_TRUE(fields >> name >> drawing.elements >> drawing.pixels)
+            << "unreadable line: " << line;
+        ASSERT_TRUE(drawn.emplace(name, drawing).second) << name << " drawn twice";
     }
 
-    for (const Sprite& sprite : sprites) {
-        SCOPED_TRACE(EmitDeclaration(sprite.widthIndex, sprite.name, sprite.height, sprite.pixels));
-        const auto found = printed.find(sprite.name);
-        ASSERT_NE(found, printed.end()) << sprite.name << " printed nothing";
-        const std::vector<std::uint64_t>& rows = found->second;
-        ASSERT_EQ(rows.size(), static_cast<std::size_t>(sprite.height))
-            << sprite.name << " has the wrong number of rows";
-        for (int row = 0; row < sprite.height; ++row)
-            EXPECT_EQ(rows[static_cast<std::size_t>(row)], sprite.RowValue(row))
-                << sprite.name << " row " << row;
+    for (const CodeStyle style : kStyles) {
+        for (const Sprite& sprite : sprites) {
+            const std::string name = ArrayName(style, sprite);
+            SCOPED_TRACE(
+                EmitDeclaration(style, sprite.widthIndex, name, sprite.height, sprite.pixels));
+            const auto found = drawn.find(name);
+            ASSERT_NE(found, drawn.end()) << name << " drew nothing";
+            EXPECT_EQ(found->second.elements, ElementCount(style, sprite))
+                << name << " has the wrong number of elements";
+            EXPECT_EQ(found->second.pixels, sprite.Drawn())
+                << name << " draws other pixels than the raster holds";
+        }
     }
-    EXPECT_EQ(printed.size(), sprites.size()) << "the program printed arrays nobody declared";
+    EXPECT_EQ(drawn.size(), std::size(kStyles) * sprites.size())
+        << "the program drew arrays nobody declared";
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // The emitted line is pasted into someone else's program, so it must be the
 // exact text the drawn pixels stand for: the right element type for the
 // width, one constant per row, the leftmost pixel as the most significant bit,
-// and nothing read from outside the pixels it was given.
+// and nothing read from outside the pixels it was given. The byte styles must
+// hold the bytes their display libraries draw from, in their own text, and
+// the default style must stay byte for byte what it has always been.
 
 #include "SourceEmitter.h"
 
@@ -12,12 +14,19 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+// Failure messages name a style by its key. It lives in the style's own
+// namespace so that GoogleTest finds it.
+inline void PrintTo(CodeStyle style, std::ostream* os) {
+    *os << CodeStyleKey(style);
+}
 
 namespace {
 
@@ -34,16 +43,21 @@ std::vector<std::uint32_t> PixelsFromRows(const std::vector<std::string>& rows) 
     return pixels;
 }
 
-// `count` copies of `constant` separated by commas, as they appear between
-// the braces of a declaration.
-std::string Constants(std::string_view constant, int count) {
+// `count` copies of `constant` as they appear between the braces of a
+// declaration: separated by bare commas in the Rows style, by ", " in the
+// byte styles.
+std::string Constants(std::string_view constant, int count, std::string_view separator = ",") {
     std::string list;
     for (int i = 0; i < count; ++i) {
         if (i > 0)
-            list += ',';
+            list += separator;
         list += constant;
     }
     return list;
+}
+
+std::string Bytes(std::string_view constant, int count) {
+    return Constants(constant, count, ", ");
 }
 
 // The declaration start for each width index.
@@ -80,17 +94,23 @@ struct EmitCase {
     std::int32_t height;
     std::vector<std::string> rows;
     std::string expected;
+    CodeStyle style = CodeStyle::Rows;
     friend void PrintTo(const EmitCase& c, std::ostream* os) {
-        *os << "name \"" << c.name << "\", width index " << c.widthIndex << ", height " << c.height;
+        *os << CodeStyleKey(c.style) << ", name \"" << c.name << "\", width index " << c.widthIndex
+            << ", height " << c.height;
     }
 };
 
 class EmitDeclarationTest : public testing::TestWithParam<EmitCase> {};
 
+// The Rows style is also what the original four-argument call writes.
 TEST_P(EmitDeclarationTest, WritesTheDrawnRowsAsOneDeclaration) {
     const EmitCase& c = GetParam();
     const std::vector<std::uint32_t> pixels = PixelsFromRows(c.rows);
-    EXPECT_EQ(EmitDeclaration(c.widthIndex, c.name, c.height, pixels), c.expected);
+    EXPECT_EQ(EmitDeclaration(c.style, c.widthIndex, c.name, c.height, pixels), c.expected);
+    if (c.style == CodeStyle::Rows) {
+        EXPECT_EQ(EmitDeclaration(c.widthIndex, c.name, c.height, pixels), c.expected);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,7 +159,80 @@ INSTANTIATE_TEST_SUITE_P(
                  "  a,b={c}  ",
                  1,
                  {"00000000 00000001"},
-                 "static unsigned short int   a,b={c}  [] = {0x0001};"}));
+                 "static unsigned short int   a,b={c}  [] = {0x0001};"},
+        EmitCase{0,
+                 "my sprite!",
+                 1,
+                 {"00111100"},
+                 "static unsigned char my sprite![] = {0x3c};",
+                 CodeStyle::Xbm}));
+
+// Each row as width / 8 bytes, the leftmost pixel of a byte its lowest bit.
+INSTANTIATE_TEST_SUITE_P(
+    XbmBytes, EmitDeclarationTest,
+    testing::Values(
+        EmitCase{0,
+                 "ship",
+                 2,
+                 {"10000001", "00000000"},
+                 "static unsigned char ship[] = {0x81, 0x00};",
+                 CodeStyle::Xbm},
+        EmitCase{0, "x", 1, {"11000000"}, "static unsigned char x[] = {0x03};", CodeStyle::Xbm},
+        EmitCase{1,
+                 "a",
+                 1,
+                 {"10000000 00000001"},
+                 "static unsigned char a[] = {0x01, 0x80};",
+                 CodeStyle::Xbm},
+        EmitCase{2,
+                 "w",
+                 2,
+                 {"00001111 00000000 00000000 00000000", "00000000 00000000 00000000 11110000"},
+                 "static unsigned char w[] = {0xf0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0f};",
+                 CodeStyle::Xbm},
+        // Rows past the sixteenth are set, so writing one of them shows.
+        EmitCase{0,
+                 "tall",
+                 20,
+                 {"00000000", "00000000", "00000000", "00000000", "00000000",
+                  "00000000", "00000000", "00000000", "00000000", "00000000",
+                  "00000000", "00000000", "00000000", "00000000", "00000000",
+                  "00000000", "11111111", "11111111", "11111111", "11111111"},
+                 "static unsigned char tall[] = {" + Bytes("0x00", 16) + "};",
+                 CodeStyle::Xbm}));
+
+// Pages of eight rows, one byte per column, the page's top row its lowest bit.
+INSTANTIATE_TEST_SUITE_P(
+    PageBytes, EmitDeclarationTest,
+    testing::Values(
+        EmitCase{0,
+                 "ship",
+                 2,
+                 {"10000001", "00000000"},
+                 "static unsigned char ship[] = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};",
+                 CodeStyle::Pages},
+        EmitCase{0,
+                 "diag",
+                 8,
+                 {"10000000", "01000000", "00100000", "00010000", "00001000", "00000100",
+                  "00000010", "00000001"},
+                 "static unsigned char diag[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80};",
+                 CodeStyle::Pages},
+        // The ninth row starts a second page, padded with clear rows.
+        EmitCase{0, "bar", 9, std::vector<std::string>(9, "10000000"),
+                 "static unsigned char bar[] = {0xff, " + Bytes("0x00", 7) + ", 0x01, " +
+                     Bytes("0x00", 7) + "};",
+                 CodeStyle::Pages},
+        // The padding is clear even where the raster goes on below the height.
+        EmitCase{1, "h", 3, std::vector<std::string>(8, std::string(16, '1')),
+                 "static unsigned char h[] = {" + Bytes("0x07", 16) + "};", CodeStyle::Pages},
+        EmitCase{2, "tall", 17,
+                 [] {
+                     std::vector<std::string> rows(17, std::string(32, '0'));
+                     rows.back() = std::string(32, '1');
+                     return rows;
+                 }(),
+                 "static unsigned char tall[] = {" + Bytes("0x00", 64) + "};", CodeStyle::Pages}));
 
 // ---------------------------------------------------------------------------
 // Heights outside 1 to 16
@@ -148,8 +241,9 @@ struct EmptyCase {
     std::int32_t widthIndex;
     std::int32_t height;
     std::string expected;
+    CodeStyle style = CodeStyle::Rows;
     friend void PrintTo(const EmptyCase& c, std::ostream* os) {
-        *os << "width index " << c.widthIndex << ", height " << c.height;
+        *os << CodeStyleKey(c.style) << ", width index " << c.widthIndex << ", height " << c.height;
     }
 };
 
@@ -160,16 +254,19 @@ class NoRowsTest : public testing::TestWithParam<EmptyCase> {};
 TEST_P(NoRowsTest, GivesAnEmptyInitialiser) {
     const EmptyCase& c = GetParam();
     const std::vector<std::uint32_t> pixels(32 * 16, 1);
-    EXPECT_EQ(EmitDeclaration(c.widthIndex, "s", c.height, pixels), c.expected);
+    EXPECT_EQ(EmitDeclaration(c.style, c.widthIndex, "s", c.height, pixels), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(ZeroAndNegativeHeights, NoRowsTest,
-                         testing::Values(EmptyCase{0, 0, "static unsigned char s[] = {};"},
-                                         EmptyCase{0, -1, "static unsigned char s[] = {};"},
-                                         EmptyCase{0, kInt32Min, "static unsigned char s[] = {};"},
-                                         EmptyCase{1, 0, "static unsigned short int s[] = {};"},
-                                         EmptyCase{2, -1, "static unsigned long int s[] = {};"},
-                                         EmptyCase{2, -16, "static unsigned long int s[] = {};"}));
+INSTANTIATE_TEST_SUITE_P(
+    ZeroAndNegativeHeights, NoRowsTest,
+    testing::Values(EmptyCase{0, 0, "static unsigned char s[] = {};"},
+                    EmptyCase{0, -1, "static unsigned char s[] = {};"},
+                    EmptyCase{0, kInt32Min, "static unsigned char s[] = {};"},
+                    EmptyCase{1, 0, "static unsigned short int s[] = {};"},
+                    EmptyCase{2, -1, "static unsigned long int s[] = {};"},
+                    EmptyCase{2, -16, "static unsigned long int s[] = {};"},
+                    EmptyCase{2, 0, "static unsigned char s[] = {};", CodeStyle::Xbm},
+                    EmptyCase{1, kInt32Min, "static unsigned char s[] = {};", CodeStyle::Pages}));
 
 struct TallCase {
     std::int32_t widthIndex;
@@ -206,9 +303,10 @@ struct ShortCase {
     std::int32_t height;
     std::size_t setPixels;
     std::string expected;
+    CodeStyle style = CodeStyle::Rows;
     friend void PrintTo(const ShortCase& c, std::ostream* os) {
-        *os << "width index " << c.widthIndex << ", height " << c.height << ", only " << c.setPixels
-            << " pixels";
+        *os << CodeStyleKey(c.style) << ", width index " << c.widthIndex << ", height " << c.height
+            << ", only " << c.setPixels << " pixels";
     }
 };
 
@@ -223,7 +321,7 @@ TEST_P(ShortPixelsTest, ReadsMissingPixelsAsClear) {
     std::fill_n(storage.get(), c.setPixels, 1u);
     const std::span<const std::uint32_t> pixels(storage.get(), c.setPixels);
 
-    EXPECT_EQ(EmitDeclaration(c.widthIndex, "s", c.height, pixels), c.expected);
+    EXPECT_EQ(EmitDeclaration(c.style, c.widthIndex, "s", c.height, pixels), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -235,7 +333,16 @@ INSTANTIATE_TEST_SUITE_P(
         ShortCase{1, 2, 20, "static unsigned short int s[] = {0xFFFF,0xF000};"},
         ShortCase{2, 1, 31, "static unsigned long int s[] = {0xFFFFFFFE};"},
         ShortCase{2, 16, 0,
-                  "static unsigned long int s[] = {" + Constants("0x00000000", 16) + "};"}));
+                  "static unsigned long int s[] = {" + Constants("0x00000000", 16) + "};"},
+        ShortCase{0, 2, 10, "static unsigned char s[] = {0xff, 0x03};", CodeStyle::Xbm},
+        ShortCase{1, 16, 3, "static unsigned char s[] = {0x07, " + Bytes("0x00", 31) + "};",
+                  CodeStyle::Xbm},
+        ShortCase{0, 2, 10, "static unsigned char s[] = {0x03, 0x03, " + Bytes("0x01", 6) + "};",
+                  CodeStyle::Pages},
+        ShortCase{2, 16, 33,
+                  "static unsigned char s[] = {0x03, " + Bytes("0x01", 31) + ", " +
+                      Bytes("0x00", 32) + "};",
+                  CodeStyle::Pages}));
 
 // Here the pixels are the front of a larger array whose remaining elements
 // are all set, so reading past the given pixels changes the text even in a
@@ -251,10 +358,36 @@ TEST(ShortPixels, IgnoresMemoryPastTheGivenPixels) {
 // ---------------------------------------------------------------------------
 // Shape of the text for any raster
 
-// For every width and every height from below to above the allowed range,
-// with random pixels: the text is a single line holding one constant per row
-// (no more than 16), of the width's type, closed by "};".
-TEST(DeclarationShape, IsOneLineWithOneConstantPerRow) {
+constexpr CodeStyle kStyles[] = {CodeStyle::Rows, CodeStyle::Xbm, CodeStyle::Pages};
+
+// What a declaration of `rows` rows holds in each style: its opening, how
+// many constants, how many digits each, and what separates them.
+struct Shape {
+    std::string opening;
+    std::size_t constants;
+    std::size_t digits;
+    std::string_view separator;
+};
+
+Shape ShapeOf(CodeStyle style, std::int32_t widthIndex, std::int32_t rows) {
+    const auto width = static_cast<std::size_t>(WidthFor(widthIndex));
+    const auto n = static_cast<std::size_t>(rows);
+    switch (style) {
+    case CodeStyle::Xbm:
+        return {"static unsigned char s[] = {", n * width / 8, 2, ", "};
+    case CodeStyle::Pages:
+        return {"static unsigned char s[] = {", (n + 7) / 8 * width, 2, ", "};
+    case CodeStyle::Rows:
+        break;
+    }
+    return {TypeFor(widthIndex) + "s[] = {", n, width / 4, ","};
+}
+
+// For every style, width and height from below to above the allowed range,
+// with random pixels: the text is a single line of the style's type and
+// constants (rows up to 16), closed by "};". The byte styles never write the
+// Rows text, except where both stand for the same pixels (see the next test).
+TEST(DeclarationShape, IsOneLineOfTheStylesConstants) {
     std::mt19937 random(0x51A7E5u);
     for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
         const std::size_t width = static_cast<std::size_t>(WidthFor(widthIndex));
@@ -262,26 +395,79 @@ TEST(DeclarationShape, IsOneLineWithOneConstantPerRow) {
             std::vector<std::uint32_t> pixels(width * 18);
             for (std::uint32_t& pixel : pixels)
                 pixel = random() & 1u;
-            const std::string text = EmitDeclaration(widthIndex, "s", height, pixels);
-            SCOPED_TRACE(text);
-
+            const std::string rowsText = EmitDeclaration(widthIndex, "s", height, pixels);
             const std::int32_t rows = height < 0 ? 0 : (height > 16 ? 16 : height);
-            std::size_t constants = 0;
-            for (std::size_t at = text.find("0x"); at != text.npos; at = text.find("0x", at + 2))
-                ++constants;
+            for (const CodeStyle style : kStyles) {
+                const std::string text = EmitDeclaration(style, widthIndex, "s", height, pixels);
+                SCOPED_TRACE(text);
+                const Shape shape = ShapeOf(style, widthIndex, rows);
+                std::size_t constants = 0;
+                for (std::size_t at = text.find("0x"); at != text.npos;
+                     at = text.find("0x", at + 2))
+                    ++constants;
 
-            EXPECT_FALSE(HasLineBreak(text));
-            EXPECT_TRUE(text.starts_with(TypeFor(widthIndex) + "s[] = {"));
-            EXPECT_TRUE(text.ends_with("};"));
-            EXPECT_EQ(constants, static_cast<std::size_t>(rows));
-            const std::size_t digitsPerRow = width / 4;
-            const std::size_t braces = text.find('{');
-            EXPECT_EQ(text.size() - braces - 3, // between "{" and "};"
-                      static_cast<std::size_t>(rows) * (2 + digitsPerRow) +
-                          (rows > 0 ? static_cast<std::size_t>(rows) - 1 : 0));
+                EXPECT_FALSE(HasLineBreak(text));
+                EXPECT_TRUE(text.starts_with(shape.opening));
+                EXPECT_TRUE(text.ends_with("};"));
+                EXPECT_EQ(constants, shape.constants);
+                EXPECT_EQ(text.size() - shape.opening.size() - 2,
+                          shape.constants * (2 + shape.digits) +
+                              (shape.constants > 0 ? shape.constants - 1 : 0) *
+                                  shape.separator.size());
+                if (style == CodeStyle::Rows) {
+                    EXPECT_EQ(text, rowsText);
+                } else if (rows > 1 || widthIndex > 0) {
+                    EXPECT_NE(text, rowsText);
+                }
+            }
         }
     }
 }
+
+// A paste of a byte-style line that happens to read as the Rows text must
+// still give the drawn sprite: that only happens for one row of eight pixels
+// that is its own mirror image, where both bit orders agree.
+TEST(DeclarationShape, ByteStylesMatchTheRowsTextOnlyForMirroredBytes) {
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        std::vector<std::uint32_t> pixels(8);
+        for (std::size_t k = 0; k < 8; ++k)
+            pixels[k] = (byte >> (7 - k)) & 1u;
+        const bool mirrored = std::equal(pixels.begin(), pixels.end(), pixels.rbegin());
+        const std::string rowsText = EmitDeclaration(0, "s", 1, pixels);
+        SCOPED_TRACE(rowsText);
+        if (EmitDeclaration(CodeStyle::Xbm, 0, "s", 1, pixels) == rowsText) {
+            EXPECT_TRUE(mirrored);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Style keys
+
+struct KeyCase {
+    std::string key;
+    std::optional<CodeStyle> style;
+    friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << '"' << c.key << '"'; }
+};
+
+class CodeStyleKeyTest : public testing::TestWithParam<KeyCase> {};
+
+// A stored key names a style only as written; anything else, including a
+// key from a later version, is no style, so the caller falls back to Rows.
+TEST_P(CodeStyleKeyTest, ReadsOnlyTheExactKeys) {
+    const KeyCase& c = GetParam();
+    EXPECT_EQ(CodeStyleFromKey(c.key), c.style);
+    if (c.style) {
+        EXPECT_EQ(CodeStyleKey(*c.style), c.key);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredKeys, CodeStyleKeyTest,
+    testing::Values(KeyCase{"rows", CodeStyle::Rows}, KeyCase{"xbm", CodeStyle::Xbm},
+                    KeyCase{"pages", CodeStyle::Pages}, KeyCase{"", std::nullopt},
+                    KeyCase{"Rows", std::nullopt}, KeyCase{"xbm ", std::nullopt},
+                    KeyCase{"page", std::nullopt}, KeyCase{std::string("xbm\0", 4), std::nullopt}));
 
 // ---------------------------------------------------------------------------
 // Hex digits of eight pixels

@@ -1,0 +1,52 @@
+#pragma once
+
+// Undo and redo of changes to the drawing. Each step is the whole sprite as it
+// stood before one change: at most 32 x 16 pixels, so a plain copy per step is
+// cheaper to reason about than a diff and small enough to keep a thousand.
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <vector>
+
+// Everything a change to the drawing can alter: the width index, the height,
+// the pixels (row-major, 0 or 1) and whether the grid has been laid out yet.
+struct SpriteState {
+    std::int32_t nWidthIndex = 0;
+    std::int32_t nHeight = 0;
+    std::vector<std::uint32_t> pixels;
+    bool bLaidOut = false;
+    friend bool operator==(const SpriteState&, const SpriteState&) = default;
+};
+
+class SpriteHistory {
+public:
+    // Keeps at most `nLimit` steps, undo and redo together.
+    explicit SpriteHistory(std::size_t nLimit = 1000);
+
+    // Records `before`, the state just before a change, as one step, and
+    // forgets the steps that could be redone. Beyond the limit the oldest
+    // step is dropped.
+    void Record(SpriteState before);
+
+    bool CanUndo() const;
+    bool CanRedo() const;
+
+    // The state to restore, keeping `current` as the step that takes it back.
+    // With nothing to undo (or redo) the result is none and `current` is not
+    // kept, so a caller that moves its only copy in checks CanUndo first.
+    std::optional<SpriteState> Undo(SpriteState current);
+    std::optional<SpriteState> Redo(SpriteState current);
+
+    void Clear();
+
+private:
+    using Steps = std::deque<SpriteState>;
+
+    static std::optional<SpriteState> TakeStep(Steps& from, Steps& to, SpriteState current);
+
+    std::size_t m_nLimit;
+    Steps m_undo;
+    Steps m_redo;
+};
