@@ -4,6 +4,7 @@
 // text as a message that points at the offending token.
 
 #include "ArrayReader.h"
+#include "PixelRows.h"
 #include "SourceEmitter.h"
 #include "SpriteRaster.h"
 
@@ -19,17 +20,6 @@
 namespace {
 
 using enum PixelLayout;
-
-// The pixels of rows drawn as '1' (set) and '0' (clear), top row first. Blanks
-// only group the digits for the reader.
-std::vector<std::uint32_t> PixelsFromRows(const std::vector<std::string>& rows) {
-    std::vector<std::uint32_t> pixels;
-    for (const std::string& row : rows)
-        for (const char c : row)
-            if (c != ' ')
-                pixels.push_back(c == '1' ? 1u : 0u);
-    return pixels;
-}
 
 // `count` copies of `value`, each followed by a comma.
 std::string Repeated(const std::string& value, int count) {

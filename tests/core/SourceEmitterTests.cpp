@@ -3,6 +3,7 @@
 // width, one constant per row, the leftmost pixel as the most significant bit,
 // and nothing read from outside the pixels it was given.
 
+#include "PixelRows.h"
 #include "SourceEmitter.h"
 
 #include <gtest/gtest.h>
@@ -22,17 +23,6 @@
 namespace {
 
 constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-
-// The pixels of rows drawn as '1' (set) and '0' (clear), top row first. Blanks
-// only group the digits for the reader.
-std::vector<std::uint32_t> PixelsFromRows(const std::vector<std::string>& rows) {
-    std::vector<std::uint32_t> pixels;
-    for (const std::string& row : rows)
-        for (const char c : row)
-            if (c != ' ')
-                pixels.push_back(c == '1' ? 1u : 0u);
-    return pixels;
-}
 
 // `count` copies of `constant` separated by commas, as they appear between
 // the braces of a declaration.
