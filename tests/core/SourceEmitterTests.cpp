@@ -5,6 +5,7 @@
 // hold the bytes their display libraries draw from, in their own text, and
 // the default style must stay byte for byte what it has always been.
 
+#include "PixelRows.h"
 #include "SourceEmitter.h"
 
 #include <gtest/gtest.h>
@@ -31,17 +32,6 @@ inline void PrintTo(CodeStyle style, std::ostream* os) {
 namespace {
 
 constexpr std::int32_t kInt32Min = std::numeric_limits<std::int32_t>::min();
-
-// The pixels of rows drawn as '1' (set) and '0' (clear), top row first. Blanks
-// only group the digits for the reader.
-std::vector<std::uint32_t> PixelsFromRows(const std::vector<std::string>& rows) {
-    std::vector<std::uint32_t> pixels;
-    for (const std::string& row : rows)
-        for (const char c : row)
-            if (c != ' ')
-                pixels.push_back(c == '1' ? 1u : 0u);
-    return pixels;
-}
 
 // `count` copies of `constant` as they appear between the braces of a
 // declaration: separated by bare commas in the Rows style, by ", " in the

@@ -1,0 +1,297 @@
+// Pasted text replaces the drawing, so a read must give back exactly the
+// sprite the text stands for: Glimmet's own line with no question asked,
+// anything else as every layout that can hold it, most likely first, and bad
+// text as a message that points at the offending token.
+
+#include "ArrayReader.h"
+#include "PixelRows.h"
+#include "SourceEmitter.h"
+#include "SpriteRaster.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using enum PixelLayout;
+
+// `count` copies of `value`, each followed by a comma.
+std::string Repeated(const std::string& value, int count) {
+    std::string list;
+    for (int i = 0; i < count; ++i)
+        list += value + ",";
+    return list;
+}
+
+// ---------------------------------------------------------------------------
+// Glimmet's own line
+
+// Every width and height with random pixels, and all-set sprites for the
+// extreme constants; the line may come with the blanks a clipboard adds.
+TEST(OwnLine, ReadsBackEverySpriteExactly) {
+    std::mt19937 random(0xA77A7u);
+    for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
+        const int width = WidthFromIndex(widthIndex);
+        for (int height = kMinSpriteHeight; height <= kMaxSpriteHeight; ++height) {
+            for (const bool bFull : {false, true}) {
+                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height), 1u);
+                for (std::uint32_t& pixel : pixels)
+                    pixel = bFull ? 1u : (random() >> 31) & 1u;
+                // The editor writes any name verbatim, blanks and punctuation
+                // included.
+                const std::string name = bFull ? "my sprite, " + std::to_string(height) + "!"
+                                               : "s_" + std::to_string(height);
+                const std::string line = EmitDeclaration(widthIndex, name, height, pixels);
+                for (const std::string& text : {line, "\n  " + line + "\r\n"}) {
+                    SCOPED_TRACE(text);
+                    const ArrayReadResult result = ReadSpriteArray(text);
+                    ASSERT_TRUE(result.bExact);
+                    ASSERT_EQ(result.readings.size(), 1u);
+                    EXPECT_EQ(result.name, name);
+                    EXPECT_EQ(result.readings[0].width, width);
+                    EXPECT_EQ(result.readings[0].height, height);
+                    EXPECT_EQ(result.readings[0].pixels, pixels);
+                    EXPECT_FALSE(result.error);
+                    EXPECT_EQ(result.notice, "");
+                }
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// What people paste
+
+struct Shape {
+    PixelLayout layout;
+    int width;
+    int height;
+    friend bool operator==(const Shape&, const Shape&) = default;
+    friend void PrintTo(const Shape& s, std::ostream* os) {
+        *os << static_cast<int>(s.layout) << ":" << s.width << "x" << s.height;
+    }
+};
+
+struct PasteCase {
+    std::string text;
+    std::string name;
+    std::vector<Shape> shapes;
+    std::size_t checked = 0;         // the reading whose pixels are checked
+    std::vector<std::string> rows{}; // its pixels; none to skip the check
+    bool bNotice = false;
+    friend void PrintTo(const PasteCase& c, std::ostream* os) { *os << c.text; }
+};
+
+class PasteTest : public testing::TestWithParam<PasteCase> {};
+
+TEST_P(PasteTest, OffersEveryLayoutThatHoldsTheValues) {
+    const PasteCase& c = GetParam();
+    const ArrayReadResult result = ReadSpriteArray(c.text);
+    ASSERT_FALSE(result.error) << result.error->message;
+    EXPECT_FALSE(result.bExact);
+    EXPECT_EQ(result.name, c.name);
+    EXPECT_EQ(!result.notice.empty(), c.bNotice) << result.notice;
+    std::vector<Shape> shapes;
+    for (const SpriteReading& reading : result.readings)
+        shapes.push_back({reading.layout, reading.width, reading.height});
+    EXPECT_EQ(shapes, c.shapes);
+    if (!c.rows.empty()) {
+        ASSERT_LT(c.checked, result.readings.size());
+        EXPECT_EQ(result.readings[c.checked].pixels, PixelsFromRows(c.rows));
+    }
+}
+
+const std::vector<Shape> kTwoBytes = {
+    {RowsMsbFirst, 8, 2}, {RowsMsbFirst, 16, 1}, {RowsLsbFirst, 8, 2}, {RowsLsbFirst, 16, 1}};
+const std::vector<Shape> kFourBytes = {{RowsMsbFirst, 8, 4},  {RowsMsbFirst, 16, 2},
+                                       {RowsMsbFirst, 32, 1}, {RowsLsbFirst, 8, 4},
+                                       {RowsLsbFirst, 16, 2}, {RowsLsbFirst, 32, 1}};
+const std::vector<Shape> kTwoShorts = {{RowsMsbFirst, 16, 2}, {RowsLsbFirst, 16, 2}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Declarations, PasteTest,
+    testing::Values(
+        PasteCase{
+            "const unsigned char a[] = {0x81, 0x42};", "a", kTwoBytes, 0, {"10000001", "01000010"}},
+        // Lower-case digits and a blank are not Glimmet's line, whatever the type.
+        PasteCase{
+            "static unsigned char s[] = {0x8f,0x00};", "s", kTwoBytes, 1, {"10001111 00000000"}},
+        PasteCase{"const uint8_t logo[] PROGMEM = {\n  0xFF, 0x00,\n  0x0F, 0xF0,\n};\n",
+                  "logo",
+                  kFourBytes,
+                  1,
+                  {"11111111 00000000", "00001111 11110000"}},
+        PasteCase{"static const unsigned char __attribute__((section(\".rodata\"))) q[] = {1,2};",
+                  "q", kTwoBytes},
+        PasteCase{
+            "byte b[] = {B10000001, B00011000};", "b", kTwoBytes, 0, {"10000001", "00011000"}},
+        PasteCase{
+            "uint8_t c[2] = {0b11110000, 0b1u};", "c", kTwoBytes, 0, {"11110000", "00000001"}},
+        PasteCase{"unsigned char d[] = {255, 0, 0201};",
+                  "d",
+                  {{RowsMsbFirst, 8, 3}, {RowsLsbFirst, 8, 3}},
+                  0,
+                  {"11111111", "00000000", "10000001"}},
+        PasteCase{"/* 0x12, 34 */ unsigned char e[] = { // 99 bottles\n 1, /* 0xFF */ 2 };",
+                  "e",
+                  kTwoBytes,
+                  0,
+                  {"00000001", "00000010"}},
+        // C pads a list shorter than its declared size with zeros.
+        PasteCase{"uint8_t f[4] = {0xFF};",
+                  "f",
+                  kFourBytes,
+                  0,
+                  {"11111111", "00000000", "00000000", "00000000"}},
+        PasteCase{"const uint8_t g[2][2] = {{0x80, 0x01}, {0x40, 0x02,},};",
+                  "g",
+                  kFourBytes,
+                  1,
+                  {"10000000 00000001", "01000000 00000010"}},
+        PasteCase{"uint8_t h[][2] = {{1}, {2, 3}};",
+                  "h",
+                  kFourBytes,
+                  0,
+                  {"00000001", "00000000", "00000010", "00000011"}},
+        PasteCase{"Here's my sprite:\nunsigned char i[] = {1, 2};", "i", kTwoBytes},
+        PasteCase{"#include <stdint.h>\n#define W 16\n#define H \\\n  2\n// ship\n"
+                  "static const uint16_t ship[H] = {\n  0x8001, 0x7FFE };\n"
+                  "int main(void) { return 0; }\n",
+                  "ship",
+                  kTwoShorts,
+                  0,
+                  {"10000000 00000001", "01111111 11111110"}},
+        PasteCase{
+            "uint8_t one[] = {1, 2};\nuint8_t two[] = {2, 3};", "one", kTwoBytes, 0, {}, true},
+        // Without a sized type the digits and the values choose the element.
+        PasteCase{"int n[] = {0x100, 1};", "n", kTwoShorts},
+        PasteCase{"static unsigned long int big[] = {0x80000001UL, 1};",
+                  "big",
+                  {{RowsMsbFirst, 32, 2}, {RowsLsbFirst, 32, 2}},
+                  1,
+                  {"10000000 00000000 00000000 00000001", "10000000 00000000 00000000 00000000"}},
+        PasteCase{"{0x3C, 0x42}", "", kTwoBytes},
+        PasteCase{
+            "0x0001, 0x8000", "", kTwoShorts, 0, {"00000000 00000001", "10000000 00000000"}}));
+
+// The other output styles read back to the drawn sprite through their own
+// reading: XBM rows with the leftmost pixel in each byte's low bit, and pages
+// of eight rows, one byte per column with the top row in the low bit.
+INSTANTIATE_TEST_SUITE_P(
+    OtherStyles, PasteTest,
+    testing::Values(
+        PasteCase{"#define arrow_width 16\n#define arrow_height 2\n"
+                  "static unsigned char arrow_bits[] = {\n   0x01, 0x80, 0xff, 0x00};\n",
+                  "arrow_bits",
+                  kFourBytes,
+                  4,
+                  {"10000000 00000001", "11111111 00000000"}},
+        PasteCase{"static unsigned char p[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x81};",
+                  "p",
+                  {{RowsMsbFirst, 8, 8},
+                   {RowsMsbFirst, 16, 4},
+                   {RowsMsbFirst, 32, 2},
+                   {RowsLsbFirst, 8, 8},
+                   {RowsLsbFirst, 16, 4},
+                   {RowsLsbFirst, 32, 2},
+                   {VerticalPages, 8, 8}},
+                  6,
+                  {"10000001", "01000000", "00100000", "00010000", "00001000", "00000100",
+                   "00000010", "00000001"}},
+        PasteCase{"{" + Repeated("0x00", 15) + "0x80}",
+                  "",
+                  {{RowsMsbFirst, 8, 16},
+                   {RowsMsbFirst, 16, 8},
+                   {RowsMsbFirst, 32, 4},
+                   {RowsLsbFirst, 8, 16},
+                   {RowsLsbFirst, 16, 8},
+                   {RowsLsbFirst, 32, 4},
+                   {VerticalPages, 8, 16},
+                   {VerticalPages, 16, 8}},
+                  7,
+                  {std::string(16, '0'), std::string(16, '0'), std::string(16, '0'),
+                   std::string(16, '0'), std::string(16, '0'), std::string(16, '0'),
+                   std::string(16, '0'), std::string(15, '0') + "1"}}));
+
+// ---------------------------------------------------------------------------
+// Bad text
+
+struct BadCase {
+    std::string text;
+    std::string message; // a part of the message
+    std::string token;
+    int line;
+    int column;
+    friend void PrintTo(const BadCase& c, std::ostream* os) { *os << c.text.substr(0, 80); }
+};
+
+class BadTextTest : public testing::TestWithParam<BadCase> {};
+
+TEST_P(BadTextTest, NamesTheProblemAndWhereItIs) {
+    const BadCase& c = GetParam();
+    const ArrayReadResult result = ReadSpriteArray(c.text);
+    ASSERT_TRUE(result.error);
+    EXPECT_TRUE(result.readings.empty());
+    EXPECT_NE(result.error->message.find(c.message), std::string::npos) << result.error->message;
+    EXPECT_EQ(result.error->token, c.token);
+    EXPECT_EQ(result.error->line, c.line);
+    EXPECT_EQ(result.error->column, c.column);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refused, BadTextTest,
+    testing::Values(
+        BadCase{"", "No array", "", 1, 1}, BadCase{" \n int x = 5;", "No array", "int", 2, 2},
+        BadCase{"uint8_t a[] = {0x1FF};", "The value 0x1FF is too big for an 8-bit element.",
+                "0x1FF", 1, 16},
+        BadCase{"short a[] = {1, 65536};", "too big for a 16-bit element", "65536", 1, 17},
+        BadCase{"{0x100000000}", "too big for 32 bits", "0x100000000", 1, 2},
+        BadCase{"uint8_t a[] = {1};\n  /* open", "comment", "/*", 2, 3},
+        BadCase{"uint8_t a[] = {1,\n 2,", "never closed", "{", 1, 15},
+        BadCase{"{{1, 2}", "never closed", "{", 1, 1},
+        BadCase{"char* s[] = {\"abc\n};", "string", "\"", 1, 14},
+        BadCase{"uint16_t a[] = {" + Repeated("1", 16) + "\n  0x17};", "more than 16 rows", "0x17",
+                2, 3},
+        BadCase{"{" + Repeated("0x0100", 16) + "0x1}", "more than 16 rows", "0x1", 1, 114},
+        BadCase{"{" + Repeated("1", 64) + "65}", "more than 64 values", "65", 1, 130},
+        BadCase{"uint8_t a[] = {" + Repeated("1", 17) + "};", "No sprite shape holds 17 bytes", "{",
+                1, 15},
+        BadCase{"uint8_t a[100] = {1};", "more than 64", "100", 1, 11},
+        BadCase{"uint8_t a[1] = {1, 2};", "more values than the 1", "2", 1, 20},
+        BadCase{"uint8_t a[][1] = {{1, 2}};", "more values than the 1", "2", 1, 23},
+        BadCase{"{}", "empty", "{", 1, 1}, BadCase{"{0x}", "no hex digits", "0x", 1, 2},
+        BadCase{"{0b2}", "binary", "0b2", 1, 2}, BadCase{"{09}", "octal", "09", 1, 2},
+        BadCase{"{1.5}", "not a valid number", "1.5", 1, 2}, BadCase{"{{{1}}}", "nest", "{", 1, 3},
+        BadCase{"{1,,2}", "Expected a value", ",", 1, 4},
+        BadCase{"{1 2}", "Expected a comma", "2", 1, 4}, BadCase{"{-1}", "negative", "-", 1, 2},
+        BadCase{"{x}", "Expected a number", "x", 1, 2},
+        // Columns count characters, not bytes; "\r\n" and a lone "\r" end lines.
+        BadCase{"/* \xC3\xA9 */ {0x}", "hex", "0x", 1, 10},
+        BadCase{"\r\n\r{0b}", "binary", "0b", 3, 2},
+        BadCase{std::string(kMaxArrayTextBytes + 1, ' '), "too long", "", 1, 1}));
+
+// ---------------------------------------------------------------------------
+// Names and labels
+
+TEST(MakeIdentifier, TurnsAnyFileNameIntoACIdentifier) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"ship", "ship"}, {"my ship-2", "my_ship_2"}, {"8ball", "_8ball"}, {"", "sprite"},
+        {"int", "int_"},  {"caf\xC3\xA9", "caf_"},    {"a.b$c", "a_b_c"},  {"_x9", "_x9"},
+    };
+    for (const auto& [text, identifier] : cases)
+        EXPECT_EQ(MakeIdentifier(text), identifier) << text;
+}
+
+TEST(DescribeReading, NamesSizeAndLayout) {
+    EXPECT_EQ(DescribeReading({RowsMsbFirst, 16, 5, {}}), "16 x 5, rows, leftmost pixel high");
+    EXPECT_EQ(DescribeReading({RowsLsbFirst, 8, 2, {}}), "8 x 2, rows, leftmost pixel low (XBM)");
+    EXPECT_EQ(DescribeReading({VerticalPages, 32, 16, {}}), "32 x 16, vertical pages");
+}
+
+} // namespace
