@@ -1,9 +1,11 @@
 #include "EditorDlg.h"
 
 #include "SourceEmitter.h"
+#include "SpriteTransform.h"
 
 #include <cassert>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -38,7 +40,36 @@ ON_BN_CLICKED(IDC_WIDTH8, OnWidth8)
 ON_BN_CLICKED(IDC_WIDTH16, OnWidth16)
 ON_BN_CLICKED(IDC_WIDTH32, OnWidth32)
 ON_EN_CHANGE(IDC_HEIGHT, OnChangeHeight)
+ON_WM_LBUTTONUP()
+ON_WM_RBUTTONUP()
+ON_WM_KEYDOWN()
+ON_WM_CONTEXTMENU()
+ON_COMMAND(IDM_EDIT_UNDO, OnEditUndo)
+ON_COMMAND(IDM_EDIT_REDO, OnEditRedo)
+ON_COMMAND(IDM_SHIFT_LEFT, OnShiftLeft)
+ON_COMMAND(IDM_SHIFT_RIGHT, OnShiftRight)
+ON_COMMAND(IDM_SHIFT_UP, OnShiftUp)
+ON_COMMAND(IDM_SHIFT_DOWN, OnShiftDown)
+ON_COMMAND(IDM_FLIP_HORIZONTAL, OnFlipHorizontal)
+ON_COMMAND(IDM_FLIP_VERTICAL, OnFlipVertical)
+ON_COMMAND(IDM_INVERT, OnInvert)
+ON_UPDATE_COMMAND_UI(IDM_EDIT_UNDO, OnUpdateEditUndo)
+ON_UPDATE_COMMAND_UI(IDM_EDIT_REDO, OnUpdateEditRedo)
+ON_UPDATE_COMMAND_UI(IDM_SHIFT_LEFT, OnUpdateNeedsGrid)
+ON_UPDATE_COMMAND_UI(IDM_SHIFT_RIGHT, OnUpdateNeedsGrid)
+ON_UPDATE_COMMAND_UI(IDM_SHIFT_UP, OnUpdateNeedsGrid)
+ON_UPDATE_COMMAND_UI(IDM_SHIFT_DOWN, OnUpdateNeedsGrid)
+ON_UPDATE_COMMAND_UI(IDM_FLIP_HORIZONTAL, OnUpdateNeedsGrid)
+ON_UPDATE_COMMAND_UI(IDM_FLIP_VERTICAL, OnUpdateNeedsGrid)
+ON_UPDATE_COMMAND_UI(IDM_INVERT, OnUpdateNeedsGrid)
 END_MESSAGE_MAP()
+
+CString CSpriteGrid::GetCellText(int nColumn, int nRow) const {
+    const int w = WidthFromIndex(m_dlg.m_nWidthIndex);
+    const bool set = m_dlg.m_pixels.GetAt(nRow * w + nColumn) != 0;
+    return CString("row " + std::to_string(nRow + 1) + ", column " + std::to_string(nColumn + 1) +
+                   (set ? ", set" : ", clear"));
+}
 
 CEditorDlg::CEditorDlg(CWnd* pParent)
     : CDialog(IDD, pParent), m_nWidthIndex(-1), m_nHeight(0), m_hIcon(LoadIcon(IDR_MAINFRAME)) {}
@@ -57,6 +88,12 @@ void CEditorDlg::DoDataExchange(CDataExchange* pDX) {
 bool CEditorDlg::OnInitDialog() {
     CDialog::OnInitDialog();
 
+    // The editor's commands stand in the window menu above About.
+    if (CMenu* pSysMenu = GetSystemMenu(false)) {
+        pSysMenu->AppendMenu(MF_SEPARATOR);
+        pSysMenu->LoadMenu(IDR_EDITOR_MENU);
+    }
+
     if (CMenu* pSysMenu = GetSystemMenu(false)) {
         CString strAboutMenu;
         strAboutMenu.LoadString(IDS_ABOUTBOX);
@@ -74,6 +111,18 @@ bool CEditorDlg::OnInitDialog() {
     m_spinHeight.SendMessage(UDM_SETRANGE, 0, kHeightSpinRange);
     m_nHeight = 8;
     UpdateData(false);
+
+    // The grid takes the keyboard after the height field; until the first
+    // layout it has no cells.
+    constexpr CRect kGridArea(kGridOrigin, kGridOrigin, kGridOrigin + kCellSize * kMaxSpriteColumns,
+                              kGridOrigin + kCellSize * kMaxSpriteRows);
+    m_grid.Create(kGridArea, kCellSize, this, IDC_GRID, "Drawing area");
+    m_preview.Create(CRect(kPreviewLeft, kPreviewTop,
+                           kPreviewLeft + kPreviewScale * kMaxSpriteColumns,
+                           kPreviewTop + kPreviewScale * kMaxSpriteRows),
+                     this, IDC_PREVIEW, "Preview");
+    UpdateGridDimensions();
+    LoadAccelTable(IDR_EDITOR_ACCEL);
     return true;
 }
 
@@ -81,6 +130,8 @@ void CEditorDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     // The About box is the application's: the command goes there.
     if ((nID & 0xFFF0) == IDM_ABOUTBOX)
         SendMessage(WM_COMMAND, ID_APP_ABOUT);
+    else if (nID < SC_SIZE)
+        SendMessage(WM_COMMAND, nID); // the editor's own commands
     else
         CDialog::OnSysCommand(nID, lParam);
 }
@@ -176,11 +227,14 @@ void CEditorDlg::ResetGrid() {
         }
     }
     m_strokeCell.reset();
+    UpdateGridDimensions();
 }
 
 void CEditorDlg::OnNew() {
+    SpriteState before = Capture();
     ResetGrid();
     PaintPreview();
+    Commit(std::move(before));
 }
 
 void CEditorDlg::OnWidth(int nIndex) {
@@ -188,9 +242,11 @@ void CEditorDlg::OnWidth(int nIndex) {
     // button clicked again keeps the drawing.
     if (m_nWidthIndex == nIndex)
         return;
+    SpriteState before = Capture();
     ResetGrid();
     // The preview follows the new, empty grid at once.
     PaintPreview();
+    Commit(std::move(before));
 }
 
 void CEditorDlg::OnWidth8() {
@@ -206,8 +262,10 @@ void CEditorDlg::OnWidth32() {
 void CEditorDlg::OnChangeHeight() {
     if (!m_bGridReady)
         return;
+    SpriteState before = Capture();
     ResetGrid();
     PaintPreview();
+    Commit(std::move(before));
 }
 
 void CEditorDlg::OnButtonDown(int nMode, CPoint point) {
@@ -216,6 +274,13 @@ void CEditorDlg::OnButtonDown(int nMode, CPoint point) {
         return;
     m_strokeCell = CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight);
     if (m_strokeCell) {
+        // The stroke, from this button down to the last button up, is one
+        // step; the grid takes the keyboard, so that undo follows at once.
+        if (!m_strokeBefore)
+            m_strokeBefore = Capture();
+        m_grid.SetFocus();
+        m_grid.SetCurCell((m_strokeCell->x - kGridOrigin) / kCellSize,
+                          (m_strokeCell->y - kGridOrigin) / kCellSize);
         PaintCell(nMode, m_strokeCell->x, m_strokeCell->y);
         PaintPreview();
     }
@@ -251,6 +316,8 @@ void CEditorDlg::OnMouseMove(UINT nFlags, CPoint point) {
         }
     }
     m_strokeCell = hit;
+    if (hit)
+        m_grid.SetCurCell((hit->x - kGridOrigin) / kCellSize, (hit->y - kGridOrigin) / kCellSize);
     Default();
 }
 
@@ -292,4 +359,182 @@ void CEditorDlg::OnMakeCode() {
     }
     m_strCode = EmitDeclaration(m_nWidthIndex, m_strName, m_nHeight, m_pixels);
     UpdateData(false);
+}
+
+void CEditorDlg::OnLButtonUp(UINT nFlags, CPoint /*point*/) {
+    if (!(nFlags & (MK_LBUTTON | MK_RBUTTON)))
+        EndStroke();
+    Default();
+}
+
+void CEditorDlg::OnRButtonUp(UINT nFlags, CPoint /*point*/) {
+    if (!(nFlags & (MK_LBUTTON | MK_RBUTTON)))
+        EndStroke();
+    Default();
+}
+
+SpriteState CEditorDlg::Capture() const {
+    const std::span<const std::uint32_t> pixels = m_pixels;
+    return {m_nWidthIndex, m_nHeight, {pixels.begin(), pixels.end()}, m_bGridReady};
+}
+
+void CEditorDlg::Commit(SpriteState before) {
+    if (before != Capture())
+        m_history.Record(std::move(before));
+}
+
+void CEditorDlg::EndStroke() {
+    if (m_strokeBefore)
+        Commit(std::move(*m_strokeBefore));
+    m_strokeBefore.reset();
+}
+
+void CEditorDlg::Restore(const SpriteState& state) {
+    // The name and the code stay as typed: read them before writing back.
+    UpdateData(true);
+    m_nWidthIndex = state.nWidthIndex;
+    m_nHeight = state.nHeight;
+    m_bGridReady = state.bLaidOut;
+    m_pixels.SetSize(static_cast<int>(state.pixels.size()));
+    for (std::size_t i = 0; i < state.pixels.size(); ++i)
+        m_pixels.SetAt(static_cast<int>(i), state.pixels[i]);
+    m_strokeCell.reset();
+    UpdateData(false);
+    UpdateGridDimensions();
+    if (m_bGridReady) {
+        RedrawGrid();
+        return;
+    }
+    // Back before the first layout: the grid area and the preview are blank.
+    for (int y = kGridOrigin; y <= kLayoutLastY; y += kCellSize)
+        for (int x = kGridOrigin; x <= kLayoutLastX; x += kCellSize)
+            PaintCell(CELL_OUTSIDE, x, y);
+    CClientDC dc(this);
+    CBrush face(GetSysColor(COLOR_BTNFACE));
+    const CRect preview(kPreviewLeft, kPreviewTop, kPreviewLeft + kPreviewScale * kMaxSpriteColumns,
+                        kPreviewTop + kPreviewScale * kMaxSpriteRows);
+    dc.FillRect(&preview, &face);
+}
+
+void CEditorDlg::UpdateGridDimensions() {
+    const int w = m_bGridReady ? WidthFromIndex(m_nWidthIndex) : 0;
+    const int h = m_bGridReady ? m_nHeight : 0;
+    m_grid.SetDimensions(w, h);
+    m_preview.SetAccessibleDescription(m_bGridReady
+                                           ? "The sprite at twice its size, " + std::to_string(w) +
+                                                 " by " + std::to_string(h) + " pixels"
+                                           : std::string("Empty until New lays out the grid"));
+}
+
+void CEditorDlg::OnEditUndo() {
+    EndStroke();
+    if (m_history.CanUndo())
+        Restore(*m_history.Undo(Capture()));
+}
+
+void CEditorDlg::OnEditRedo() {
+    EndStroke();
+    if (m_history.CanRedo())
+        Restore(*m_history.Redo(Capture()));
+}
+
+void CEditorDlg::OnUpdateEditUndo(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_history.CanUndo());
+}
+
+void CEditorDlg::OnUpdateEditRedo(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_history.CanRedo());
+}
+
+void CEditorDlg::OnUpdateNeedsGrid(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(m_bGridReady);
+}
+
+void CEditorDlg::Transform(void (*transform)(std::span<std::uint32_t>, int, int)) {
+    if (!m_bGridReady)
+        return;
+    EndStroke();
+    SpriteState before = Capture();
+    transform(m_pixels, WidthFromIndex(m_nWidthIndex), m_nHeight);
+    Commit(std::move(before));
+    RedrawGrid();
+}
+
+void CEditorDlg::OnShiftLeft() {
+    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, -1, 0); });
+}
+void CEditorDlg::OnShiftRight() {
+    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 1, 0); });
+}
+void CEditorDlg::OnShiftUp() {
+    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 0, -1); });
+}
+void CEditorDlg::OnShiftDown() {
+    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 0, 1); });
+}
+void CEditorDlg::OnFlipHorizontal() {
+    Transform(&FlipHorizontal);
+}
+void CEditorDlg::OnFlipVertical() {
+    Transform(&FlipVertical);
+}
+void CEditorDlg::OnInvert() {
+    Transform(&InvertPixels);
+}
+
+void CEditorDlg::KeyboardPaint(int nMode, int nColumn, int nRow) {
+    SpriteState before = Capture();
+    PaintCell(nMode, kGridOrigin + kCellSize * nColumn, kGridOrigin + kCellSize * nRow);
+    PaintPreview();
+    Commit(std::move(before));
+    m_grid.CellChanged(nColumn, nRow);
+}
+
+void CEditorDlg::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
+    // Before the first layout the grid has no cells to act on.
+    if (!m_bGridReady)
+        return;
+    EndStroke();
+    const CPoint cur = m_grid.GetCurCell();
+    int dx = 0;
+    int dy = 0;
+    switch (nChar) {
+    case VK_LEFT:
+        dx = -1;
+        break;
+    case VK_RIGHT:
+        dx = 1;
+        break;
+    case VK_UP:
+        dy = -1;
+        break;
+    case VK_DOWN:
+        dy = 1;
+        break;
+    case VK_SPACE: {
+        const int w = WidthFromIndex(m_nWidthIndex);
+        const bool set = m_pixels.GetAt(cur.y * w + cur.x) != 0;
+        KeyboardPaint(set ? CELL_CLEAR : CELL_SET, cur.x, cur.y);
+        return;
+    }
+    case VK_DELETE:
+        KeyboardPaint(CELL_CLEAR, cur.x, cur.y);
+        return;
+    default:
+        return;
+    }
+    m_grid.SetCurCell(cur.x + dx, cur.y + dy);
+    // Shift+arrow sets the cell the cursor enters; at the edge it enters
+    // none.
+    const CPoint moved = m_grid.GetCurCell();
+    if ((GetKeyState(VK_SHIFT) & 0x8000) && !(moved == cur))
+        KeyboardPaint(CELL_SET, moved.x, moved.y);
+}
+
+void CEditorDlg::OnContextMenu(CWnd* pWnd, CPoint point) {
+    if (pWnd != &m_grid)
+        return;
+    CMenu menu;
+    menu.LoadMenu(IDR_EDITOR_MENU);
+    menu.TrackPopupMenu(point.x, point.y, this);
 }

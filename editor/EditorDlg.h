@@ -6,7 +6,9 @@
 
 #include "Afx.h"
 #include "Gdi.h"
+#include "GridCtrl.h"
 #include "Resource.h"
+#include "SpriteHistory.h"
 #include "SpriteRaster.h"
 #include "Wnd.h"
 
@@ -25,6 +27,19 @@ enum CellMode : int {
 inline constexpr int kPreviewLeft = 280;
 inline constexpr int kPreviewTop = 210;
 inline constexpr int kPreviewScale = 2;
+
+class CEditorDlg;
+
+// The drawing grid as the keyboard and assistive technology see it: each
+// cell named by its row, column and state.
+class CSpriteGrid : public CGridCtrl {
+public:
+    explicit CSpriteGrid(const CEditorDlg& dlg) : m_dlg(dlg) {}
+    CString GetCellText(int nColumn, int nRow) const override;
+
+private:
+    const CEditorDlg& m_dlg;
+};
 
 class CEditorDlg : public CDialog {
 public:
@@ -45,6 +60,11 @@ public:
     CString m_strName;
     int m_nHeight;
     HICON m_hIcon;
+    // The grid's keyboard focus and current cell, and the preview's name.
+    CSpriteGrid m_grid{*this};
+    CImageCtrl m_preview;
+    // Every change to the drawing, for undo and redo.
+    SpriteHistory m_history;
 
     // Paints the cell with corner (x, y) in the mode's colour; clear and set
     // also store 0 or 1 at the cell's element.
@@ -72,10 +92,42 @@ protected:
     void OnWidth16();
     void OnWidth32();
     void OnChangeHeight();
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnRButtonUp(UINT nFlags, CPoint point);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnContextMenu(CWnd* pWnd, CPoint point);
+    void OnEditUndo();
+    void OnEditRedo();
+    void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    void OnUpdateEditRedo(CCmdUI* pCmdUI);
+    void OnUpdateNeedsGrid(CCmdUI* pCmdUI);
+    void OnShiftLeft();
+    void OnShiftRight();
+    void OnShiftUp();
+    void OnShiftDown();
+    void OnFlipHorizontal();
+    void OnFlipVertical();
+    void OnInvert();
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The drawing as one history step: width, height, pixels and whether
+    // the grid is laid out.
+    SpriteState Capture() const;
+    // Records `before` as one step if the drawing has changed since.
+    void Commit(SpriteState before);
+    // Puts a recorded drawing back: the controls get its width and height
+    // without laying anything out, and grid and preview are repainted.
+    void Restore(const SpriteState& state);
+    // Ends the stroke in progress, making it one step.
+    void EndStroke();
+    // Changes the whole sprite by `transform`, as one step.
+    void Transform(void (*transform)(std::span<std::uint32_t>, int, int));
+    // Sets or clears the cell at column, row from the keyboard, as one step.
+    void KeyboardPaint(int nMode, int nColumn, int nRow);
+    // The grid and preview controls follow the sprite's size.
+    void UpdateGridDimensions();
     void OnWidth(int nIndex);
     void OnButtonDown(int nMode, CPoint point);
     // Paints every cell on the straight line from one cell to another.
@@ -85,4 +137,7 @@ private:
     // join it to the new cell, so a fast drag leaves no gaps; a move that
     // hits no cell, or has no button held, ends the stroke.
     std::optional<CellCorner> m_strokeCell;
+    // The drawing before the stroke in progress, from its first button
+    // down to its last button up.
+    std::optional<SpriteState> m_strokeBefore;
 };

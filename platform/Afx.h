@@ -41,7 +41,9 @@ constexpr int GET_Y_LPARAM(LPARAM lp) {
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_ICONERASEBKGND = 0x0027;
 inline constexpr UINT WM_QUERYDRAGICON = 0x0037;
+inline constexpr UINT WM_CONTEXTMENU = 0x007B;
 inline constexpr UINT WM_SETICON = 0x0080;
+inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
@@ -50,7 +52,24 @@ inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
+// Asks the message table whether a command is enabled or checked now; its
+// LPARAM is the CCmdUI to answer in.
+inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 inline constexpr UINT UDM_SETRANGE = 0x0465;
+
+// Virtual keys of WM_KEYDOWN and GetKeyState.
+inline constexpr UINT VK_SHIFT = 0x10;
+inline constexpr UINT VK_CONTROL = 0x11;
+inline constexpr UINT VK_MENU = 0x12;
+inline constexpr UINT VK_SPACE = 0x20;
+inline constexpr UINT VK_LEFT = 0x25;
+inline constexpr UINT VK_UP = 0x26;
+inline constexpr UINT VK_RIGHT = 0x27;
+inline constexpr UINT VK_DOWN = 0x28;
+inline constexpr UINT VK_DELETE = 0x2E;
+
+// Whether a modifier key is held: the high bit of the result is set if so.
+short GetKeyState(int nVirtKey);
 
 // Key-state flags of mouse messages.
 inline constexpr UINT MK_LBUTTON = 0x0001;

@@ -5,6 +5,7 @@
 #include "Gdi.h"
 #include "Handles.h"
 #include "ResourceTypes.h"
+#include "Text.h"
 #include "WinApp.h"
 #include "WindowMove.h"
 
@@ -128,6 +129,28 @@ bool CWnd::IsIconic() const {
     return m_hWnd && WidgetOf(m_hWnd)->isMinimized();
 }
 
+bool CWnd::Attach(HWND hWnd) {
+    if (m_hWnd)
+        return false;
+    m_hWnd = hWnd;
+    return true;
+}
+
+void CWnd::SetFocus() {
+    if (QWidget* widget = WidgetOf(m_hWnd))
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+void CWnd::SetAccessibleDescription(std::string_view text) {
+    if (QWidget* widget = WidgetOf(m_hWnd))
+        widget->setAccessibleDescription(platform_detail::FromUtf8(text));
+}
+
+void CWnd::SetToolTipText(std::string_view text) {
+    if (QWidget* widget = WidgetOf(m_hWnd))
+        widget->setToolTip(platform_detail::FromUtf8(text));
+}
+
 void CWnd::RedrawWindow() {
     if (DialogHost* host = HostOf(this))
         host->RepaintAll();
@@ -209,6 +232,34 @@ void CDialog::SetIcon(HICON hIcon, bool bBigIcon) {
     SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
 }
 
+CWnd* CDialog::GetDlgItem(int nID) {
+    QWidget* control = m_pOwnedHost ? m_pOwnedHost->Control(nID) : nullptr;
+    if (!control)
+        return nullptr;
+    const HWND handle = platform_detail::HandleOf(control);
+    for (const auto& item : m_items)
+        if (item->GetSafeHwnd() == handle)
+            return item.get();
+    auto item = std::make_unique<CWnd>();
+    item->Attach(handle);
+    m_items.push_back(std::move(item));
+    return m_items.back().get();
+}
+
+bool CDialog::LoadAccelTable(UINT nIDResource) {
+    if (!m_pOwnedHost)
+        return false;
+    for (const AcceleratorTable& table : AcceleratorTables()) {
+        if (static_cast<UINT>(table.id) != nIDResource)
+            continue;
+        for (const AcceleratorResource& entry : table.entries)
+            m_pOwnedHost->AddAccelerator(platform_detail::FromUtf8(entry.keys),
+                                         static_cast<UINT>(entry.command));
+        return true;
+    }
+    return false;
+}
+
 void CDialog::DoDataExchange(CDataExchange*) {}
 
 void CDialog::OnOK() {
@@ -277,12 +328,6 @@ LRESULT CDialog::DefWindowProc(const MSG& msg) {
     default:
         return CWnd::DefWindowProc(msg);
     }
-}
-
-bool CMenu::AppendMenu(UINT nFlags, UINT nIDNewItem, const char* lpszNewItem) {
-    m_items.push_back({nFlags, (nFlags & MF_SEPARATOR) ? 0u : nIDNewItem,
-                       (nFlags & MF_SEPARATOR) ? CString() : CString(lpszNewItem)});
-    return true;
 }
 
 namespace platform_detail {

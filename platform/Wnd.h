@@ -9,12 +9,13 @@
 // above it, and finally of CWnd itself.
 
 #include "Afx.h"
+#include "Menu.h"
 
 #include <memory>
 #include <variant>
 #include <vector>
 
-class CMenu;
+class CWnd;
 struct IconHandle;
 struct HWND__;
 namespace platform_detail {
@@ -51,7 +52,8 @@ struct MessageMapEntry {
     UINT nCode;
     UINT nID;
     std::variant<void (T::*)(), void (T::*)(UINT, CPoint), void (T::*)(UINT, LPARAM),
-                 HCURSOR (T::*)()>
+                 HCURSOR (T::*)(), void (T::*)(UINT, UINT, UINT), void (T::*)(CWnd*, CPoint),
+                 void (T::*)(CCmdUI*)>
         pfn;
 };
 
@@ -65,6 +67,8 @@ struct MessageMapDispatch {
                 continue;
             if (msg.message == WM_COMMAND &&
                 (entry.nID != LOWORD(msg.wParam) || entry.nCode != HIWORD(msg.wParam)))
+                continue;
+            if (msg.message == WM_IDLEUPDATECMDUI && entry.nID != msg.wParam)
                 continue;
             Call(self, entry, msg, result);
             return true;
@@ -83,6 +87,14 @@ private:
             (self->**f)(static_cast<UINT>(msg.wParam), msg.lParam);
         else if (auto* f = std::get_if<HCURSOR (T::*)()>(&entry.pfn))
             result = reinterpret_cast<LRESULT>((self->**f)());
+        else if (auto* f = std::get_if<void (T::*)(UINT, UINT, UINT)>(&entry.pfn))
+            (self->**f)(static_cast<UINT>(msg.wParam), LOWORD(static_cast<WPARAM>(msg.lParam)),
+                        HIWORD(static_cast<WPARAM>(msg.lParam)));
+        else if (auto* f = std::get_if<void (T::*)(CWnd*, CPoint)>(&entry.pfn))
+            (self->**f)(reinterpret_cast<CWnd*>(msg.wParam),
+                        CPoint(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)));
+        else if (auto* f = std::get_if<void (T::*)(CCmdUI*)>(&entry.pfn))
+            (self->**f)(reinterpret_cast<CCmdUI*>(msg.lParam));
     }
 };
 
@@ -111,6 +123,11 @@ protected:                                                                      
 #define ON_WM_MOUSEMOVE() {WM_MOUSEMOVE, 0, 0, &ThisClass::OnMouseMove},
 #define ON_WM_LBUTTONDOWN() {WM_LBUTTONDOWN, 0, 0, &ThisClass::OnLButtonDown},
 #define ON_WM_RBUTTONDOWN() {WM_RBUTTONDOWN, 0, 0, &ThisClass::OnRButtonDown},
+#define ON_WM_LBUTTONUP() {WM_LBUTTONUP, 0, 0, &ThisClass::OnLButtonUp},
+#define ON_WM_RBUTTONUP() {WM_RBUTTONUP, 0, 0, &ThisClass::OnRButtonUp},
+#define ON_WM_KEYDOWN() {WM_KEYDOWN, 0, 0, &ThisClass::OnKeyDown},
+#define ON_WM_CONTEXTMENU() {WM_CONTEXTMENU, 0, 0, &ThisClass::OnContextMenu},
+#define ON_UPDATE_COMMAND_UI(id, memberFxn) {WM_IDLEUPDATECMDUI, 0, id, &ThisClass::memberFxn},
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, id, &ThisClass::memberFxn},
 #define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, id, &ThisClass::memberFxn},
 #define ON_EN_CHANGE(id, memberFxn) {WM_COMMAND, EN_CHANGE, id, &ThisClass::memberFxn},
@@ -124,6 +141,9 @@ public:
     CWnd& operator=(const CWnd&) = delete;
 
     HWND GetSafeHwnd() const { return m_hWnd; }
+    // Makes this object stand for an existing window; false if it already
+    // stands for one.
+    bool Attach(HWND hWnd);
 
     // Delivers a message now, through the message table, and returns its
     // result. The messages the program sends are WM_SETICON, UDM_SETRANGE
@@ -137,6 +157,12 @@ public:
 
     void GetClientRect(CRect* lpRect) const;
     bool IsIconic() const;
+    // Gives the window the keyboard focus.
+    void SetFocus();
+    // What assistive technology and the pointer's tip say of the window
+    // beyond its name.
+    void SetAccessibleDescription(std::string_view text);
+    void SetToolTipText(std::string_view text);
     // Invalidates the whole client area and repaints it at once.
     void RedrawWindow();
 
@@ -208,6 +234,13 @@ public:
 
     virtual bool OnInitDialog();
     void SetIcon(HICON hIcon, bool bBigIcon);
+    // The control nID of the dialog, or null. The object is the dialog's.
+    CWnd* GetDlgItem(int nID);
+    // Makes the keys of accelerator table nIDResource send their commands
+    // wherever the focus is in the dialog, unless the focused control uses
+    // the same keys itself (a text field's undo and paste) or the command's
+    // update handler disables it.
+    bool LoadAccelTable(UINT nIDResource);
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
@@ -227,24 +260,5 @@ private:
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
     std::unique_ptr<platform_detail::DialogHost> m_pOwnedHost;
-};
-
-// A menu: a list of items, each a command id and text, or a separator.
-inline constexpr UINT MF_STRING = 0x0000;
-inline constexpr UINT MF_GRAYED = 0x0001;
-inline constexpr UINT MF_SEPARATOR = 0x0800;
-
-class CMenu {
-public:
-    struct Item {
-        UINT nFlags;
-        UINT nID;
-        CString text;
-    };
-
-    bool AppendMenu(UINT nFlags, UINT nIDNewItem = 0, const char* lpszNewItem = nullptr);
-    const std::vector<Item>& Items() const { return m_items; }
-
-private:
-    std::vector<Item> m_items;
+    std::vector<std::unique_ptr<CWnd>> m_items;
 };

@@ -16,6 +16,25 @@
 // System-menu command of the About item.
 #define IDM_ABOUTBOX 0x0010
 
+// The editor's commands: the menu that the window menu and the grid's
+// context menu show, and the keys that stand for them.
+#define IDR_EDITOR_MENU 129
+#define IDR_EDITOR_ACCEL 130
+#define IDM_EDIT_UNDO 0x8010
+#define IDM_EDIT_REDO 0x8020
+#define IDM_PASTE_SPRITE 0x8030
+#define IDM_OPEN_IMAGE 0x8040
+#define IDM_SHIFT_LEFT 0x8050
+#define IDM_SHIFT_RIGHT 0x8060
+#define IDM_SHIFT_UP 0x8070
+#define IDM_SHIFT_DOWN 0x8080
+#define IDM_FLIP_HORIZONTAL 0x8090
+#define IDM_FLIP_VERTICAL 0x80A0
+#define IDM_INVERT 0x80B0
+#define IDM_STYLE_ROWS 0x80C0
+#define IDM_STYLE_XBM 0x80D0
+#define IDM_STYLE_PAGES 0x80E0
+
 // Controls of the editor dialog.
 #define IDC_STATIC (-1)
 #define IDC_WIDTH8 1000
@@ -27,3 +46,7 @@
 #define IDC_NAME 1009
 #define IDC_HEIGHT 1010
 #define IDC_HEIGHT_SPIN 1011
+// Made by the editor rather than the template: the drawing grid, which takes
+// the keyboard, and the preview.
+#define IDC_GRID 1012
+#define IDC_PREVIEW 1013

@@ -41,6 +41,9 @@ struct ControlTemplate {
     std::string_view text;
     int x, y, cx, cy;
     int image = 0; // the icon resource of a static icon
+    // What assistive technology calls the control, where its text does not
+    // say it (an edit named by the group box around it).
+    std::string_view accessibleName = {};
 };
 
 struct DialogTemplate {
@@ -62,6 +65,33 @@ inline constexpr int AFX_IDP_PARSE_INT_RANGE = 0xF113;
 struct StringResource {
     int id;
     std::string_view text;
+};
+
+// A menu: commands, separators and submenus. A command's text may end in a
+// tab and the keys that stand for it, as the accelerator table names them.
+enum class MenuItemKind { Command, RadioCommand, Separator, Popup };
+
+struct MenuItemResource {
+    MenuItemKind kind;
+    int id; // the command; 0 for a separator or a submenu
+    std::string_view text;
+    std::span<const MenuItemResource> popup = {};
+};
+
+struct MenuResource {
+    int id;
+    std::span<const MenuItemResource> items;
+};
+
+// Keys that send a command, written as a key sequence ("Ctrl+Shift+Z").
+struct AcceleratorResource {
+    std::string_view keys;
+    int command;
+};
+
+struct AcceleratorTable {
+    int id;
+    std::span<const AcceleratorResource> entries;
 };
 
 // One image of an icon: `size` rows of `size` characters. Each character is a
@@ -97,6 +127,8 @@ struct VersionRecord {
 std::span<const DialogTemplate> DialogTemplates();
 std::span<const StringResource> StringTable();
 std::span<const IconResource> Icons();
+std::span<const MenuResource> Menus();
+std::span<const AcceleratorTable> AcceleratorTables();
 const VersionRecord& Version();
 // The short help that the help command shows, as plain text.
 std::string_view HelpText();

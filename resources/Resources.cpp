@@ -11,21 +11,26 @@ constexpr std::uint32_t kNoticeStyle = SS_CENTER | SS_CENTERIMAGE | WS_GROUP;
 
 constexpr ControlTemplate kEditorControls[] = {
     {IDC_STATIC, ControlKind::GroupBox, 0, "Width", 240, 0, 55, 53},
-    {IDC_WIDTH8, ControlKind::AutoRadioButton, WS_GROUP, "8 Pixels", 246, 8, 43, 14},
-    {IDC_WIDTH16, ControlKind::AutoRadioButton, 0, "16 Pixels", 246, 22, 43, 14},
-    {IDC_WIDTH32, ControlKind::AutoRadioButton, 0, "32 Pixels", 246, 36, 43, 14},
+    {IDC_WIDTH8, ControlKind::AutoRadioButton, WS_GROUP, "8 Pixels", 246, 8, 43, 14, 0,
+     "Width: 8 Pixels"},
+    {IDC_WIDTH16, ControlKind::AutoRadioButton, 0, "16 Pixels", 246, 22, 43, 14, 0,
+     "Width: 16 Pixels"},
+    {IDC_WIDTH32, ControlKind::AutoRadioButton, 0, "32 Pixels", 246, 36, 43, 14, 0,
+     "Width: 32 Pixels"},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Generated Code", 5, 155, 290, 55},
     {IDC_CODE, ControlKind::Edit,
-     ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 10, 165, 280, 40},
+     ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 10, 165, 280, 40, 0,
+     "Generated code"},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Height", 240, 55, 55, 30},
     {IDC_NEW, ControlKind::PushButton, WS_TABSTOP, "New", 240, 125, 55, 15},
     {IDC_MAKECODE, ControlKind::PushButton, WS_TABSTOP, "Make Code", 240, 140, 55, 15},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Drawing Area", 5, 0, 230, 120},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Sprite Name", 240, 90, 55, 30},
-    {IDC_NAME, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 100, 45, 12},
-    {IDC_HEIGHT, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 65, 45, 15},
+    {IDC_NAME, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 100, 45, 12, 0, "Sprite name"},
+    {IDC_HEIGHT, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 65, 45, 15, 0, "Height"},
     {IDC_HEIGHT_SPIN, ControlKind::UpDown,
-     UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, "Spin1", 290, 50, 11, 15},
+     UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, "Spin1", 290, 50, 11, 15, 0,
+     "Height steps"},
     {IDC_STATIC, ControlKind::GroupBox, 0, "Preview", 180, 120, 55, 35},
     {IDC_STATIC, ControlKind::Static, kNoticeStyle, "Korvex Glimmet 1.0", 10, 125, 160, 10},
     {IDC_STATIC, ControlKind::Static, kNoticeStyle, VER_AUTHOR_STR, 11, 134, 160, 10},
@@ -43,6 +48,47 @@ constexpr ControlTemplate kAboutControls[] = {
 constexpr DialogTemplate kDialogs[] = {
     {IDD_ABOUTBOX, WS_CAPTION | WS_SYSMENU, 0, 169, 33, "About Glimmet", 8, kAboutControls},
     {IDD_EDITOR_DIALOG, WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW, 302, 215, "", 8, kEditorControls},
+};
+
+constexpr MenuItemResource kCodeStyles[] = {
+    {MenuItemKind::RadioCommand, IDM_STYLE_ROWS, "&Rows, Leftmost Pixel High"},
+    {MenuItemKind::RadioCommand, IDM_STYLE_XBM, "&XBM Bytes, Leftmost Pixel Low"},
+    {MenuItemKind::RadioCommand, IDM_STYLE_PAGES, "&Vertical Pages"},
+};
+
+constexpr MenuItemResource kEditorCommands[] = {
+    {MenuItemKind::Command, IDM_EDIT_UNDO, "&Undo\tCtrl+Z"},
+    {MenuItemKind::Command, IDM_EDIT_REDO, "&Redo\tCtrl+Shift+Z"},
+    {MenuItemKind::Separator, 0, ""},
+    {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite\tCtrl+V"},
+    {MenuItemKind::Command, IDM_OPEN_IMAGE, "&Open Image...\tCtrl+O"},
+    {MenuItemKind::Separator, 0, ""},
+    {MenuItemKind::Command, IDM_SHIFT_LEFT, "Shift &Left\tCtrl+Left"},
+    {MenuItemKind::Command, IDM_SHIFT_RIGHT, "Shift R&ight\tCtrl+Right"},
+    {MenuItemKind::Command, IDM_SHIFT_UP, "Shift U&p\tCtrl+Up"},
+    {MenuItemKind::Command, IDM_SHIFT_DOWN, "Shift &Down\tCtrl+Down"},
+    {MenuItemKind::Command, IDM_FLIP_HORIZONTAL, "Flip &Horizontally\tCtrl+Shift+H"},
+    {MenuItemKind::Command, IDM_FLIP_VERTICAL, "Flip &Vertically\tCtrl+Shift+V"},
+    {MenuItemKind::Command, IDM_INVERT, "&Invert\tCtrl+I"},
+    {MenuItemKind::Separator, 0, ""},
+    {MenuItemKind::Popup, 0, "Code &Style", kCodeStyles},
+};
+
+constexpr MenuResource kMenus[] = {
+    {IDR_EDITOR_MENU, kEditorCommands},
+};
+
+constexpr AcceleratorResource kEditorKeys[] = {
+    {"Ctrl+Z", IDM_EDIT_UNDO},           {"Ctrl+Shift+Z", IDM_EDIT_REDO},
+    {"Ctrl+Y", IDM_EDIT_REDO},           {"Ctrl+V", IDM_PASTE_SPRITE},
+    {"Ctrl+O", IDM_OPEN_IMAGE},          {"Ctrl+Left", IDM_SHIFT_LEFT},
+    {"Ctrl+Right", IDM_SHIFT_RIGHT},     {"Ctrl+Up", IDM_SHIFT_UP},
+    {"Ctrl+Down", IDM_SHIFT_DOWN},       {"Ctrl+Shift+H", IDM_FLIP_HORIZONTAL},
+    {"Ctrl+Shift+V", IDM_FLIP_VERTICAL}, {"Ctrl+I", IDM_INVERT},
+};
+
+constexpr AcceleratorTable kAccelerators[] = {
+    {IDR_EDITOR_ACCEL, kEditorKeys},
 };
 
 constexpr StringResource kStrings[] = {
@@ -84,6 +130,12 @@ std::string_view HelpText() {
 
 std::span<const DialogTemplate> DialogTemplates() {
     return kDialogs;
+}
+std::span<const MenuResource> Menus() {
+    return kMenus;
+}
+std::span<const AcceleratorTable> AcceleratorTables() {
+    return kAccelerators;
 }
 std::span<const StringResource> StringTable() {
     return kStrings;

@@ -62,6 +62,10 @@ QWidget* MakeStaticIcon(const ControlTemplate& ctl, const QString&, DialogHost& 
 
 QWidget* MakeRadioButton(const ControlTemplate& ctl, const QString& text, DialogHost& host) {
     auto* radio = new QRadioButton(text, &host);
+    // A radio group is one stop of the Tab key: its checked button.
+    QObject::connect(radio, &QAbstractButton::toggled, radio, [radio](bool checked) {
+        radio->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    });
     QObject::connect(radio, &QAbstractButton::clicked, &host,
                      [&host, id = ctl.id] { host.Command(id, BN_CLICKED); });
     return radio;
@@ -149,7 +153,9 @@ QWidget* MakeControl(const ControlTemplate& ctl, DialogHost& host) {
         widget->setFocusPolicy(Qt::ClickFocus);
     else
         widget->setFocusPolicy(Qt::NoFocus);
-    if (!text.isEmpty())
+    if (!ctl.accessibleName.empty())
+        widget->setAccessibleName(FromUtf8(ctl.accessibleName));
+    else if (!text.isEmpty())
         widget->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     if (widget->focusPolicy() != Qt::NoFocus)
         host.RouteKeysOf(widget);

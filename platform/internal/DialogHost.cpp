@@ -2,6 +2,8 @@
 
 #include "DialogKeys.h"
 #include "Gdi.h"
+#include "Menu.h"
+#include "MenuPopup.h"
 #include "ResourceTypes.h"
 #include "Text.h"
 #include "Wnd.h"
@@ -9,9 +11,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
-#include <QMenu>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QShortcut>
 
 #include <cmath>
 
@@ -193,22 +195,25 @@ bool DialogHost::event(QEvent* event) {
     return QDialog::event(event);
 }
 
+void DialogHost::AddAccelerator(const QString& keys, UINT nID) {
+    // A window shortcut: a text field that uses the same keys (undo, paste,
+    // word moves) asks for them first and keeps them.
+    auto* shortcut =
+        new QShortcut(QKeySequence::fromString(keys, QKeySequence::PortableText), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [this, nID] {
+        if (QueryCommand(m_pDlg, nID).m_bEnabled)
+            Command(static_cast<int>(nID), 0);
+    });
+}
+
 void DialogHost::ShowSystemMenu() {
     CMenu* menu = m_pDlg->GetSystemMenu(false);
     if (!menu)
         return;
-    QMenu popup(this);
-    for (const CMenu::Item& item : menu->Items()) {
-        if (item.nFlags & MF_SEPARATOR) {
-            popup.addSeparator();
-            continue;
-        }
-        QAction* action = popup.addAction(FromUtf8(item.text));
-        action->setEnabled(!(item.nFlags & MF_GRAYED));
-        action->setData(item.nID);
-    }
-    if (QAction* chosen = popup.exec(mapToGlobal(QPoint(0, 0))))
-        Deliver({WM_SYSCOMMAND, chosen->data().toUInt(), 0});
+    // The window menu's choices come back as system commands.
+    if (const UINT chosen = RunMenu(*menu, m_pDlg, this, mapToGlobal(QPoint(0, 0))))
+        Deliver({WM_SYSCOMMAND, chosen, 0});
 }
 
 } // namespace platform_detail

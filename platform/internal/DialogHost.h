@@ -53,6 +53,10 @@ public:
 
     // The dialog's keys reach it from `control` too, before the control's own.
     void RouteKeysOf(QWidget* control);
+    // Makes `keys` send command nID wherever the focus is in the window,
+    // unless the focused control takes the keys itself or the command's
+    // update handler disables it.
+    void AddAccelerator(const QString& keys, UINT nID);
     // Opens the window's own system menu at the client area's top-left.
     void ShowSystemMenu();
 
