@@ -81,7 +81,11 @@ void DialogHost::Build(const DialogTemplate& tpl) {
     if (tpl.style & WS_SYSMENU)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
-    setWindowTitle(FromUtf8(tpl.caption));
+    // Without a caption the window is titled with the application's name.
+    // The toolkit tells window managers and compositors that much already,
+    // but a title bar it draws itself (Wayland) shows only the title set here.
+    setWindowTitle(tpl.caption.empty() ? QGuiApplication::applicationName()
+                                       : FromUtf8(tpl.caption));
     setContextMenuPolicy(Qt::PreventContextMenu);
 
     // The template's 8-point face stands for the system's sans-serif at the
