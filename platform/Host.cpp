@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 #include <QWindow>
 
 #include <algorithm>
@@ -186,6 +187,14 @@ QWidget* DialogHost::MakeControl(const ControlTemplate& ctl, const ControlTempla
             edit->setTabChangesFocus(true);
             edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+            // The text reads left to right, as in the native control without
+            // a right-to-left reading style. Left to the toolkit, an empty
+            // box asks the input method for its direction whenever it draws
+            // its cursor, and Qt's Wayland client crashes answering that on
+            // a compositor with no input seat.
+            QTextOption option = edit->document()->defaultTextOption();
+            option.setTextDirection(Qt::LeftToRight);
+            edit->document()->setDefaultTextOption(option);
             edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
             if (ctl.style & ES_READONLY)
