@@ -12,6 +12,9 @@ packages=(
     fonts-dejavu-core
     # Real-window tests and screenshots
     xvfb xauth xdotool xclip x11-utils imagemagick openbox
+    # The Wayland real-window test: a nested compositor, Qt's Wayland
+    # platform and a reader of the Wayland clipboard
+    weston qt6-wayland wl-clipboard
     # Start-up measurements
     time
     # Checks of the installed desktop files and the package

@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -91,6 +92,12 @@ QWidget* MakeMultiLineEdit(const ControlTemplate& ctl, DialogHost& host) {
     edit->setTabChangesFocus(true);
     edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // C source reads left to right. Saying so spares the toolkit asking the
+    // input method for the direction of an empty box, which crashes it on a
+    // Wayland display with no input seat.
+    QTextOption option = edit->document()->defaultTextOption();
+    option.setTextDirection(Qt::LeftToRight);
+    edit->document()->setDefaultTextOption(option);
     // A text taller than the box gets a scroll bar; one that fits looks as
     // if there were none.
     edit->setVerticalScrollBarPolicy((ctl.style & ES_AUTOVSCROLL) ? Qt::ScrollBarAsNeeded

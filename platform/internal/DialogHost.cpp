@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QShortcut>
@@ -40,7 +41,11 @@ DialogHost::DialogHost(CDialog* pDlg, const DialogTemplate& tpl, QWidget* parent
     if (tpl.style & WS_SYSMENU)
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
-    setWindowTitle(FromUtf8(tpl.caption));
+    // A window without a caption is titled with the application's name:
+    // title bars that the program draws itself (on Wayland) show only the
+    // title set here.
+    setWindowTitle(tpl.caption.empty() ? QGuiApplication::applicationName()
+                                       : FromUtf8(tpl.caption));
     setContextMenuPolicy(Qt::PreventContextMenu);
 
     // The client area is painted whole from the surface.

@@ -14,7 +14,16 @@ set -euo pipefail
 e2e_tmp=$(mktemp -d "${TMPDIR:-/tmp}/glimmet-e2e.XXXXXX")
 e2e_xvfb_pid=""
 e2e_app_pid=""
+# Processes started beside the program (a window manager, a compositor):
+# stopped after it and before the X server.
+e2e_helper_pids=()
 e2e_window=""
+# Where the program's client area starts inside e2e_window: 0 0 when the
+# window is the program's own, elsewhere inside a nested compositor's window.
+e2e_origin_x=0
+e2e_origin_y=0
+# Prints the clipboard's text; a Wayland scenario reads another clipboard.
+e2e_paste=(xclip -o -selection clipboard)
 e2e_face=""
 e2e_width=""
 # Where a failing check leaves its screenshot.
@@ -26,6 +35,11 @@ e2e_cleanup() {
         kill "$e2e_app_pid" 2>/dev/null || true
         wait "$e2e_app_pid" 2>/dev/null || true
     fi
+    local pid
+    for pid in "${e2e_helper_pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     if [ -n "$e2e_xvfb_pid" ]; then
         kill "$e2e_xvfb_pid" 2>/dev/null || true
         wait "$e2e_xvfb_pid" 2>/dev/null || true
@@ -79,16 +93,29 @@ start_display() {
     fail "the private Xvfb did not start"
 }
 
-# Starts the program and waits until its window is on the screen and painted.
-# The pixel scale and platform are fixed, so client pixels are screen pixels.
-start_glimmet() {
-    local binary=$1
+# Starts the program in the background on a toolkit platform, with more
+# NAME=VALUE settings if given. The pixel scale is fixed, so client pixels
+# are screen pixels.
+launch_glimmet() {
+    local binary=$1 platform=$2
+    shift 2
     [ -x "$binary" ] || fail "no program at '$binary'"
     env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
         -u QT_STYLE_OVERRIDE QT_ENABLE_HIGHDPI_SCALING=0 \
-        QT_QPA_PLATFORM=xcb "$binary" >"$e2e_tmp/app.log" 2>&1 &
+        QT_QPA_PLATFORM="$platform" "$@" "$binary" >"$e2e_tmp/app.log" 2>&1 &
     e2e_app_pid=$!
+}
 
+# Fails, showing what the program printed, once it has exited.
+expect_running() {
+    kill -0 "$e2e_app_pid" 2>/dev/null && return
+    cat "$e2e_tmp/app.log" >&2
+    fail "the program exited before it showed a window"
+}
+
+# Starts the program and waits until its window is on the screen and painted.
+start_glimmet() {
+    launch_glimmet "$1" xcb
     local deadline=$((SECONDS + 20))
     while [ "$SECONDS" -lt "$deadline" ]; do
         # The class matches the dialog only; the name would also match a
@@ -96,10 +123,7 @@ start_glimmet() {
         e2e_window=$(timeout 5 xdotool search --all --pid "$e2e_app_pid" --onlyvisible \
             --class glimmet 2>/dev/null | head -n1 || true)
         [ -n "$e2e_window" ] && break
-        kill -0 "$e2e_app_pid" 2>/dev/null || {
-            cat "$e2e_tmp/app.log" >&2
-            fail "the program exited before it showed a window"
-        }
+        expect_running
         sleep 0.1
     done
     [ -n "$e2e_window" ] || fail "no visible window of class glimmet within 20 s"
@@ -200,7 +224,7 @@ cell_point() {
 # --- Gestures ------------------------------------------------------------------
 
 move_to() {
-    timeout 5 xdotool mousemove --window "$e2e_window" "$1" "$2"
+    timeout 5 xdotool mousemove --window "$e2e_window" $(($1 + e2e_origin_x)) $(($2 + e2e_origin_y))
 }
 
 # click X Y [BUTTON]
@@ -275,7 +299,8 @@ capture() {
         e2e_width=$(echo "$geometry" | sed -n 's/^WIDTH=//p')
         [ "$e2e_width" -gt 360 ] && e2e_width=360
     fi
-    timeout 10 convert "$e2e_tmp/shot.png" -crop "${e2e_width}x250+0+0" +repage -depth 8 rgb:- |
+    timeout 10 convert "$e2e_tmp/shot.png" -crop "${e2e_width}x250+$e2e_origin_x+$e2e_origin_y" \
+        +repage -depth 8 rgb:- |
         od -An -v -tu1 -w3 >"$e2e_tmp/shot.txt"
 }
 
@@ -359,18 +384,21 @@ expect_look() {
 
 # --- The clipboard -------------------------------------------------------------
 
-# Selects all of the code box and copies it, as a user does, then polls the
-# clipboard until it holds exactly `expected`, byte for byte. The program must
-# keep running meanwhile: it owns the clipboard.
-copy_code_and_expect() {
-    local expected=$1 deadline
-    printf '%s' "$expected" >"$e2e_tmp/expected-code"
+# Selects all of the code box and copies it, as a user does.
+copy_code() {
     # shellcheck disable=SC2046
     click_at $(code_box)
     press_keys ctrl+a ctrl+c
+}
+
+# Polls the clipboard until it holds exactly `expected`, byte for byte. The
+# program must keep running meanwhile: it owns the clipboard.
+expect_copied() {
+    local expected=$1 deadline
+    printf '%s' "$expected" >"$e2e_tmp/expected-code"
     deadline=$((SECONDS + 10))
     while [ "$SECONDS" -lt "$deadline" ]; do
-        timeout 5 xclip -o -selection clipboard >"$e2e_tmp/copied" 2>/dev/null || true
+        timeout 5 "${e2e_paste[@]}" >"$e2e_tmp/copied" 2>/dev/null || true
         if cmp -s "$e2e_tmp/copied" "$e2e_tmp/expected-code"; then
             note "copied: $expected"
             return
@@ -381,6 +409,11 @@ copy_code_and_expect() {
     echo "  expected: [$(cat -A "$e2e_tmp/expected-code")]" >&2
     echo "  copied:   [$(cat -A "$e2e_tmp/copied")]" >&2
     fail "the copied code differs from the expected text"
+}
+
+copy_code_and_expect() {
+    copy_code
+    expect_copied "$1"
 }
 
 # Compiles the copied declaration into a C99 program that prints the element

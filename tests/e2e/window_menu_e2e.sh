@@ -23,8 +23,7 @@ source "$here/driver.sh"
 require_tools openbox
 start_display
 openbox >"$e2e_tmp/wm.log" 2>&1 &
-wm_pid=$!
-trap 'kill "$wm_pid" 2>/dev/null || true; e2e_cleanup' EXIT
+e2e_helper_pids+=("$!")
 # The window manager has taken over once it owns the screen's selection.
 deadline=$((SECONDS + 10))
 until timeout 5 xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do

@@ -48,6 +48,10 @@ TEST_P(InitInstanceTest, RunsTheEditorAsMainWindowUntilItEnds) {
         sawEditor = app.m_pMainWnd && dynamic_cast<CEditorDlg*>(app.m_pMainWnd) &&
                     platform_detail::WidgetOf(app.m_pMainWnd->GetSafeHwnd()) == modal;
         EXPECT_EQ(VisibleTopLevels(), 1);
+        // The editor's template has no caption: title bars the toolkit draws
+        // itself show the application's name.
+        EXPECT_EQ(modal->windowTitle().toStdString(),
+                  QApplication::applicationName().toStdString());
         switch (GetParam()) {
         case Ending::Escape:
             PressKey(modal->focusWidget(), Qt::Key_Escape);
