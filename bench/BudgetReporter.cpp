@@ -36,6 +36,8 @@ const std::vector<Budget>& Budgets() {
     static const std::vector<Budget> budgets = {
         {"BM_Layout", "full layout (ResetGrid + flush)", 1e6},
         {"BM_StrokeCell", "one stroke cell (OnLButtonDown + flush)", 100e3},
+        {"BM_StrokeCellEvent", "one click stroke, recorded for undo (press + release)", 100e3},
+        {"BM_UndoRedo", "undo or redo of a 32 x 16 sprite, repaint included", 1e6},
         {"BM_RedrawGrid", "full RedrawGrid + flush", 1.5e6},
         {"BM_EmitDeclaration/32/16", "EmitDeclaration 32 x 16", 10e3},
     };

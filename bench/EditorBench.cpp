@@ -182,7 +182,25 @@ void BM_DragMove(benchmark::State& state) {
         state.SkipWithError("the drag did not set its cells");
 }
 
+// Undo and redo in turn of an invert of the whole 32 x 16 sprite: each puts
+// back every pixel and repaints grid and preview.
+void BM_UndoRedo(benchmark::State& state) {
+    BenchEditor* editor = ReadyEditor(state);
+    if (!editor)
+        return;
+    editor->Dlg().SendMessage(WM_COMMAND, IDM_INVERT);
+    bool undo = true;
+    for (auto _ : state) {
+        editor->Dlg().SendMessage(WM_COMMAND, undo ? IDM_EDIT_UNDO : IDM_EDIT_REDO);
+        editor->Host()->Flush();
+        undo = !undo;
+    }
+    if (editor->Dlg().m_pixels.GetSize() != kMaxSpriteColumns * kMaxSpriteRows)
+        state.SkipWithError("undo and redo lost the sprite");
+}
+
 BENCHMARK(BM_Layout)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StrokeCell)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StrokeCellEvent)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawGrid)->Unit(benchmark::kMicrosecond);

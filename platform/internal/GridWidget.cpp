@@ -57,13 +57,25 @@ bool GridWidget::ShowsFrame() const {
 }
 
 void GridWidget::CurrentCellChanged() {
-    update();
+    UpdateFrame();
     if (!hasFocus() || !QAccessible::isActive())
         return;
     const CPoint cur = m_grid.GetCurCell();
     QAccessibleEvent event(this, QAccessible::Focus);
     event.setChild(cur.y * m_grid.GetColumnCount() + cur.x);
     QAccessible::updateAccessibility(&event);
+}
+
+void GridWidget::UpdateFrame() {
+    // Only the cells the frame leaves and enters are repainted: a click
+    // draws one cell, and repainting the whole grid below would cost more.
+    const CPoint cur = m_grid.GetCurCell();
+    const QRect now = ShowsFrame() ? CellRect(cur.x, cur.y) : QRect();
+    if (now == m_frame)
+        return;
+    update(m_frame);
+    update(now);
+    m_frame = now;
 }
 
 void GridWidget::paintEvent(QPaintEvent*) {
@@ -89,10 +101,8 @@ void GridWidget::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    if (!m_bKeyboard) {
-        m_bKeyboard = true;
-        update();
-    }
+    m_bKeyboard = true;
+    UpdateFrame();
     if (menuKey) {
         // From the keyboard the menu opens at the current cell.
         const CPoint cur = m_grid.GetCurCell();
@@ -115,14 +125,14 @@ void GridWidget::focusInEvent(QFocusEvent* event) {
 }
 
 void GridWidget::focusOutEvent(QFocusEvent* event) {
-    update();
+    UpdateFrame();
     QWidget::focusOutEvent(event);
 }
 
 bool GridWidget::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &m_host && event->type() == QEvent::MouseButtonPress && m_bKeyboard) {
         m_bKeyboard = false;
-        update();
+        UpdateFrame();
     }
     return false;
 }

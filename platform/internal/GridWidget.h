@@ -32,10 +32,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void UpdateFrame();
+
     CGridCtrl& m_grid;
     DialogHost& m_host;
     int m_nCellSize;
     bool m_bKeyboard = false;
+    QRect m_frame; // where the frame was last painted
 };
 
 // An image the dialog draws: nothing of its own but its accessible name.
