@@ -2,6 +2,7 @@
 
 #include "SourceEmitter.h"
 #include "SpriteTransform.h"
+#include "WinApp.h"
 
 #include <cassert>
 #include <cstdlib>
@@ -24,6 +25,22 @@ constexpr int kLayoutLastY = kGridOrigin + kCellSize * kMaxSpriteRows;
 // RedrawGrid walks exactly the largest sprite's cells.
 constexpr int kRedrawLastX = kLayoutLastX - kCellSize;
 constexpr int kRedrawLastY = kLayoutLastY - kCellSize;
+
+// The code style is kept as this setting of the general section, by its key.
+constexpr std::string_view kCodeStyleEntry = "codeStyle";
+
+// The menu command of each code style, and what the code box says it holds.
+struct StyleCommand {
+    UINT nID;
+    CodeStyle style;
+    std::string_view description;
+};
+constexpr StyleCommand kStyleCommands[] = {
+    {IDM_STYLE_ROWS, CodeStyle::Rows, ""},
+    {IDM_STYLE_XBM, CodeStyle::Xbm, "XBM bytes, leftmost pixel low: for drawXBM-style calls"},
+    {IDM_STYLE_PAGES, CodeStyle::Pages,
+     "Vertical pages of eight rows, top row in the low bit: for SSD1306-style page buffers"},
+};
 
 } // namespace
 
@@ -62,6 +79,12 @@ ON_UPDATE_COMMAND_UI(IDM_SHIFT_DOWN, OnUpdateNeedsGrid)
 ON_UPDATE_COMMAND_UI(IDM_FLIP_HORIZONTAL, OnUpdateNeedsGrid)
 ON_UPDATE_COMMAND_UI(IDM_FLIP_VERTICAL, OnUpdateNeedsGrid)
 ON_UPDATE_COMMAND_UI(IDM_INVERT, OnUpdateNeedsGrid)
+ON_COMMAND(IDM_STYLE_ROWS, OnStyleRows)
+ON_COMMAND(IDM_STYLE_XBM, OnStyleXbm)
+ON_COMMAND(IDM_STYLE_PAGES, OnStylePages)
+ON_UPDATE_COMMAND_UI(IDM_STYLE_ROWS, OnUpdateStyle)
+ON_UPDATE_COMMAND_UI(IDM_STYLE_XBM, OnUpdateStyle)
+ON_UPDATE_COMMAND_UI(IDM_STYLE_PAGES, OnUpdateStyle)
 END_MESSAGE_MAP()
 
 CString CSpriteGrid::GetCellText(int nColumn, int nRow) const {
@@ -123,6 +146,11 @@ bool CEditorDlg::OnInitDialog() {
                      this, IDC_PREVIEW, "Preview");
     UpdateGridDimensions();
     LoadAccelTable(IDR_EDITOR_ACCEL);
+
+    // A missing or unknown setting means the default style.
+    if (CWinApp* pApp = AfxGetApp())
+        m_codeStyle = CodeStyleFromKey(pApp->GetProfileString("", kCodeStyleEntry, "").str())
+                          .value_or(CodeStyle::Rows);
     return true;
 }
 
@@ -357,8 +385,16 @@ void CEditorDlg::OnMakeCode() {
         MessageBox("You must enter a name for the sprite!");
         return;
     }
-    m_strCode = EmitDeclaration(m_nWidthIndex, m_strName, m_nHeight, m_pixels);
+    m_strCode = EmitDeclaration(m_codeStyle, m_nWidthIndex, m_strName, m_nHeight, m_pixels);
     UpdateData(false);
+    // The code box says which style it holds, where it is not the default.
+    for (const StyleCommand& command : kStyleCommands) {
+        if (command.style == m_codeStyle) {
+            CWnd* pCode = GetDlgItem(IDC_CODE);
+            pCode->SetToolTipText(command.description);
+            pCode->SetAccessibleDescription(command.description);
+        }
+    }
 }
 
 void CEditorDlg::OnLButtonUp(UINT nFlags, CPoint /*point*/) {
@@ -537,4 +573,27 @@ void CEditorDlg::OnContextMenu(CWnd* pWnd, CPoint point) {
     CMenu menu;
     menu.LoadMenu(IDR_EDITOR_MENU);
     menu.TrackPopupMenu(point.x, point.y, this);
+}
+
+void CEditorDlg::SetCodeStyle(CodeStyle style) {
+    m_codeStyle = style;
+    // Written only when the user picks a style.
+    if (CWinApp* pApp = AfxGetApp())
+        pApp->WriteProfileString("", kCodeStyleEntry, CodeStyleKey(style));
+}
+
+void CEditorDlg::OnStyleRows() {
+    SetCodeStyle(CodeStyle::Rows);
+}
+void CEditorDlg::OnStyleXbm() {
+    SetCodeStyle(CodeStyle::Xbm);
+}
+void CEditorDlg::OnStylePages() {
+    SetCodeStyle(CodeStyle::Pages);
+}
+
+void CEditorDlg::OnUpdateStyle(CCmdUI* pCmdUI) {
+    for (const StyleCommand& command : kStyleCommands)
+        if (command.nID == pCmdUI->m_nID)
+            pCmdUI->SetRadio(command.style == m_codeStyle);
 }

@@ -8,6 +8,7 @@
 #include "Gdi.h"
 #include "GridCtrl.h"
 #include "Resource.h"
+#include "SourceEmitter.h"
 #include "SpriteHistory.h"
 #include "SpriteRaster.h"
 #include "Wnd.h"
@@ -65,6 +66,8 @@ public:
     CImageCtrl m_preview;
     // Every change to the drawing, for undo and redo.
     SpriteHistory m_history;
+    // How Make Code writes the sprite; the one setting kept between runs.
+    CodeStyle m_codeStyle = CodeStyle::Rows;
 
     // Paints the cell with corner (x, y) in the mode's colour; clear and set
     // also store 0 or 1 at the cell's element.
@@ -108,6 +111,10 @@ protected:
     void OnFlipHorizontal();
     void OnFlipVertical();
     void OnInvert();
+    void OnStyleRows();
+    void OnStyleXbm();
+    void OnStylePages();
+    void OnUpdateStyle(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 
@@ -129,6 +136,7 @@ private:
     // The grid and preview controls follow the sprite's size.
     void UpdateGridDimensions();
     void OnWidth(int nIndex);
+    void SetCodeStyle(CodeStyle style);
     void OnButtonDown(int nMode, CPoint point);
     // Paints every cell on the straight line from one cell to another.
     void PaintStroke(int nMode, CellCorner from, CellCorner to);

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
+#include <QSettings>
 #include <QVBoxLayout>
 
 using platform_detail::DialogHost;
@@ -91,6 +92,38 @@ int CWnd::MessageBox(std::string_view text, const char* caption, UINT nType) {
                     : AfxGetApp() ? AfxGetApp()->m_pszAppName
                                   : CString();
     return RunMessageBox(WidgetOf(m_hWnd), MessageBoxRequest{CString(text), title, nType});
+}
+
+namespace {
+
+// The key of `entry` in `section`; the general section has no group.
+QString SettingKey(std::string_view section, std::string_view entry) {
+    return section.empty() ? FromUtf8(entry) : FromUtf8(section) + u'/' + FromUtf8(entry);
+}
+
+} // namespace
+
+CString CWinApp::GetProfileString(std::string_view section, std::string_view entry,
+                                  std::string_view defaultValue) const {
+    if (m_strRegistryKey.IsEmpty())
+        return CString(defaultValue);
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                             FromUtf8(m_strRegistryKey), FromUtf8(m_pszAppName));
+    const QVariant value = settings.value(SettingKey(section, entry));
+    if (settings.status() != QSettings::NoError || !value.canConvert<QString>())
+        return CString(defaultValue);
+    return platform_detail::ToCString(value.toString());
+}
+
+bool CWinApp::WriteProfileString(std::string_view section, std::string_view entry,
+                                 std::string_view value) {
+    if (m_strRegistryKey.IsEmpty())
+        return false;
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, FromUtf8(m_strRegistryKey),
+                       FromUtf8(m_pszAppName));
+    settings.setValue(SettingKey(section, entry), FromUtf8(value));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 int AfxWinMain(int argc, char** argv) {

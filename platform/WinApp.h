@@ -25,6 +25,17 @@ public:
     // entry, so that desktops match the two.
     void SetAppID(std::string_view appID) { m_strAppID = CString(appID); }
 
+    // The settings the application keeps are stored under the company's
+    // name and the application's: a file company/name.conf in the user's
+    // configuration folder. Without a company nothing is stored.
+    void SetRegistryKey(std::string_view company) { m_strRegistryKey = CString(company); }
+    // A stored setting of `section` ("" for the general one), or the default
+    // when it is missing or cannot be read.
+    CString GetProfileString(std::string_view section, std::string_view entry,
+                             std::string_view defaultValue) const;
+    bool WriteProfileString(std::string_view section, std::string_view entry,
+                            std::string_view value);
+
     // The application's name (the caption of message boxes without one).
     CString m_pszAppName;
     CWnd* m_pMainWnd = nullptr;
@@ -36,6 +47,7 @@ protected:
 
 private:
     CString m_strAppID;
+    CString m_strRegistryKey;
     friend int AfxWinMain(int argc, char** argv);
 };
 

@@ -112,10 +112,11 @@ inline constexpr std::uint32_t kIconPalette[16] = {
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
-// What the program says of itself: its name, its versions and its desktop
-// identity. The file version is compiled in so that the binary names the
-// exact build it is.
+// What the program says of itself: who makes it (its settings are kept
+// under that name), its name, its versions and its desktop identity. The file version is compiled
+// in so that the binary names the exact build it is.
 struct VersionRecord {
+    std::string_view companyName;
     std::string_view productName;
     std::string_view productVersionText;
     std::string_view fileVersionText;

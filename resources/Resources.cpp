@@ -97,6 +97,7 @@ constexpr StringResource kStrings[] = {
 };
 
 constexpr VersionRecord kVersion = {
+    .companyName = VER_COMPANYNAME_STR,
     .productName = VER_PRODUCTNAME_STR,
     .productVersionText = VER_PRODUCTVERSION_STR,
     .fileVersionText = VER_FILEVERSION_STR,

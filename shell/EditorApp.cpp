@@ -13,6 +13,7 @@ END_MESSAGE_MAP()
 
 CEditorApp::CEditorApp() {
     SetAppID(Version().appId);
+    SetRegistryKey(Version().companyName);
 }
 
 bool CEditorApp::InitInstance() {

@@ -5,14 +5,18 @@
 #include "DialogHost.h"
 #include "EditorDlg.h"
 #include "Handles.h"
+#include "SourceEmitter.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFile>
 #include <QMenu>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -746,6 +750,74 @@ TEST_F(HistoryTest, TheMenuKeyOpensTheCommandsOverTheGrid) {
     EXPECT_FALSE(enabled.contains("&Redo"));
     EXPECT_TRUE(enabled.contains("Shift &Left"));
     EXPECT_TRUE(enabled.contains("&Invert"));
+}
+
+} // namespace
+
+// --- Code styles ------------------------------------------------------------
+
+namespace {
+
+struct StyleCase {
+    UINT nCommand;
+    CodeStyle style;
+    bool bDescribed; // the code box names the style
+};
+
+class CodeStyleTest : public HistoryTest, public ::testing::WithParamInterface<StyleCase> {};
+
+// Make Code writes the chosen style, one line, and the code box says which
+// style it holds except for the default, whose text is the original line.
+TEST_P(CodeStyleTest, MakeCodeWritesTheChosenStyle) {
+    TypeText(dlg, IDC_HEIGHT, "5");
+    ClickRadio(IDC_WIDTH16);
+    ClickCell({0, 0});
+    ClickCell({9, 4});
+    TypeText(dlg, IDC_NAME, "ship");
+    dlg.SendMessage(WM_COMMAND, GetParam().nCommand);
+    ClickControl(dlg, IDC_MAKECODE);
+    const std::string expected = EmitDeclaration(GetParam().style, 1, "ship", 5, dlg.m_pixels);
+    EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(), expected);
+    EXPECT_EQ(expected.find('\n'), std::string::npos);
+    QWidget* code = Control(dlg, IDC_CODE);
+    EXPECT_EQ(code->toolTip().isEmpty(), !GetParam().bDescribed);
+    EXPECT_EQ(code->accessibleDescription().isEmpty(), !GetParam().bDescribed);
+    if (GetParam().style == CodeStyle::Rows)
+        EXPECT_EQ(expected, EmitDeclaration(1, "ship", 5, dlg.m_pixels));
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, CodeStyleTest,
+                         ::testing::Values(StyleCase{IDM_STYLE_ROWS, CodeStyle::Rows, false},
+                                           StyleCase{IDM_STYLE_XBM, CodeStyle::Xbm, true},
+                                           StyleCase{IDM_STYLE_PAGES, CodeStyle::Pages, true}));
+
+// The style is kept in company/name.conf, key codeStyle of the general
+// section, written only when a style is picked; a missing or unknown value
+// means the default.
+TEST_F(HistoryTest, TheCodeStyleIsRememberedOnlyWhenPicked) {
+    QTemporaryDir home;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+    const QString file = home.path() + "/Korvex/glimmet.conf";
+    app.SetRegistryKey("Korvex");
+
+    auto styleOfNewEditor = [] {
+        CEditorDlg other;
+        other.Create();
+        const CodeStyle style = other.m_codeStyle;
+        other.EndDialog(IDCANCEL);
+        return style;
+    };
+    EXPECT_EQ(styleOfNewEditor(), CodeStyle::Rows);
+    EXPECT_FALSE(QFile::exists(file)) << "reading the setting wrote it";
+
+    dlg.SendMessage(WM_COMMAND, IDM_STYLE_PAGES);
+    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("codeStyle").toString(), "pages");
+    EXPECT_EQ(styleOfNewEditor(), CodeStyle::Pages);
+
+    for (const char* stored : {"bogus", "", "XBM"}) {
+        QSettings(file, QSettings::IniFormat).setValue("codeStyle", stored);
+        EXPECT_EQ(styleOfNewEditor(), CodeStyle::Rows) << stored;
+    }
 }
 
 } // namespace
