@@ -14,8 +14,8 @@ packages=(
     xvfb xauth xdotool xclip x11-utils imagemagick openbox
     # Start-up measurements
     time
-    # Checks of the installed desktop files and the package
-    desktop-file-utils appstream dpkg-dev file
+    # Checks of the installed desktop files, the manual page and the package
+    desktop-file-utils appstream dpkg-dev file groff-base lintian
 )
 
 missing=()
