@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
     # Build
     cmake ninja-build g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev libbenchmark-dev
-    # Fuzzing (libFuzzer comes with clang's runtime)
-    clang libclang-rt-14-dev
+    # Fuzzing (libFuzzer comes with clang's runtime), and the formatting check
+    clang libclang-rt-14-dev clang-format-14
     # The default sans-serif the windows use
     fonts-dejavu-core
     # Real-window tests and screenshots
