@@ -12,8 +12,8 @@ packages=(
     fonts-dejavu-core
     # Real-window tests and screenshots
     xvfb xauth xdotool xclip x11-utils imagemagick openbox
-    # Start-up measurements
-    time
+    # Start-up measurements: peak memory, window dumps, instruction counts
+    time x11-apps valgrind
     # Checks of the installed desktop files, the manual page and the package
     desktop-file-utils appstream dpkg-dev file groff-base lintian
 )
