@@ -17,6 +17,14 @@
 # so that work deferred until then is counted. Each program is then ended by
 # its process id.
 #
+# Instructions to first paint: each program runs once more under valgrind's
+# callgrind with bench's preload library (glimmet_first_paint_exit), which
+# ends it right after its first paint has reached the X server; the count
+# runs from exec to that point, the dynamic linker and the toolkit's start
+# included. Unlike the times, the counts hardly move on a busy machine. The
+# shared objects that account for the difference, and Glimmet's own
+# functions by inclusive cost, are listed after the medians.
+#
 # Goals: Glimmet at most 1.10 x the floor's time and at most 4 MiB above its
 # memory. The medians and the verdicts are printed; the exit code is 0 unless
 # the measurement itself failed.
@@ -31,7 +39,7 @@ if ! [[ "$runs" =~ ^[0-9]+$ ]] || [ "$runs" -lt 9 ]; then
     echo "startup.sh: RUNS must be a whole number of at least 9" >&2
     exit 2
 fi
-for tool in Xvfb xdpyinfo xev xwd stdbuf od pgrep; do
+for tool in Xvfb xdpyinfo xev xwd stdbuf od pgrep valgrind callgrind_annotate; do
     if ! command -v "$tool" >/dev/null; then
         echo "startup.sh: $tool is missing (scripts/setup.sh installs the tools)" >&2
         exit 2
@@ -45,37 +53,32 @@ fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake --preset release -B "$build" >/dev/null
 fi
-cmake --build "$build" -j 2 --target glimmet glimmet_floor >/dev/null
+cmake --build "$build" -j 2 --target glimmet glimmet_floor glimmet_first_paint_exit >/dev/null
 glimmet="$build/shell/glimmet"
 floor="$build/bench/glimmet_floor"
+preload="$(cd "$build/bench" && pwd)/libglimmet_first_paint_exit.so"
+if [ ! -f "$preload" ]; then
+    echo "startup.sh: the preload library $preload was not built" >&2
+    exit 1
+fi
 
+# shellcheck source=scripts/xvfb.sh
+source scripts/xvfb.sh
 work=$(mktemp -d)
-xvfb_pid=""
 xev_pid=""
 cleanup() {
     if [ -n "$xev_pid" ]; then kill "$xev_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    xvfb_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 # A private X server unless a display is given. The black root (-br) is what
-# an unpainted window shows; -noreset keeps the server from resetting, which
-# takes long, whenever its last client leaves.
+# an unpainted window shows.
 if [ -z "${DISPLAY:-}" ]; then
-    display=":$((150 + RANDOM % 50))"
-    Xvfb "$display" -screen 0 1280x1024x24 -br -noreset -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY="$display"
-    for _ in $(seq 100); do
-        xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.05
-    done
+    xvfb_start -br || exit 1
 fi
-xdpyinfo >/dev/null 2>&1 || {
+timeout 5 xdpyinfo >/dev/null 2>&1 || {
     echo "startup.sh: no X server at $DISPLAY" >&2
     exit 1
 }
@@ -218,6 +221,41 @@ for i in $(seq "$runs"); do
     done
 done
 
+# Runs one program under callgrind with the preload that ends it after its
+# first paint, with status 97; prints the instructions it executed. The
+# profile is written without name or position compression, so that
+# object_costs can read it.
+count_instructions() {
+    local name=$1 program=$2 status=0
+    LD_PRELOAD="$preload" timeout 900 valgrind --tool=callgrind \
+        --callgrind-out-file="$work/$name.callgrind" \
+        --compress-strings=no --compress-pos=no \
+        "$program" >"$work/$name.valgrind.log" 2>&1 || status=$?
+    if [ "$status" -ne 97 ]; then
+        echo "startup.sh: $program under callgrind exited with $status, not after its first paint (97)" >&2
+        tail -n 20 "$work/$name.valgrind.log" >&2
+        return 1
+    fi
+    awk '/^(summary|totals):/ { print $2; exit }' "$work/$name.callgrind"
+}
+
+# Exclusive instructions per shared object in a profile, one "object count"
+# line each. A cost line counts toward the object of the function it stands
+# under, except the line after calls=, which is a call's inclusive cost.
+object_costs() {
+    awk '
+        /^ob=/ { object = substr($0, 4); n = split(object, part, "/"); object = part[n]; next }
+        /^calls=/ { call = 1; next }
+        /^[0-9]/ { if (!call) cost[object] += $2; call = 0; next }
+        END { for (o in cost) print o, cost[o] }
+    ' "$1"
+}
+
+echo
+echo "Counting instructions to the first paint under callgrind (a minute or two)"
+g_ir=$(count_instructions glimmet "$glimmet")
+f_ir=$(count_instructions floor "$floor")
+
 g_ms=$(cut -d' ' -f1 "$work/glimmet" | median)
 f_ms=$(cut -d' ' -f1 "$work/floor" | median)
 g_kib=$(cut -d' ' -f2 "$work/glimmet" | median)
@@ -228,15 +266,41 @@ g_cpu=$(cut -d' ' -f4 "$work/glimmet" | median)
 f_cpu=$(cut -d' ' -f4 "$work/floor" | median)
 
 awk -v gms="$g_ms" -v fms="$f_ms" -v gk="$g_kib" -v fk="$f_kib" -v gmap="$g_map" \
-    -v fmap="$f_map" -v gcpu="$g_cpu" -v fcpu="$f_cpu" 'BEGIN {
+    -v fmap="$f_map" -v gcpu="$g_cpu" -v fcpu="$f_cpu" -v gir="$g_ir" -v fir="$f_ir" 'BEGIN {
     ratio = gms / fms
     diff = (gk - fk) / 1024
-    printf "\nMedians:\n\n"
-    printf "| | time to window | peak memory | (time to map) | (CPU time to window) |\n"
-    printf "|---|---|---|---|---|\n"
-    printf "| Glimmet | %.1f ms | %.1f MiB | %.1f ms | %.1f ms |\n", gms, gk / 1024, gmap, gcpu / 10
-    printf "| floor | %.1f ms | %.1f MiB | %.1f ms | %.1f ms |\n", fms, fk / 1024, fmap, fcpu / 10
-    printf "| Glimmet vs floor | %.3f x (goal <= 1.10: %s) | %+.2f MiB (goal <= +4: %s) | %.3f x | %.3f x |\n",
-        ratio, ratio <= 1.10 ? "met" : "MISSED", diff, diff <= 4 ? "met" : "MISSED",
-        gmap / fmap, gcpu / fcpu
+    printf "\nMedians (instructions: one callgrind run each):\n\n"
+    printf "| | time to window | instructions to first paint | peak memory | (time to map) | (CPU time to window) |\n"
+    printf "|---|---|---|---|---|---|\n"
+    printf "| Glimmet | %.1f ms | %.1f M | %.1f MiB | %.1f ms | %.1f ms |\n", gms, gir / 1e6, gk / 1024, gmap, gcpu / 10
+    printf "| floor | %.1f ms | %.1f M | %.1f MiB | %.1f ms | %.1f ms |\n", fms, fir / 1e6, fk / 1024, fmap, fcpu / 10
+    printf "| Glimmet vs floor | %.3f x (goal <= 1.10: %s) | %.3f x (%+.1f M) | %+.2f MiB (goal <= +4: %s) | %.3f x | %.3f x |\n",
+        ratio, ratio <= 1.10 ? "met" : "MISSED", gir / fir, (gir - fir) / 1e6,
+        diff, diff <= 4 ? "met" : "MISSED", gmap / fmap, gcpu / fcpu
 }'
+
+# The profiles stay for a closer look with callgrind_annotate.
+cp "$work/glimmet.callgrind" "$work/floor.callgrind" "$build/bench/"
+
+echo
+echo "Profiles: $build/bench/glimmet.callgrind and $build/bench/floor.callgrind"
+echo
+echo "Where Glimmet's extra instructions go, by shared object (exclusive, M):"
+echo
+object_costs "$work/glimmet.callgrind" | sort >"$work/glimmet.objects"
+object_costs "$work/floor.callgrind" | sort >"$work/floor.objects"
+join -a1 -a2 -e0 -o 0,1.2,2.2 "$work/glimmet.objects" "$work/floor.objects" |
+    awk '{ printf "%+10.2f %10.2f %10.2f  %s\n", ($2 - $3) / 1e6, $2 / 1e6, $3 / 1e6, $1 }' |
+    sort -gr | awk 'BEGIN { printf "%10s %10s %10s  %s\n", "extra", "Glimmet", "floor", "object" } NR <= 10'
+
+echo
+echo "Glimmet's own functions by inclusive cost (M instructions, share of its total):"
+echo
+glimmet_object=$(basename "$glimmet")
+callgrind_annotate --inclusive=yes --threshold=100 "$work/glimmet.callgrind" 2>/dev/null |
+    awk -v object="[$(cd "$(dirname "$glimmet")" && pwd)/$glimmet_object]" -v total="$g_ir" '
+        index($0, object) {
+            ir = $1; gsub(",", "", ir)
+            name = $0; sub(/^ *[0-9,]+ *(\([^)]*\))? */, "", name); sub(/ \[[^]]*\]$/, "", name)
+            if (++shown <= 15) printf "%8.2f %5.1f%%  %s\n", ir / 1e6, 100 * ir / total, name
+        }'

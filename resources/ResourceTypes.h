@@ -121,6 +121,10 @@ struct VersionRecord {
     std::string_view productVersionText;
     std::string_view fileVersionText;
     std::string_view appId;
+    // What the manual page names: the command, its authors and the notice.
+    std::string_view originalFilename;
+    std::string_view author;
+    std::string_view legalCopyright;
 };
 
 // The program's resources. The windowing layer looks up templates, strings

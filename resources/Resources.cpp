@@ -102,6 +102,9 @@ constexpr VersionRecord kVersion = {
     .productVersionText = VER_PRODUCTVERSION_STR,
     .fileVersionText = VER_FILEVERSION_STR,
     .appId = VER_APPID_STR,
+    .originalFilename = VER_ORIGINALFILENAME_STR,
+    .author = VER_AUTHOR_STR,
+    .legalCopyright = VER_LEGALCOPYRIGHT_STR,
 };
 
 constexpr std::string_view kHelp =

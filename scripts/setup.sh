@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
     # Build
     cmake ninja-build g++ pkg-config qt6-base-dev libxcb1-dev libgtest-dev libbenchmark-dev
-    # Fuzzing (libFuzzer comes with clang's runtime)
-    clang libclang-rt-14-dev
+    # Fuzzing (libFuzzer comes with clang's runtime), and the formatting check
+    clang libclang-rt-14-dev clang-format-14
     # The default sans-serif the windows use
     fonts-dejavu-core
     # Real-window tests and screenshots
@@ -15,10 +15,10 @@ packages=(
     # The Wayland real-window test: a nested compositor, Qt's Wayland
     # platform and a reader of the Wayland clipboard
     weston qt6-wayland wl-clipboard
-    # Start-up measurements
-    time
-    # Checks of the installed desktop files and the package
-    desktop-file-utils appstream dpkg-dev file
+    # Start-up measurements: peak memory, window dumps, instruction counts
+    time x11-apps valgrind
+    # Checks of the installed desktop files, the manual page and the package
+    desktop-file-utils appstream dpkg-dev file groff-base lintian
 )
 
 missing=()

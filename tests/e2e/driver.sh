@@ -11,8 +11,10 @@
 
 set -euo pipefail
 
+# shellcheck source-path=SCRIPTDIR/../.. source=scripts/xvfb.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
+
 e2e_tmp=$(mktemp -d "${TMPDIR:-/tmp}/glimmet-e2e.XXXXXX")
-e2e_xvfb_pid=""
 e2e_app_pid=""
 # Processes started beside the program (a window manager, a compositor):
 # stopped after it and before the X server.
@@ -40,10 +42,7 @@ e2e_cleanup() {
         kill "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
-    if [ -n "$e2e_xvfb_pid" ]; then
-        kill "$e2e_xvfb_pid" 2>/dev/null || true
-        wait "$e2e_xvfb_pid" 2>/dev/null || true
-    fi
+    xvfb_stop
     rm -rf "$e2e_tmp"
 }
 trap e2e_cleanup EXIT
@@ -66,31 +65,14 @@ require_tools() {
     [ ${#missing[@]} -eq 0 ] || fail "missing tools: ${missing[*]} (scripts/setup.sh installs them)"
 }
 
-# Uses the X server in $DISPLAY, or starts a private Xvfb when none is given.
-# A private server picks a free display number itself (-displayfd) and is
-# stopped on exit.
+# Uses the X server in $DISPLAY, or starts a private Xvfb when none is given;
+# a private server is stopped on exit.
 start_display() {
     if [ -n "${DISPLAY:-}" ]; then
         timeout 10 xdpyinfo >/dev/null 2>&1 || fail "cannot open the X display '$DISPLAY'"
         return
     fi
-    local fdfile="$e2e_tmp/displayfd"
-    : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp \
-        3>"$fdfile" >"$e2e_tmp/xvfb.log" 2>&1 &
-    e2e_xvfb_pid=$!
-    local deadline=$((SECONDS + 10))
-    while [ "$SECONDS" -lt "$deadline" ]; do
-        if grep -q '^[0-9][0-9]*$' "$fdfile" 2>/dev/null; then
-            DISPLAY=":$(head -n1 "$fdfile")"
-            export DISPLAY
-            timeout 10 xdpyinfo >/dev/null 2>&1 && return
-        fi
-        kill -0 "$e2e_xvfb_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    cat "$e2e_tmp/xvfb.log" >&2 || true
-    fail "the private Xvfb did not start"
+    xvfb_start || fail "the private Xvfb did not start"
 }
 
 # Starts the program in the background on a toolkit platform, with more

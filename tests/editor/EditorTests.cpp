@@ -782,8 +782,9 @@ TEST_P(CodeStyleTest, MakeCodeWritesTheChosenStyle) {
     QWidget* code = Control(dlg, IDC_CODE);
     EXPECT_EQ(code->toolTip().isEmpty(), !GetParam().bDescribed);
     EXPECT_EQ(code->accessibleDescription().isEmpty(), !GetParam().bDescribed);
-    if (GetParam().style == CodeStyle::Rows)
+    if (GetParam().style == CodeStyle::Rows) {
         EXPECT_EQ(expected, EmitDeclaration(1, "ship", 5, dlg.m_pixels));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Styles, CodeStyleTest,

@@ -1,9 +1,11 @@
 # Builds the Debian package with CPack and checks it: its control fields come
 # from the version record, its dependencies were found from the program's
-# libraries, its description keeps to Debian's line width, and it holds the
-# desktop install under /usr.
+# libraries, its description keeps to Debian's line width, it holds the
+# desktop install, the manual page and the changelog under /usr, and lintian
+# finds nothing to warn about.
 #
 # cmake -DBUILD_DIR=... -DOUTPUT_DIR=... -DRECORD=.../Version.h -DAPP_ID=...
+#       -DSUMMARY=... -DMAINTAINER=... -DICON_SIZES=16,32,...
 #       -P DebPackageTest.cmake
 
 include(${CMAKE_CURRENT_LIST_DIR}/PackagingTestSupport.cmake)
@@ -29,7 +31,11 @@ foreach(field IN ITEMS Package Version Maintainer Architecture Depends)
 endforeach()
 check("Package" "${Package}" "${REC_INTERNALNAME}")
 check("Version" "${Version}" "${REC_FILEVERSION}")
-check("Maintainer" "${Maintainer}" "${REC_COMPANYNAME}")
+check("Maintainer" "${Maintainer}" "${MAINTAINER}")
+regex_escape(company_pattern "${REC_COMPANYNAME}")
+if(NOT Maintainer MATCHES "^${company_pattern} <[^<>@ ]+@[^<>@ ]+>$")
+    fail("Maintainer is not the record's company with a mail address: \"${Maintainer}\"")
+endif()
 check("Architecture" "${Architecture}" "${architecture}")
 # dpkg-shlibdeps found the toolkit and the C++ runtime the program links.
 foreach(library IN ITEMS libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6)
@@ -39,13 +45,13 @@ foreach(library IN ITEMS libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6 libc6)
     endif()
 endforeach()
 
-# The description: the record's file description as the synopsis, then the
-# long text in lines of at most 80 columns, each indented by one blank.
+# The description: the summary as the synopsis, then the long text in lines
+# of at most 80 columns, each indented by one blank.
 run(description dpkg-deb -f "${debs}" Description)
 string(REGEX REPLACE "\n$" "" description "${description}")
 string(REPLACE "\n" ";" description_lines "${description}")
 list(GET description_lines 0 synopsis)
-check("Description synopsis" "${synopsis}" "${REC_FILEDESCRIPTION}")
+check("Description synopsis" "${synopsis}" "${SUMMARY}")
 list(LENGTH description_lines description_line_count)
 if(description_line_count LESS 2)
     fail("Description has no long text")
@@ -58,19 +64,38 @@ foreach(line IN LISTS long_lines)
     endif()
 endforeach()
 
-# The contents: the desktop install under /usr.
+# The contents: the desktop install, the manual page and the changelog under
+# /usr.
 run(contents dpkg-deb -c "${debs}")
-foreach(path IN ITEMS
-        "./usr/bin/${REC_ORIGINALFILENAME}"
-        "./usr/share/applications/${APP_ID}.desktop"
-        "./usr/share/metainfo/${APP_ID}.metainfo.xml"
-        "./usr/share/icons/hicolor/16x16/apps/${APP_ID}.png"
-        "./usr/share/icons/hicolor/32x32/apps/${APP_ID}.png"
-        "./usr/share/doc/${REC_INTERNALNAME}/copyright")
+set(expected_paths
+    "./usr/bin/${REC_ORIGINALFILENAME}"
+    "./usr/share/applications/${APP_ID}.desktop"
+    "./usr/share/metainfo/${APP_ID}.metainfo.xml"
+    "./usr/share/man/man1/${REC_ORIGINALFILENAME}.1.gz"
+    "./usr/share/doc/${REC_INTERNALNAME}/changelog.gz"
+    "./usr/share/doc/${REC_INTERNALNAME}/copyright")
+string(REPLACE "," ";" icon_sizes "${ICON_SIZES}")
+foreach(size IN LISTS icon_sizes)
+    list(APPEND expected_paths "./usr/share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png")
+endforeach()
+foreach(path IN LISTS expected_paths)
     regex_escape(path_pattern "${path}")
     if(NOT contents MATCHES " ${path_pattern}\n")
         fail("The package does not hold ${path}")
     endif()
 endforeach()
+
+# Lintian, Debian's package checker: not one error or warning. Its remarks of
+# lower rank (informational, pedantic) are allowed.
+find_program(LINTIAN lintian)
+if(NOT LINTIAN)
+    fail("lintian is missing (scripts/setup.sh installs it)")
+else()
+    execute_process(COMMAND "${LINTIAN}" --fail-on error,warning "${debs}"
+        RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE error)
+    if(NOT result STREQUAL "0" OR output MATCHES "(^|\n)[EW]: ")
+        fail("lintian (exit ${result}):\n${output}${error}")
+    endif()
+endif()
 
 report_failures()

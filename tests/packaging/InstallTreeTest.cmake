@@ -5,6 +5,7 @@
 # record.
 #
 # cmake -DBUILD_DIR=... -DPREFIX=... -DRECORD=.../Version.h -DAPP_ID=...
+#       -DSUMMARY=... -DMAINTAINER=... -DICON_SIZES=16,32,...
 #       -P InstallTreeTest.cmake
 
 include(${CMAKE_CURRENT_LIST_DIR}/PackagingTestSupport.cmake)
@@ -26,7 +27,10 @@ set(binary "${PREFIX}/bin/${REC_ORIGINALFILENAME}")
 set(desktop "${PREFIX}/share/applications/${APP_ID}.desktop")
 set(metainfo "${PREFIX}/share/metainfo/${APP_ID}.metainfo.xml")
 set(copyright "${PREFIX}/share/doc/${REC_INTERNALNAME}/copyright")
-foreach(file IN ITEMS "${binary}" "${desktop}" "${metainfo}" "${copyright}")
+set(changelog "${PREFIX}/share/doc/${REC_INTERNALNAME}/changelog.gz")
+set(manual "${PREFIX}/share/man/man1/${REC_ORIGINALFILENAME}.1.gz")
+foreach(file IN ITEMS "${binary}" "${desktop}" "${metainfo}" "${copyright}" "${changelog}"
+                      "${manual}")
     if(NOT EXISTS "${file}")
         message(FATAL_ERROR "Not installed: ${file}\n${install_log}")
     endif()
@@ -37,8 +41,10 @@ if(NOT binary_kind MATCHES "^ELF .* executable")
     fail("${binary} is not an executable program: ${binary_kind}")
 endif()
 
-# The icon theme has the icon at both sizes the theme's menus ask for.
-foreach(size IN ITEMS 16 32)
+# The icon theme has the icon at every size the build makes: the small ones
+# menus ask for and the large ones that launchers and software centres show.
+string(REPLACE "," ";" icon_sizes "${ICON_SIZES}")
+foreach(size IN LISTS icon_sizes)
     set(png "${PREFIX}/share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png")
     if(NOT EXISTS "${png}")
         fail("Not installed: ${png}")
@@ -90,6 +96,23 @@ check("metainfo release count" "${release_count}" "1")
 string(REGEX MATCH "version=\"([^\"]*)\"" _ "${releases}")
 check("metainfo release version" "${CMAKE_MATCH_1}" "${REC_PRODUCTVERSION}")
 
+# The changelog's newest entry is this build's version, signed by the
+# maintainer; the manual page names the product version.
+run(changelog_text gzip -dc "${changelog}")
+string(REGEX MATCH "^[^\n]*" changelog_head "${changelog_text}")
+check("changelog's first line" "${changelog_head}"
+      "${REC_INTERNALNAME} (${REC_FILEVERSION}) unstable; urgency=medium")
+regex_escape(maintainer_pattern "${MAINTAINER}")
+if(NOT changelog_text MATCHES "\n -- ${maintainer_pattern}  [A-Z][a-z][a-z], [0-9][0-9] ")
+    fail("The changelog's first entry is not signed by ${MAINTAINER}:\n${changelog_text}")
+endif()
+run(manual_text gzip -dc "${manual}")
+string(REGEX MATCH "\n\\.TH [^\n]*" manual_title "${manual_text}")
+regex_escape(source_pattern "\"${REC_PRODUCTNAME} ${REC_PRODUCTVERSION}\"")
+if(NOT manual_title MATCHES " ${source_pattern} ")
+    fail("The manual page's title line does not name ${REC_PRODUCTNAME} ${REC_PRODUCTVERSION}: ${manual_title}")
+endif()
+
 # The program carries the record: the About box's first line names the product
 # version, and the file version is compiled in.
 set(about_line "${REC_COMPANYNAME} ${REC_PRODUCTNAME} Version ${REC_PRODUCTVERSION} ")
@@ -112,7 +135,7 @@ include("${BUILD_DIR}/CPackConfig.cmake")
 check("CPACK_PACKAGE_NAME" "${CPACK_PACKAGE_NAME}" "${REC_INTERNALNAME}")
 check("CPACK_PACKAGE_VERSION" "${CPACK_PACKAGE_VERSION}" "${REC_FILEVERSION}")
 check("CPACK_PACKAGE_VENDOR" "${CPACK_PACKAGE_VENDOR}" "${REC_COMPANYNAME}")
-check("CPACK_PACKAGE_DESCRIPTION_SUMMARY" "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}"
-      "${REC_FILEDESCRIPTION}")
+check("CPACK_PACKAGE_DESCRIPTION_SUMMARY" "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}" "${SUMMARY}")
+check("CPACK_DEBIAN_PACKAGE_MAINTAINER" "${CPACK_DEBIAN_PACKAGE_MAINTAINER}" "${MAINTAINER}")
 
 report_failures()

@@ -1,0 +1,199 @@
+#include "Assets.h"
+
+#include "Resource.h"
+#include "ResourceTypes.h"
+
+#include <QImage>
+#include <QString>
+
+#include <cstddef>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+const IconImage* LargestImageDividing(int size) {
+    const IconImage* best = nullptr;
+    for (const IconResource& icon : Icons()) {
+        if (icon.id != IDR_MAINFRAME)
+            continue;
+        for (const IconImage& image : icon.images) {
+            if (image.size > 0 && size % image.size == 0 && (!best || image.size > best->size))
+                best = &image;
+        }
+    }
+    return best;
+}
+
+// The colour an artwork character stands for, as the windowing layer reads
+// it: a hex digit (capitals only) indexes the palette, '.' is transparent.
+std::optional<QRgb> ArtworkColour(char c) {
+    if (c == '.')
+        return qRgba(0, 0, 0, 0);
+    int index = -1;
+    if (c >= '0' && c <= '9')
+        index = c - '0';
+    else if (c >= 'A' && c <= 'F')
+        index = c - 'A' + 10;
+    if (index < 0)
+        return std::nullopt;
+    return 0xFF000000u | kIconPalette[index];
+}
+
+std::string Describe(const IconImage& image) {
+    return "the " + std::to_string(image.size) + " x " + std::to_string(image.size) + " icon image";
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// Plain text as the body of a roff text line. Backslashes are escaped and
+// characters beyond ASCII named by code point, so the page reads the same in
+// any locale; control characters become blanks. A line that starts with '.'
+// or '\'' would be taken as a request, so a zero-width character leads it.
+std::string RoffText(std::string_view text) {
+    std::string out;
+    const QString decoded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    for (const char32_t c : decoded.toUcs4()) {
+        if (c == '\\') {
+            out += "\\e";
+        } else if (c < 0x20 || c == 0x7F) {
+            out += ' ';
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            char name[16];
+            std::snprintf(name, sizeof name, "\\[u%04X]", static_cast<unsigned>(c));
+            out += name;
+        }
+    }
+    if (!out.empty() && (out.front() == '.' || out.front() == '\''))
+        out.insert(0, "\\&");
+    return out;
+}
+
+// A macro argument: quoted, so that blanks stay inside it.
+std::string RoffArgument(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : RoffText(text)) {
+        if (c == '"')
+            out += "\\(dq";
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+std::string Upper(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+        .toUpper()
+        .toStdString();
+}
+
+// The help's sections. Its lines are broken to fit a window, so the page
+// refills them; a line that ends a sentence still ends its line, since the
+// help starts each gesture or key on a line of its own.
+void AppendHelp(std::string& page, std::string_view help, bool afterText) {
+    bool paragraphDue = afterText;
+    bool breakDue = false;
+    while (!help.empty()) {
+        const std::size_t end = help.find('\n');
+        const std::string_view raw = help.substr(0, end);
+        help.remove_prefix(end == std::string_view::npos ? help.size() : end + 1);
+
+        const std::string_view line = Trimmed(raw);
+        if (line.empty()) {
+            paragraphDue = afterText;
+            continue;
+        }
+        if (!IsBlank(raw.front())) {
+            page += ".SH\n" + RoffText(Upper(line)) + "\n";
+            paragraphDue = breakDue = afterText = false;
+            continue;
+        }
+        if (paragraphDue)
+            page += ".PP\n";
+        else if (breakDue)
+            page += ".br\n";
+        page += RoffText(line) + "\n";
+        breakDue = line.back() == '.' || line.back() == '!' || line.back() == '?';
+        paragraphDue = false;
+        afterText = true;
+    }
+}
+
+} // namespace
+
+QImage ApplicationIcon(int size, std::string& error) {
+    const IconImage* image =
+        size > 0 && size <= kMaxIconSize ? LargestImageDividing(size) : nullptr;
+    if (!image) {
+        error = "the application icon has no image that scales to " + std::to_string(size) + " x " +
+                std::to_string(size) + " by a whole factor";
+        return {};
+    }
+    if (image->rows.size() != static_cast<std::size_t>(image->size)) {
+        error = Describe(*image) + " has " + std::to_string(image->rows.size()) + " rows";
+        return {};
+    }
+    for (std::size_t y = 0; y < image->rows.size(); ++y) {
+        const std::string_view row = image->rows[y];
+        if (row.size() != static_cast<std::size_t>(image->size)) {
+            error = Describe(*image) + ": row " + std::to_string(y) + " has " +
+                    std::to_string(row.size()) + " pixels";
+            return {};
+        }
+        for (const char c : row) {
+            if (!ArtworkColour(c)) {
+                error = Describe(*image) + ": row " + std::to_string(y) + " holds '" +
+                        std::string(1, c) + "', which is neither a palette index nor '.'";
+                return {};
+            }
+        }
+    }
+
+    const int factor = size / image->size;
+    QImage icon(size, size, QImage::Format_ARGB32);
+    for (int y = 0; y < size; ++y) {
+        const std::string_view row = image->rows[static_cast<std::size_t>(y / factor)];
+        for (int x = 0; x < size; ++x)
+            icon.setPixel(x, y, *ArtworkColour(row[static_cast<std::size_t>(x / factor)]));
+    }
+    return icon;
+}
+
+std::string ManPage(const ManPageText& text) {
+    std::string page =
+        ".\\\" Made at build time from the program's help text and version record.\n";
+    page += ".TH " + RoffArgument(Upper(text.name)) + " 1 " + RoffArgument(text.date) + " " +
+            RoffArgument(text.source) + " \"User Commands\"\n";
+    page += ".SH NAME\n" + RoffText(text.name) + " \\- " + RoffText(text.summary) + "\n";
+    page += ".SH SYNOPSIS\n.B " + RoffArgument(text.name) + "\n";
+
+    bool afterText = false;
+    if (!text.description.empty()) {
+        page += ".SH DESCRIPTION\n";
+        for (const std::string& paragraph : text.description) {
+            if (afterText)
+                page += ".PP\n";
+            page += RoffText(Trimmed(paragraph)) + "\n";
+            afterText = true;
+        }
+    }
+    AppendHelp(page, text.help, afterText);
+
+    if (!text.author.empty())
+        page += ".SH AUTHOR\n" + RoffText(text.author) + "\n";
+    if (!text.copyright.empty())
+        page += ".SH COPYRIGHT\n" + RoffText(text.copyright) + "\n";
+    return page;
+}
