@@ -15,6 +15,9 @@ packages=(
     # The Wayland real-window test: a nested compositor, Qt's Wayland
     # platform and a reader of the Wayland clipboard
     weston qt6-wayland wl-clipboard
+    # The accessibility real-window test: a private session bus, the
+    # accessibility bus and its registry, and the Python reader of that bus
+    dbus-daemon dbus-bin at-spi2-core python3-pyatspi
     # Start-up measurements: peak memory, window dumps, instruction counts
     time x11-apps valgrind
     # Checks of the installed desktop files, the manual page and the package

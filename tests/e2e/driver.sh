@@ -95,9 +95,10 @@ expect_running() {
     fail "the program exited before it showed a window"
 }
 
-# Starts the program and waits until its window is on the screen and painted.
+# Starts the program, with more NAME=VALUE settings if given, and waits
+# until its window is on the screen and painted.
 start_glimmet() {
-    launch_glimmet "$1" xcb
+    launch_glimmet "$1" xcb "${@:2}"
     local deadline=$((SECONDS + 20))
     while [ "$SECONDS" -lt "$deadline" ]; do
         # The class matches the dialog only; the name would also match a

@@ -6,7 +6,7 @@
 # checks the screen pixel for pixel, and ends the program the way a user does.
 #
 # Usage: editor_e2e.sh <glimmet binary> <scenario>
-# Scenarios: width8, width16, width32.
+# Scenarios: width8, width16, width32, keyboard.
 
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -166,10 +166,85 @@ scenario_width32() {
     expect_exit 0
 }
 
+# Undo and redo of mouse strokes, then drawing from the keyboard alone: Tab
+# into the grid, arrows, Space, Delete, Shift+arrows and two wrapping shifts;
+# Shift+Tab from the name and Enter press Make Code. Esc ends the program.
+scenario_keyboard() {
+    local blank="........"
+    local clicked=("#......." "$blank" "$blank" "$blank" "$blank" "$blank" "$blank" "$blank")
+    local dragged=("#......." "$blank" ".#####.." "$blank" "$blank" "$blank" "$blank" "$blank")
+    local mouse=("#......." "$blank" ".#####.." "$blank" "$blank" "$blank" "$blank" ".......#")
+    # From the mouse drawing, with the cursor on the top-left cell: Down
+    # Space, Shift+Right twice, Down Space (clearing), Right Right Delete,
+    # Shift+Down twice; the cursor ends on column 4, row 4.
+    local keyed=("#......." "###....." ".#.#.#.." "....#..."
+        "....#..." "$blank" "$blank" ".......#")
+    # Then Ctrl+Right and Ctrl+Up, each wrapping round.
+    local shifted=(".###...." "..#.#.#." ".....#.." ".....#.."
+        "$blank" "$blank" "#......." ".#......")
+
+    start_glimmet "$glimmet"
+    # shellcheck disable=SC2046
+    click_at $(button_new)
+    click_cell 0 0
+    drag_cells 1 1 2 5 2
+    click_cell 7 7
+    move_to 300 120
+    sprite_look 8 "${mouse[@]}" | expect_look "three strokes with the mouse"
+
+    # Each stroke is one step, and each redo key redoes one.
+    press_keys ctrl+z ctrl+z
+    sprite_look 8 "${clicked[@]}" | expect_look "two strokes undone"
+    press_keys ctrl+shift+z
+    sprite_look 8 "${dragged[@]}" | expect_look "one redone with Ctrl+Shift+Z"
+    press_keys ctrl+y
+    sprite_look 8 "${mouse[@]}" | expect_look "the other redone with Ctrl+Y"
+
+    # Tab from the height field reaches the grid. The cursor is wherever the
+    # mouse last was over the grid; the arrows stop at the edges.
+    # shellcheck disable=SC2046
+    click_at $(height_box)
+    press_keys Tab Left Left Left Left Left Left Left Up Up Up Up Up Up Up
+    press_keys Down space shift+Right shift+Right Down space Right Right Delete \
+        shift+Down shift+Down
+    # A frame marks the cursor's cell, which the last key set: its edge is
+    # not black, its middle is. The whole look is checked once a click has
+    # hidden the frame.
+    local deadline=$((SECONDS + 10)) edge middle
+    while :; do
+        capture
+        # shellcheck disable=SC2046
+        edge=$(pixel_at $(cell_point 4 4 1 1))
+        # shellcheck disable=SC2046
+        middle=$(pixel_at $(cell_point 4 4))
+        [[ $edge != "0 0 0" && $middle == "0 0 0" ]] && break
+        [ "$SECONDS" -lt "$deadline" ] ||
+            fail "no cursor frame: the cell shows ($edge) at its edge, ($middle) in its middle"
+        sleep 0.1
+    done
+    note "the cursor's frame shows ($edge)"
+    click_at 300 120
+    sprite_look 8 "${keyed[@]}" | expect_look "drawn from the keyboard"
+
+    press_keys ctrl+Right ctrl+Up
+    click_at 300 120
+    sprite_look 8 "${shifted[@]}" | expect_look "shifted right and up"
+
+    # shellcheck disable=SC2046
+    click_at $(name_box)
+    type_text keyed
+    press_keys shift+Tab Return
+    copy_code_and_expect "static unsigned char keyed[] = {0x70,0x2A,0x04,0x04,0x00,0x00,0x80,0x40};"
+    compile_and_check keyed 8 "${shifted[@]}"
+
+    press_keys Escape
+    expect_exit 0
+}
+
 require_tools "${GLIMMET_CC:-cc}" cmp
 start_display
 case $scenario in
-width8 | width16 | width32) "scenario_$scenario" ;;
+width8 | width16 | width32 | keyboard) "scenario_$scenario" ;;
 *) fail "unknown scenario '$scenario'" ;;
 esac
 echo "PASS: $scenario"
