@@ -415,8 +415,11 @@ SpriteState CEditorDlg::Capture() const {
 }
 
 void CEditorDlg::Commit(SpriteState before) {
-    if (before != Capture())
-        m_history.Record(std::move(before));
+    if (before == Capture())
+        return;
+    m_history.Record(std::move(before));
+    // Assistive technology reads the cells again.
+    m_grid.AllCellsChanged();
 }
 
 void CEditorDlg::EndStroke() {
@@ -456,6 +459,7 @@ void CEditorDlg::UpdateGridDimensions() {
     const int w = m_bGridReady ? WidthFromIndex(m_nWidthIndex) : 0;
     const int h = m_bGridReady ? m_nHeight : 0;
     m_grid.SetDimensions(w, h);
+    m_grid.AllCellsChanged();
     m_preview.SetAccessibleDescription(m_bGridReady
                                            ? "The sprite at twice its size, " + std::to_string(w) +
                                                  " by " + std::to_string(h) + " pixels"

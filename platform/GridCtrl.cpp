@@ -65,6 +65,18 @@ void CGridCtrl::CellChanged(int nColumn, int nRow) {
     QAccessible::updateAccessibility(&event);
 }
 
+void CGridCtrl::AllCellsChanged() {
+    GridWidget* widget = WidgetOfGrid(*this);
+    if (!widget || !QAccessible::isActive() || m_nColumns == 0 || m_nRows == 0)
+        return;
+    QAccessibleTableModelChangeEvent event(widget, QAccessibleTableModelChangeEvent::DataChanged);
+    event.setFirstRow(0);
+    event.setLastRow(m_nRows - 1);
+    event.setFirstColumn(0);
+    event.setLastColumn(m_nColumns - 1);
+    QAccessible::updateAccessibility(&event);
+}
+
 CString CGridCtrl::GetCellText(int nColumn, int nRow) const {
     return CString("row " + std::to_string(nRow + 1) + ", column " + std::to_string(nColumn + 1));
 }

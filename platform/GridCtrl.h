@@ -36,8 +36,10 @@ public:
     // The current cell, kept inside the dimensions.
     void SetCurCell(int nColumn, int nRow);
     CPoint GetCurCell() const { return m_cur; }
-    // Tells assistive technology that the cell's text has changed.
+    // Tells assistive technology that the cell's text has changed, or that
+    // of every cell.
     void CellChanged(int nColumn, int nRow);
+    void AllCellsChanged();
 
     // The accessible name of a cell.
     virtual CString GetCellText(int nColumn, int nRow) const;
