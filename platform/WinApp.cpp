@@ -129,8 +129,8 @@ bool CWinApp::WriteProfileString(std::string_view section, std::string_view entr
 int AfxWinMain(int argc, char** argv) {
     // The toolkit gets the program's name and nothing else from the command
     // line, which the program does not read.
-    static char fallbackName[] = "glimmet";
-    static char* toolkitArgv[] = {argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr};
+    static char noName[] = "";
+    static char* toolkitArgv[] = {argc > 0 && argv[0] ? argv[0] : noName, nullptr};
     static int toolkitArgc = 1;
     QApplication application(toolkitArgc, toolkitArgv);
 
@@ -138,10 +138,10 @@ int AfxWinMain(int argc, char** argv) {
     if (!app)
         return 1;
     if (app->m_pszAppName.IsEmpty())
-        app->m_pszAppName = CString(QFileInfo(QString::fromLocal8Bit(toolkitArgv[0]))
-                                        .completeBaseName()
-                                        .toUtf8()
-                                        .toStdString());
+        // The executable's own file, which the system knows even when the
+        // command line does not name it.
+        app->m_pszAppName = platform_detail::ToCString(
+            QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     QApplication::setApplicationName(FromUtf8(app->m_pszAppName));
     if (!app->m_strAppID.IsEmpty())
         QGuiApplication::setDesktopFileName(FromUtf8(app->m_strAppID));
