@@ -1,5 +1,6 @@
 #include "ArrayReader.h"
 
+#include "SourceEmitter.h"
 #include "SpriteRaster.h"
 
 #include <algorithm>
@@ -680,14 +681,6 @@ std::string NoticeForArrays(int count, std::string_view name) {
 // ---------------------------------------------------------------------------
 // Glimmet's own line
 
-// The element type that starts Glimmet's line for each width. It must match
-// the emitter's text exactly; the round-trip tests hold the two together.
-std::string_view OwnElementType(int width) {
-    return width == 8    ? "static unsigned char "
-           : width == 16 ? "static unsigned short int "
-                         : "static unsigned long int ";
-}
-
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && IsBlank(text.front()))
         text.remove_prefix(1);
@@ -713,7 +706,7 @@ std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
     text = Trimmed(text);
     for (int width = 8; width <= kMaxSpriteColumns; width *= 2) {
         std::string_view rest = text;
-        if (!Consume(rest, OwnElementType(width)))
+        if (!Consume(rest, ElementType(width)))
             continue;
         const std::size_t open = rest.find("[] = {");
         const std::string_view name = rest.substr(0, open);

@@ -13,19 +13,6 @@ constexpr std::string_view kLowerHexDigits = "0123456789abcdef";
 // Rows in a page of a page buffer, and pixels in a byte of either byte style.
 constexpr int kBitsPerByte = 8;
 
-std::string_view ElementType(int width) {
-    switch (width) {
-    case 8:
-        return "static unsigned char ";
-    case 16:
-        return "static unsigned short int ";
-    case 32:
-        return "static unsigned long int ";
-    default:
-        return "";
-    }
-}
-
 int Bit(std::string_view bits, std::size_t k) {
     return k < bits.size() && bits[k] != '0' ? 1 : 0;
 }
@@ -113,6 +100,19 @@ std::optional<CodeStyle> CodeStyleFromKey(std::string_view key) {
         if (key == CodeStyleKey(style))
             return style;
     return std::nullopt;
+}
+
+std::string_view ElementType(int width) {
+    switch (width) {
+    case 8:
+        return "static unsigned char ";
+    case 16:
+        return "static unsigned short int ";
+    case 32:
+        return "static unsigned long int ";
+    default:
+        return "";
+    }
 }
 
 std::string BitsToHex(std::string_view bits) {

@@ -52,6 +52,10 @@ std::string EmitDeclaration(std::int32_t nWidthIndex, std::string_view name, std
 std::string EmitDeclaration(CodeStyle style, std::int32_t nWidthIndex, std::string_view name,
                             std::int32_t nHeight, std::span<const std::uint32_t> pixels);
 
+// The piece that starts the default style's declaration for a width of 8,
+// 16 or 32 pixels, ending in one blank; empty for any other width.
+std::string_view ElementType(int width);
+
 // Two upper-case hex digits for a group of eight pixel characters, the first
 // character being the least significant bit. Any character other than '0'
 // counts as a set bit; only the first eight are read, and missing ones count
