@@ -182,9 +182,9 @@ int CPictureChooserDlg::DoModal() {
     const int columns = (count + rows - 1) / rows;
     // The list keeps room for its scroll bar whether it shows or not.
     const int frame = 2 * list->frameWidth() + 4;
-    list->setMinimumSize(columns * cell.width() + frame +
-                             list->style()->pixelMetric(QStyle::PM_ScrollBarExtent),
-                         rows * cell.height() + frame);
+    list->setMinimumWidth(columns * cell.width() + frame +
+                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    list->setFixedHeight(rows * cell.height() + frame);
     list->setCurrentRow(0);
     layout->addWidget(list);
 

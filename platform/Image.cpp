@@ -94,10 +94,8 @@ void CImage::Resize(int nWidth, int nHeight) {
 
 CString CImage::GetImporterFilterString(std::string_view description) {
     QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats()) {
-        const QString suffix = QString::fromLatin1(format).toLower();
-        patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
-    }
+    for (const QByteArray& format : QImageReader::supportedImageFormats())
+        patterns << QStringLiteral("*.") + QString::fromLatin1(format).toLower();
     return platform_detail::ToCString(platform_detail::FromUtf8(description) + QLatin1Char('|') +
                                       patterns.join(QLatin1Char(';')) + QLatin1Char('|'));
 }

@@ -45,9 +45,9 @@ public:
     // lend no colour.
     void Resize(int nWidth, int nHeight);
 
-    // The image files Load reads, as a file-dialog filter: one entry named
-    // `description` with a pattern for each format's file extensions, in
-    // lower and upper case, then "|".
+    // The image files Load reads, as one entry of a file-dialog filter named
+    // `description`, a pattern for each format's file extension:
+    // "Images|*.bmp;*.gif;...;*.xpm|".
     static CString GetImporterFilterString(std::string_view description);
 
 private:
