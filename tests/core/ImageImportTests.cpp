@@ -3,8 +3,6 @@
 
 #include "ImageImport.h"
 
-#include "PixelRows.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -46,19 +44,6 @@ TEST(IsDarkPixel, NeedsLuminanceBelowHalfAndAlphaAtLeastHalf) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsDarkPixel(c.argb), c.dark) << std::hex << c.argb;
-}
-
-TEST(SpritePixelsFromImage, PutsThePictureAtTheLeftAndClearsTheRest) {
-    constexpr std::uint32_t k = 0xFF000000u; // black
-    constexpr std::uint32_t w = 0xFFFFFFFFu; // white
-    const std::vector<std::uint32_t> image = {k, w, k, w, w, k, w, k, w, k, w, w};
-    EXPECT_EQ(SpritePixelsFromImage(image, {3, 4}, 8),
-              PixelsFromRows({"10100000", "00100000", "01000000", "10000000"}));
-    // Too few pixels for the size read as clear; a wider picture is cut.
-    EXPECT_EQ(SpritePixelsFromImage(std::vector<std::uint32_t>{k, k}, {3, 1}, 8),
-              PixelsFromRows({"11000000"}));
-    EXPECT_EQ(SpritePixelsFromImage(std::vector<std::uint32_t>(9, k), {9, 1}, 8),
-              PixelsFromRows({"11111111"}));
 }
 
 } // namespace
