@@ -8,7 +8,6 @@
 
 #include <QDialog>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
