@@ -14,6 +14,7 @@
 #include "Wnd.h"
 
 #include <optional>
+#include <string>
 
 // The first argument of PaintCell. A stored pixel value, 0 or 1, doubles as
 // the clear or set mode.
@@ -115,6 +116,10 @@ protected:
     void OnStyleXbm();
     void OnStylePages();
     void OnUpdateStyle(CCmdUI* pCmdUI);
+    void OnPasteSprite();
+    void OnOpenImage();
+    void OnDropFiles(HDROP hDropInfo);
+    void OnDropText(HDROP hDropInfo);
 
     DECLARE_MESSAGE_MAP()
 
@@ -140,6 +145,17 @@ private:
     void OnButtonDown(int nMode, CPoint point);
     // Paints every cell on the straight line from one cell to another.
     void PaintStroke(int nMode, CellCorner from, CellCorner to);
+    // Reads a sprite from pasted or dropped C text and applies it, letting
+    // the user choose when the text can be read more than one way. Text that
+    // cannot be read is named in a message and changes nothing.
+    void PasteText(const CString& text);
+    // Reads the image file at `path` as a sprite named after the file and
+    // applies it; a file that cannot be read is named in a message and
+    // changes nothing.
+    void OpenImage(const CString& path);
+    // Makes `sprite` the drawing, laid out and shown, as one step; with a
+    // name, the name field gets it too.
+    void ApplySprite(const SpriteState& sprite, const std::optional<std::string>& name);
 
     // The cell the current stroke last painted. Moves with a button held
     // join it to the new cell, so a fast drag leaves no gaps; a move that

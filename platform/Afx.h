@@ -52,9 +52,15 @@ inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
+// Files dropped on a window that accepts them; WPARAM is the HDROP.
+inline constexpr UINT WM_DROPFILES = 0x0233;
 // Asks the message table whether a command is enabled or checked now; its
 // LPARAM is the CCmdUI to answer in.
 inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
+// Text dropped on a window that accepts drops; WPARAM is the HDROP. The
+// original framework delivers text drops through a drop-target object; a
+// message in the framework's private range keeps them in the message table.
+inline constexpr UINT WM_DROPTEXT = 0x037A;
 inline constexpr UINT UDM_SETRANGE = 0x0465;
 
 // Virtual keys of WM_KEYDOWN and GetKeyState.

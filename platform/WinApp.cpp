@@ -5,6 +5,7 @@
 #include "Text.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -50,6 +51,10 @@ CWinApp::~CWinApp() {
 
 CWinApp* AfxGetApp() {
     return g_pApp;
+}
+
+CString AfxGetClipboardText() {
+    return platform_detail::ToCString(QGuiApplication::clipboard()->text());
 }
 
 bool CWinApp::InitInstance() {

@@ -53,6 +53,9 @@ private:
 
 CWinApp* AfxGetApp();
 
+// The text on the system clipboard; empty if it holds none.
+CString AfxGetClipboardText();
+
 // The program's entry: makes the toolkit's application from the program
 // name alone (the command line is not read), names the application, and runs
 // the global application object's InitInstance.

@@ -156,6 +156,26 @@ void CWnd::RedrawWindow() {
         host->RepaintAll();
 }
 
+void CWnd::DragAcceptFiles(bool bAccept) {
+    if (QWidget* widget = WidgetOf(m_hWnd))
+        widget->setAcceptDrops(bAccept);
+}
+
+UINT DragQueryFile(HDROP hDrop, UINT iFile, CString* pszFile) {
+    if (!hDrop)
+        return 0;
+    if (iFile == 0xFFFFFFFFu)
+        return static_cast<UINT>(hDrop->files.size());
+    if (iFile >= hDrop->files.size() || !pszFile)
+        return 0;
+    *pszFile = hDrop->files[iFile];
+    return static_cast<UINT>(pszFile->str().size());
+}
+
+CString DragQueryText(HDROP hDrop) {
+    return hDrop ? hDrop->text : CString();
+}
+
 int CSpinButtonCtrl::GetPos() const {
     auto* updown = dynamic_cast<platform_detail::UpDownControl*>(WidgetOf(m_hWnd));
     return updown ? updown->Position() : 0;

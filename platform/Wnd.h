@@ -17,6 +17,7 @@
 
 class CWnd;
 struct IconHandle;
+struct DropHandle;
 struct HWND__;
 namespace platform_detail {
 class DialogHost;
@@ -26,6 +27,9 @@ class DialogHost;
 using HWND = HWND__*;
 using HICON = IconHandle*;
 using HCURSOR = IconHandle*;
+// What was dropped on a window: valid while its WM_DROPFILES or WM_DROPTEXT
+// is being handled.
+using HDROP = DropHandle*;
 
 // Loads an icon group of the resources once; the handle lives as long as the
 // program. Null if there is no such icon.
@@ -53,7 +57,7 @@ struct MessageMapEntry {
     UINT nID;
     std::variant<void (T::*)(), void (T::*)(UINT, CPoint), void (T::*)(UINT, LPARAM),
                  HCURSOR (T::*)(), void (T::*)(UINT, UINT, UINT), void (T::*)(CWnd*, CPoint),
-                 void (T::*)(CCmdUI*)>
+                 void (T::*)(CCmdUI*), void (T::*)(HDROP)>
         pfn;
 };
 
@@ -95,6 +99,8 @@ private:
                         CPoint(GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)));
         else if (auto* f = std::get_if<void (T::*)(CCmdUI*)>(&entry.pfn))
             (self->**f)(reinterpret_cast<CCmdUI*>(msg.lParam));
+        else if (auto* f = std::get_if<void (T::*)(HDROP)>(&entry.pfn))
+            (self->**f)(reinterpret_cast<HDROP>(msg.wParam));
     }
 };
 
@@ -127,6 +133,8 @@ protected:                                                                      
 #define ON_WM_RBUTTONUP() {WM_RBUTTONUP, 0, 0, &ThisClass::OnRButtonUp},
 #define ON_WM_KEYDOWN() {WM_KEYDOWN, 0, 0, &ThisClass::OnKeyDown},
 #define ON_WM_CONTEXTMENU() {WM_CONTEXTMENU, 0, 0, &ThisClass::OnContextMenu},
+#define ON_WM_DROPFILES() {WM_DROPFILES, 0, 0, &ThisClass::OnDropFiles},
+#define ON_WM_DROPTEXT() {WM_DROPTEXT, 0, 0, &ThisClass::OnDropText},
 #define ON_UPDATE_COMMAND_UI(id, memberFxn) {WM_IDLEUPDATECMDUI, 0, id, &ThisClass::memberFxn},
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, id, &ThisClass::memberFxn},
 #define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, id, &ThisClass::memberFxn},
@@ -165,6 +173,12 @@ public:
     void SetToolTipText(std::string_view text);
     // Invalidates the whole client area and repaints it at once.
     void RedrawWindow();
+    // Lets files and text be dropped on the window: files arrive as
+    // WM_DROPFILES, text as WM_DROPTEXT, each once the drop has ended, so
+    // that a handler may open a modal window without holding up the program
+    // the drop came from. Controls that take text themselves (an editable
+    // field) keep what is dropped on them.
+    void DragAcceptFiles(bool bAccept = true);
 
     // A message box with one OK button, modal to this window. Without a
     // caption the application's name is used.
@@ -181,6 +195,12 @@ protected:
     const MSG* m_pCurrentMsg = nullptr;
     std::unique_ptr<CMenu> m_pSystemMenu;
 };
+
+// The number of files dropped with iFile 0xFFFFFFFF; otherwise the name of
+// file iFile in *pszFile and its length, or 0 if there is no such file.
+UINT DragQueryFile(HDROP hDrop, UINT iFile, CString* pszFile);
+// The text that was dropped; empty for a drop of files.
+CString DragQueryText(HDROP hDrop);
 
 // The up-down control: steps a number between two ends and writes it into
 // its buddy, the edit before it.

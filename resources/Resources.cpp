@@ -155,7 +155,32 @@ constexpr std::string_view kHelp =
     "  column by column, one byte per column, the page's top row in the least\n"
     "  significant bit, as SSD1306-style page buffers hold it. The same sprite:\n"
     "    static unsigned char ship[] = {0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};\n"
-    "  copied into the display's buffer one page at a time.\n";
+    "  copied into the display's buffer one page at a time.\n"
+    "\n"
+    "Pasting a sprite\n"
+    "  Ctrl+V, or Paste Sprite in the window menu, reads a C array from the\n"
+    "  clipboard; text dropped on the window is read the same way. (In the name\n"
+    "  and height fields Ctrl+V pastes into the field.) For example:\n"
+    "    static unsigned char ship[] = {0x81,0x00};\n"
+    "    const uint8_t logo[] PROGMEM = {\n"
+    "      0xFF, 0x00,\n"
+    "      0x0F, 0xF0 };\n"
+    "    byte b[] = {B10000001, 0b00011000};\n"
+    "    unsigned char d[] = {255, 0, 129};\n"
+    "    {0x3C, 0x42}\n"
+    "  Glimmet's own line comes back as it was drawn. Values that make more than\n"
+    "  one sprite are shown as pictures, the likeliest first: choose one with a\n"
+    "  click, or the arrows and Enter; Esc leaves the drawing as it is. A bare\n"
+    "  list keeps the name in the field. Text that cannot be read is named in a\n"
+    "  message with its line and column, and nothing changes.\n"
+    "\n"
+    "Opening an image\n"
+    "  Ctrl+O, or Open Image..., reads a picture file, as does dropping one on\n"
+    "  the window: PNG, BMP, GIF, JPEG, PBM, PGM, PPM, XBM and the like. Dark,\n"
+    "  opaque pixels are set. A picture up to 32 x 16 keeps its size, in the\n"
+    "  narrowest width of 8, 16 or 32 that holds it; a larger one is scaled down\n"
+    "  to fit. The sprite is named after the file.\n"
+    "  Ctrl+Z takes a paste or an image back.\n";
 
 } // namespace
 

@@ -87,8 +87,12 @@ QWidget* MakeMultiLineEdit(const ControlTemplate& ctl, DialogHost& host) {
     auto* edit = new QPlainTextEdit(&host);
     const bool readOnly = ctl.style & ES_READONLY;
     edit->setReadOnly(readOnly);
-    if (readOnly)
+    if (readOnly) {
         edit->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        // It takes no text, so what is dropped on it goes to the dialog.
+        edit->setAcceptDrops(false);
+        edit->viewport()->setAcceptDrops(false);
+    }
     edit->setTabChangesFocus(true);
     edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

@@ -2,6 +2,7 @@
 
 #include "DialogKeys.h"
 #include "Gdi.h"
+#include "Handles.h"
 #include "Menu.h"
 #include "MenuPopup.h"
 #include "ResourceTypes.h"
@@ -10,12 +11,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QShortcut>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform_detail {
@@ -25,6 +29,28 @@ namespace {
 QColor FaceColor() {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     return QColor(GetRValue(face), GetGValue(face), GetBValue(face));
+}
+
+// What a drop carries for the dialog: the local files it names, or else its
+// text.
+DropHandle DropOf(const QMimeData* data) {
+    DropHandle drop;
+    if (!data)
+        return drop;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            drop.files.push_back(ToCString(url.toLocalFile()));
+    if (drop.files.empty() && data->hasText())
+        drop.text = ToCString(data->text());
+    return drop;
+}
+
+bool IsUsefulDrop(const QMimeData* data) {
+    if (!data)
+        return false;
+    const QList<QUrl> urls = data->urls();
+    return data->hasText() ||
+           std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
 } // namespace
@@ -183,6 +209,31 @@ void DialogHost::closeEvent(QCloseEvent* event) {
     Deliver({WM_SYSCOMMAND, SC_CLOSE, 0});
     if (!isVisible())
         event->accept();
+}
+
+void DialogHost::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
+
+void DialogHost::dragMoveEvent(QDragMoveEvent* event) {
+    if (IsUsefulDrop(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void DialogHost::dropEvent(QDropEvent* event) {
+    DropHandle drop = DropOf(event->mimeData());
+    if (drop.files.empty() && drop.text.IsEmpty())
+        return;
+    event->acceptProposedAction();
+    // The program the drop came from waits until this returns; the message
+    // follows once it has, so that its handler may run a modal window.
+    const UINT message = drop.files.empty() ? WM_DROPTEXT : WM_DROPFILES;
+    QMetaObject::invokeMethod(
+        this,
+        [this, message, drop = std::move(drop)]() mutable {
+            Deliver({message, reinterpret_cast<WPARAM>(&drop), 0});
+        },
+        Qt::QueuedConnection);
 }
 
 void DialogHost::changeEvent(QEvent* event) {

@@ -8,6 +8,8 @@
 #include <QIcon>
 #include <QWidget>
 
+#include <vector>
+
 namespace platform_detail {
 
 class DialogHost;
@@ -36,3 +38,9 @@ inline const QIcon& IconOf(HICON hIcon) {
     return hIcon->icon;
 }
 } // namespace platform_detail
+
+// What a drop handle points at: the local files of one drop, or its text.
+struct DropHandle {
+    std::vector<CString> files;
+    CString text;
+};

@@ -367,6 +367,20 @@ expect_look() {
 
 # --- The clipboard -------------------------------------------------------------
 
+# Puts text on the clipboard as another program does: xclip owns it in the
+# background until another program takes the clipboard or the test ends.
+put_clipboard() {
+    printf '%s' "$1" >"$e2e_tmp/clipboard"
+    xclip -quiet -selection clipboard -i "$e2e_tmp/clipboard" >/dev/null 2>&1 &
+    e2e_helper_pids+=("$!")
+    local deadline=$((SECONDS + 10))
+    while [ "$SECONDS" -lt "$deadline" ]; do
+        timeout 5 xclip -o -selection clipboard 2>/dev/null | cmp -s - "$e2e_tmp/clipboard" && return
+        sleep 0.1
+    done
+    fail "the clipboard did not take the text"
+}
+
 # Selects all of the code box and copies it, as a user does.
 copy_code() {
     # shellcheck disable=SC2046

@@ -6,7 +6,7 @@
 # checks the screen pixel for pixel, and ends the program the way a user does.
 #
 # Usage: editor_e2e.sh <glimmet binary> <scenario>
-# Scenarios: width8, width16, width32, keyboard.
+# Scenarios: width8, width16, width32, keyboard, paste.
 
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -241,10 +241,46 @@ scenario_keyboard() {
     expect_exit 0
 }
 
+# Glimmet's own line, put on the clipboard by another program and pasted
+# with Ctrl+V in the grid, is laid out at once as the sprite it stands for;
+# Make Code gives back the very line, byte for byte, and Ctrl+Z takes the
+# paste back. Esc ends the program.
+scenario_paste() {
+    local line="static unsigned short int arrow[] = {0xC003,0x3C80};"
+    local arrow=(
+        "##............##"
+        "..####..#......."
+    )
+    local empty=("........" "........" "........" "........" "........" "........" "........"
+        "........")
+    start_glimmet "$glimmet"
+    # shellcheck disable=SC2046
+    click_at $(button_new)
+    # A click gives the grid the keyboard; the cell it draws is taken back.
+    click_cell 0 0
+    press_keys ctrl+z
+    move_to 300 120
+    sprite_look 8 "${empty[@]}" | expect_look "the grid has the keyboard"
+
+    put_clipboard "$line"
+    press_keys ctrl+v
+    sprite_look 16 "${arrow[@]}" | expect_look "pasted"
+    # shellcheck disable=SC2046
+    click_at $(button_make_code)
+    copy_code_and_expect "$line"
+    compile_and_check arrow 16 "${arrow[@]}"
+
+    # The code box has the focus from the copy; undo acts on the drawing.
+    press_keys ctrl+z
+    sprite_look 8 "${empty[@]}" | expect_look "the paste undone"
+    press_keys Escape
+    expect_exit 0
+}
+
 require_tools "${GLIMMET_CC:-cc}" cmp
 start_display
 case $scenario in
-width8 | width16 | width32 | keyboard) "scenario_$scenario" ;;
+width8 | width16 | width32 | keyboard | paste) "scenario_$scenario" ;;
 *) fail "unknown scenario '$scenario'" ;;
 esac
 echo "PASS: $scenario"

@@ -4,6 +4,7 @@
 #include "Handles.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -169,6 +170,22 @@ void ClickControl(CWnd& dlg, int nID, QPoint at) {
     QWidget* widget = Control(dlg, nID);
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier,
                       at.isNull() ? widget->rect().center() : at);
+}
+
+bool Drop(CWnd& dlg, QPoint at, const QMimeData& data) {
+    QWidget* window = platform_detail::WidgetOf(dlg.GetSafeHwnd());
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    if (window->acceptDrops())
+        QApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window, &drop);
+    QApplication::processEvents();
+    return drop.isAccepted();
 }
 
 void TypeText(CWnd& dlg, int nID, const QString& text) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+class QMimeData;
 class QWidget;
 namespace platform_detail {
 class DialogHost;
@@ -69,6 +70,12 @@ void MouseRelease(CWnd& dlg, QPoint at, Qt::MouseButton button, Qt::MouseButtons
 void Click(CWnd& dlg, QPoint at, Qt::MouseButton button = Qt::LeftButton);
 // A left click on control nID at `at`, or at its centre.
 void ClickControl(CWnd& dlg, int nID, QPoint at = QPoint());
+
+// Drags `data` over the dialog's own window to client point `at` and, if the
+// window takes drops and accepts this one, drops it there and handles the
+// events that follow, as the end of a drag from another program does. False
+// if the window refused it.
+bool Drop(CWnd& dlg, QPoint at, const QMimeData& data);
 
 // Replaces the text of edit nID as typed: the old text is selected and each
 // character of `text` is a key press (an empty text just deletes).
