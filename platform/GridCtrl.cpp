@@ -29,7 +29,11 @@ void Place(QWidget* widget, const CRect& rect, std::string_view name) {
 } // namespace
 
 CGridCtrl::CGridCtrl() = default;
-CGridCtrl::~CGridCtrl() = default;
+CGridCtrl::~CGridCtrl() {
+    // The window reads the control to paint and to answer assistive
+    // technology: it goes with it.
+    delete WidgetOfGrid(*this);
+}
 
 bool CGridCtrl::Create(const CRect& rect, int nCellSize, CDialog* pParent, UINT /*nID*/,
                        std::string_view name) {
