@@ -204,7 +204,9 @@ void CEditorDlg::OnWidth32() {
 }
 
 void CEditorDlg::OnChangeHeight() {
-    if (!m_bGridReady)
+    // A text the read refuses lays nothing out: the drawing stays until the
+    // text is a valid height again, and each valid one lays the grid out.
+    if (!m_bGridReady || !UpdateData(true))
         return;
     ResetGrid();
     PaintPreview();

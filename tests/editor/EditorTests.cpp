@@ -372,14 +372,36 @@ TEST_F(EditorTest, TypedHeightLaysOutAndMakeCodeWritesItBackWithoutLayout) {
     EXPECT_TRUE(ShowsSprite(8, 8, {{3, 3}}));
 }
 
-// An invalid height warns at once and keeps the height in force; the reads
-// on every mouse move show the same warning, never a second one.
-TEST_F(EditorTest, InvalidHeightWarnsOnceAndTheGridKeepsItsHeight) {
+struct RefusedHeightCase {
+    const char* name;
+    const char* text; // UTF-8
+    bool typed;       // typed after the "8"; otherwise pasted over it
+    friend void PrintTo(const RefusedHeightCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RefusedHeightTest : public EditorTest,
+                          public ::testing::WithParamInterface<RefusedHeightCase> {};
+
+// A height text the read refuses warns at once, keeps the height in force
+// and lays nothing out: the drawing goes on at that height. The reads on
+// every mouse move show the same warning, never a second one, and the next
+// valid height lays the grid out afresh.
+TEST_P(RefusedHeightTest, WarnsOnceAndKeepsTheDrawing) {
+    const RefusedHeightCase& c = GetParam();
     New();
     ClickCell({2, 2});
-    TypeText(dlg, IDC_HEIGHT, "");
+    ClickCell({5, 7});
+    const QString text = QString::fromUtf8(c.text);
+    if (c.typed) {
+        QWidget* edit = Control(dlg, IDC_HEIGHT);
+        PressKey(edit, Qt::Key_End);
+        QTest::keyClicks(edit, text);
+    } else {
+        PasteText(dlg, IDC_HEIGHT, text);
+    }
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), c.typed ? "8" + text : text);
     EXPECT_TRUE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
-    EXPECT_TRUE(ShowsSprite(8, 8, {}));
+    EXPECT_TRUE(ShowsSprite(8, 8, {{2, 2}, {5, 7}}));
 
     for (int x = 30; x < 200; x += 10)
         MouseMove(dlg, QPoint(x, 40), Qt::NoButton);
@@ -390,8 +412,21 @@ TEST_F(EditorTest, InvalidHeightWarnsOnceAndTheGridKeepsItsHeight) {
     EXPECT_EQ(balloons, 1);
     EXPECT_TRUE(MessageBoxes().empty());
     EXPECT_EQ(dlg.m_nHeight, 8);
-    EXPECT_TRUE(ShowsSprite(8, 8, {{7, 7}}));
+    EXPECT_TRUE(ShowsSprite(8, 8, {{2, 2}, {5, 7}, {7, 7}}));
+
+    TypeText(dlg, IDC_HEIGHT, "5");
+    EXPECT_FALSE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
+    EXPECT_TRUE(ShowsSprite(8, 5, {}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RefusedHeightTest,
+    ::testing::Values(RefusedHeightCase{"LetterTypedAfter8", "x", true},
+                      RefusedHeightCase{"Empty", "", false}, RefusedHeightCase{"Zero", "0", false},
+                      RefusedHeightCase{"Seventeen", "17", false},
+                      RefusedHeightCase{"Signed", "+8", false},
+                      RefusedHeightCase{"Exponent", "1e1", false},
+                      RefusedHeightCase{"ArabicIndicSixteen", "\u0661\u0666", false}));
 
 TEST_F(EditorTest, MakeCodeWithoutANameShowsOneBoxAndKeepsTheCode) {
     New();

@@ -252,7 +252,11 @@ INSTANTIATE_TEST_SUITE_P(
                       SpinCase{"DownArrowStopsAt16", "14", Gesture::DownArrow, 5, "16", 2},
                       SpinCase{"UpKeyAt1", "1", Gesture::UpKey, 2, "1", 0},
                       SpinCase{"DownKeyAt16", "16", Gesture::DownKey, 2, "16", 0},
-                      SpinCase{"UpArrowFromPadded08", " 08 ", Gesture::UpArrow, 1, "7", 1}));
+                      SpinCase{"UpArrowFromPadded08", " 08 ", Gesture::UpArrow, 1, "7", 1},
+                      // From text the buddy refuses, the arrows step from the
+                      // last valid number.
+                      SpinCase{"UpArrowFromRefused8x", "8x", Gesture::UpArrow, 1, "7", 1},
+                      SpinCase{"DownArrowFromRefused8x", "8x", Gesture::DownArrow, 1, "9", 1}));
 
 TEST_F(ProbeTest, AFailedReadKeepsTheHeightAndStopsTheTransfer) {
     for (bool heightBeforeName : {false, true}) {

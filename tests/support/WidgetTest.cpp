@@ -4,6 +4,7 @@
 #include "Handles.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -171,15 +172,31 @@ void ClickControl(CWnd& dlg, int nID, QPoint at) {
                       at.isNull() ? widget->rect().center() : at);
 }
 
-void TypeText(CWnd& dlg, int nID, const QString& text) {
+namespace {
+
+QLineEdit* LineEdit(CWnd& dlg, int nID) {
     auto* edit = qobject_cast<QLineEdit*>(Control(dlg, nID));
     if (!edit)
         throw std::logic_error("control " + std::to_string(nID) + " is not a line edit");
+    return edit;
+}
+
+} // namespace
+
+void TypeText(CWnd& dlg, int nID, const QString& text) {
+    QLineEdit* edit = LineEdit(dlg, nID);
     edit->selectAll();
     if (text.isEmpty())
         QTest::keyClick(edit, Qt::Key_Backspace);
     else
         QTest::keyClicks(edit, text);
+}
+
+void PasteText(CWnd& dlg, int nID, const QString& text) {
+    QLineEdit* edit = LineEdit(dlg, nID);
+    edit->selectAll();
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
 }
 
 QString ControlText(CWnd& dlg, int nID) {

@@ -73,6 +73,9 @@ void ClickControl(CWnd& dlg, int nID, QPoint at = QPoint());
 // Replaces the text of edit nID as typed: the old text is selected and each
 // character of `text` is a key press (an empty text just deletes).
 void TypeText(CWnd& dlg, int nID, const QString& text);
+// Replaces the text of edit nID with `text` through the clipboard, as a
+// paste with Ctrl+V over the selected old text.
+void PasteText(CWnd& dlg, int nID, const QString& text);
 // The text of edit nID.
 QString ControlText(CWnd& dlg, int nID);
 // A key press and release sent to `widget`.
