@@ -50,6 +50,25 @@ void GroupFrame::paintEvent(QPaintEvent*) {
     }
 }
 
+QValidator::State SingleLineText::validate(QString& input, int& pos) const {
+    const auto breaksTheLine = [](QChar c) {
+        const QChar::Category category = c.category();
+        return category == QChar::Other_Control || category == QChar::Separator_Line ||
+               category == QChar::Separator_Paragraph;
+    };
+    qsizetype kept = 0;
+    int cursor = pos;
+    for (qsizetype i = 0; i < input.size(); ++i) {
+        if (!breaksTheLine(input[i]))
+            input[kept++] = input[i];
+        else if (i < pos)
+            --cursor;
+    }
+    input.truncate(kept);
+    pos = cursor;
+    return Acceptable;
+}
+
 UpDownControl::UpDownControl(QWidget* parent)
     : QWidget(parent), m_pUp(new QToolButton(this)), m_pDown(new QToolButton(this)) {
     for (QToolButton* button : {m_pUp, m_pDown}) {

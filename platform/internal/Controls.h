@@ -4,6 +4,7 @@
 // Qt's own do not fit. Internal to the windowing layer.
 
 #include <QPointer>
+#include <QValidator>
 #include <QWidget>
 
 class QLineEdit;
@@ -23,6 +24,15 @@ protected:
 
 private:
     QString m_title;
+};
+
+// Keeps control characters (C0 and C1 controls, DEL, line and paragraph
+// separators) out of a single-line edit: whatever is typed, pasted or set
+// loses them and keeps the rest, so the text is always one line.
+class SingleLineText : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
 };
 
 // The up-down control. It steps a position one at a time between two ends,

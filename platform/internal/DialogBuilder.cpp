@@ -101,6 +101,7 @@ QWidget* MakeEdit(const ControlTemplate& ctl, const QString&, DialogHost& host) 
     if (ctl.style & ES_MULTILINE)
         return MakeMultiLineEdit(ctl, host);
     auto* edit = new QLineEdit(&host);
+    edit->setValidator(new SingleLineText(edit));
     edit->setReadOnly(ctl.style & ES_READONLY);
     edit->setFrame(ctl.style & WS_BORDER);
     QObject::connect(edit, &QLineEdit::textChanged, &host,

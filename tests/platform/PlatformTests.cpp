@@ -309,6 +309,44 @@ INSTANTIATE_TEST_SUITE_P(
                       HeightCase{"Seventeen", "17", 0}, HeightCase{"Letters", "abc", 0},
                       HeightCase{"Empty", "", 0}, HeightCase{"Negative", "-3", 0}));
 
+struct SingleLineCase {
+    const char* name;
+    const char* pasted; // UTF-8
+    const char* kept;
+    friend void PrintTo(const SingleLineCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SingleLineTest : public ProbeTest, public ::testing::WithParamInterface<SingleLineCase> {};
+
+// A single-line edit never holds a control character: a paste, or a text
+// set by the program, keeps the rest, and notifies once.
+TEST_P(SingleLineTest, DropsControlCharactersAndKeepsTheRest) {
+    const SingleLineCase& c = GetParam();
+    const QString kept = QString::fromUtf8(c.kept);
+    PasteText(dlg, IDC_NAME, QString::fromUtf8(c.pasted));
+    EXPECT_EQ(ControlText(dlg, IDC_NAME), kept);
+    EXPECT_EQ(dlg.Count("name changed"), 1);
+    dlg.UpdateData(true);
+    EXPECT_EQ(dlg.m_strName.str(), c.kept);
+
+    static_cast<QLineEdit*>(Control(dlg, IDC_NAME))->setText(QString::fromUtf8(c.pasted));
+    EXPECT_EQ(ControlText(dlg, IDC_NAME), kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SingleLineTest,
+    ::testing::Values(SingleLineCase{"LineFeed", "ab\ncd", "abcd"},
+                      SingleLineCase{"CarriageReturnsAndTabs", "\r\n\tship\t1\r\n", "ship1"},
+                      SingleLineCase{"EveryC0AndDel",
+                                     "\x01"
+                                     "a\x1f\x7f b\x1b",
+                                     "a b"},
+                      SingleLineCase{"C1NextLine", "a\u0085b", "ab"},
+                      SingleLineCase{"LineAndParagraphSeparators", "a\u2028b\u2029c", "abc"},
+                      SingleLineCase{"OnlyControls", "\n\n\t", ""},
+                      SingleLineCase{"PunctuationAndLettersStay", " my-sprite \u00e9 1! ",
+                                     " my-sprite \u00e9 1! "}));
+
 TEST_F(ProbeTest, TheWarningIsOneBalloonThatNeverTakesTheFocus) {
     QWidget* name = Control(dlg, IDC_NAME);
     name->setFocus();
