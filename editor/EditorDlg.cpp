@@ -1,5 +1,6 @@
 #include "EditorDlg.h"
 
+#include "ArrayReader.h"
 #include "SourceEmitter.h"
 
 #include <cassert>
@@ -38,6 +39,7 @@ ON_BN_CLICKED(IDC_WIDTH8, OnWidth8)
 ON_BN_CLICKED(IDC_WIDTH16, OnWidth16)
 ON_BN_CLICKED(IDC_WIDTH32, OnWidth32)
 ON_EN_CHANGE(IDC_HEIGHT, OnChangeHeight)
+ON_EN_CHANGE(IDC_NAME, OnChangeName)
 END_MESSAGE_MAP()
 
 CEditorDlg::CEditorDlg(CWnd* pParent)
@@ -46,6 +48,7 @@ CEditorDlg::CEditorDlg(CWnd* pParent)
 void CEditorDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_HEIGHT_SPIN, m_spinHeight);
+    DDX_Control(pDX, IDC_NAME, m_editName);
     DDX_Radio(pDX, IDC_WIDTH8, m_nWidthIndex);
     DDX_Text(pDX, IDC_CODE, m_strCode);
     DDX_Text(pDX, IDC_NAME, m_strName);
@@ -210,6 +213,17 @@ void CEditorDlg::OnChangeHeight() {
         return;
     ResetGrid();
     PaintPreview();
+}
+
+void CEditorDlg::OnChangeName() {
+    UpdateData(true);
+    // The name goes into the code verbatim. One that is not a C identifier
+    // is the user's to keep, so it gets a quiet hint, never an error; an
+    // empty one is Make Code's to report.
+    if (m_strName.IsEmpty() || IsCIdentifier(m_strName))
+        m_editName.HideBalloonTip();
+    else
+        m_editName.ShowBalloonTip("Not a C identifier", "The code will not compile as it is.");
 }
 
 void CEditorDlg::OnButtonDown(int nMode, CPoint point) {

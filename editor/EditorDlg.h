@@ -39,6 +39,8 @@ public:
     // exactly m_nHeight x width elements once the grid is laid out.
     CUIntArray m_pixels;
     CSpinButtonCtrl m_spinHeight;
+    // The name field, which hints when the name is not a C identifier.
+    CEdit m_editName;
     // The bound values, transferred to and from the controls by UpdateData.
     int m_nWidthIndex;
     CString m_strCode;
@@ -72,6 +74,7 @@ protected:
     void OnWidth16();
     void OnWidth32();
     void OnChangeHeight();
+    void OnChangeName();
 
     DECLARE_MESSAGE_MAP()
 

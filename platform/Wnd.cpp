@@ -5,6 +5,7 @@
 #include "Gdi.h"
 #include "Handles.h"
 #include "ResourceTypes.h"
+#include "Text.h"
 #include "WinApp.h"
 #include "WindowMove.h"
 
@@ -136,6 +137,35 @@ void CWnd::RedrawWindow() {
 int CSpinButtonCtrl::GetPos() const {
     auto* updown = dynamic_cast<platform_detail::UpDownControl*>(WidgetOf(m_hWnd));
     return updown ? updown->Position() : 0;
+}
+
+namespace {
+
+// The dialog that control hWnd belongs to, or null.
+DialogHost* HostOfControl(HWND hWnd) {
+    QWidget* control = WidgetOf(hWnd);
+    return control ? dynamic_cast<DialogHost*>(control->parentWidget()) : nullptr;
+}
+
+} // namespace
+
+bool CEdit::ShowBalloonTip(const char* lpszTitle, const char* lpszText) {
+    DialogHost* host = HostOfControl(m_hWnd);
+    if (!host)
+        return false;
+    QString text = platform_detail::FromUtf8(lpszText ? lpszText : "");
+    if (lpszTitle && *lpszTitle)
+        text.prepend(platform_detail::FromUtf8(lpszTitle) + QLatin1Char('\n'));
+    host->Tip().Show(WidgetOf(m_hWnd), text);
+    return true;
+}
+
+bool CEdit::HideBalloonTip() {
+    DialogHost* host = HostOfControl(m_hWnd);
+    if (!host)
+        return false;
+    host->Tip().Hide(WidgetOf(m_hWnd));
+    return true;
 }
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)

@@ -27,7 +27,7 @@ QColor FaceColor() {
 } // namespace
 
 DialogHost::DialogHost(CDialog* pDlg, const DialogTemplate& tpl, QWidget* parent)
-    : QDialog(parent), m_pDlg(pDlg), m_pKeys(new DialogKeys(*this)), m_warning(this),
+    : QDialog(parent), m_pDlg(pDlg), m_pKeys(new DialogKeys(*this)), m_warning(this), m_tip(this),
       m_bAppWindow((tpl.exStyle & WS_EX_APPWINDOW) && !parent) {
     // An application window is an ordinary top-level window, listed in task
     // bars; other dialogs are dialogs of the window that owns them.

@@ -8,9 +8,9 @@ namespace platform_detail {
 
 namespace {
 
-QLabel* MakeBalloon(QWidget* dialog) {
+QLabel* MakeBalloon(QWidget* dialog, const char* objectName) {
     auto* balloon = new QLabel(dialog);
-    balloon->setObjectName(QStringLiteral("fieldWarning"));
+    balloon->setObjectName(QLatin1String(objectName));
     balloon->setAttribute(Qt::WA_TransparentForMouseEvents);
     balloon->setFocusPolicy(Qt::NoFocus);
     balloon->setForegroundRole(QPalette::ToolTipText);
@@ -23,6 +23,20 @@ QLabel* MakeBalloon(QWidget* dialog) {
     return balloon;
 }
 
+// Shows the balloon with `text` below the field, starting at its middle,
+// moved left as far as it takes to stay inside the window.
+void ShowBelow(QLabel* balloon, const QWidget* field, QWidget* dialog, const QString& text) {
+    if (balloon->text() != text) {
+        balloon->setText(text);
+        balloon->adjustSize();
+    }
+    const QPoint below = field->mapTo(dialog, QPoint(field->width() / 2, field->height() + 2));
+    const int x = std::max(0, std::min(below.x(), dialog->width() - balloon->width()));
+    balloon->move(x, below.y());
+    balloon->show();
+    balloon->raise();
+}
+
 } // namespace
 
 FieldWarning::~FieldWarning() {
@@ -33,7 +47,7 @@ void FieldWarning::Show(QLineEdit* field, const QString& text, Validator valid) 
     if (m_pField && m_pField != field)
         Clear(m_pField);
     if (!m_pBalloon)
-        m_pBalloon = MakeBalloon(m_pDialog);
+        m_pBalloon = MakeBalloon(m_pDialog, "fieldWarning");
     if (m_pField != field) {
         m_pField = field;
         QPalette marked = field->palette();
@@ -46,22 +60,7 @@ void FieldWarning::Show(QLineEdit* field, const QString& text, Validator valid) 
                                            Clear(field);
                                    });
     }
-    if (m_pBalloon->text() != text) {
-        m_pBalloon->setText(text);
-        m_pBalloon->adjustSize();
-    }
-    Place();
-    m_pBalloon->show();
-    m_pBalloon->raise();
-}
-
-void FieldWarning::Place() {
-    // Below the field, starting at its middle, moved left as far as it takes
-    // to stay inside the window.
-    const QPoint below =
-        m_pField->mapTo(m_pDialog, QPoint(m_pField->width() / 2, m_pField->height() + 2));
-    const int x = std::max(0, std::min(below.x(), m_pDialog->width() - m_pBalloon->width()));
-    m_pBalloon->move(x, below.y());
+    ShowBelow(m_pBalloon, field, m_pDialog, text);
 }
 
 void FieldWarning::Clear(QWidget* field) {
@@ -76,6 +75,24 @@ void FieldWarning::Clear(QWidget* field) {
 }
 
 QString FieldWarning::Text() const {
+    return m_pBalloon && m_pField ? m_pBalloon->text() : QString();
+}
+
+void FieldTip::Show(QWidget* field, const QString& text) {
+    if (!m_pBalloon)
+        m_pBalloon = MakeBalloon(m_pDialog, "fieldTip");
+    m_pField = field;
+    ShowBelow(m_pBalloon, field, m_pDialog, text);
+}
+
+void FieldTip::Hide(const QWidget* field) {
+    if (!IsShownAt(field))
+        return;
+    m_pField = nullptr;
+    m_pBalloon->hide();
+}
+
+QString FieldTip::Text() const {
     return m_pBalloon && m_pField ? m_pBalloon->text() : QString();
 }
 

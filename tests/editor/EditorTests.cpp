@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <ostream>
 #include <set>
+#include <string>
 #include <utility>
 
 using namespace glimmet_test;
@@ -444,6 +445,55 @@ TEST_F(EditorTest, MakeCodeWithoutANameShowsOneBoxAndKeepsTheCode) {
     EXPECT_EQ(MessageBoxes()[0].caption, "glimmet");
     EXPECT_EQ(ControlText(dlg, IDC_CODE), code);
 }
+
+struct NameCase {
+    const char* name;
+    const char* text; // UTF-8
+    bool hint;
+    friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class NameHintTest : public EditorTest, public ::testing::WithParamInterface<NameCase> {};
+
+// A name that is not a C identifier gets one quiet hint at the field, which
+// keeps the focus; Make Code still writes the name verbatim. A C identifier,
+// or an empty name, gets none.
+TEST_P(NameHintTest, HintsQuietlyWhenTheNameIsNoCIdentifier) {
+    const NameCase& c = GetParam();
+    QWidget* name = Control(dlg, IDC_NAME);
+    New();
+    name->setFocus();
+    PasteText(dlg, IDC_NAME, QString::fromUtf8(c.text));
+    EXPECT_EQ(Host(dlg).Tip().IsShownAt(name), c.hint);
+    if (c.hint) {
+        EXPECT_EQ(Host(dlg).Tip().Text(),
+                  "Not a C identifier\nThe code will not compile as it is.");
+    }
+    int tips = 0;
+    for (QWidget* w : QApplication::allWidgets())
+        tips += w->isVisible() && w->objectName() == QLatin1String("fieldTip");
+    EXPECT_EQ(tips, c.hint ? 1 : 0);
+    EXPECT_EQ(QApplication::focusWidget(), name);
+
+    ClickControl(dlg, IDC_MAKECODE);
+    if (*c.text) {
+        EXPECT_TRUE(MessageBoxes().empty());
+        EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(),
+                  "static unsigned char " + std::string(c.text) +
+                      "[] = {0x00,0x00,0x00,0x00,0x00,0x00,0x00,0x00};");
+    }
+
+    TypeText(dlg, IDC_NAME, "ship");
+    EXPECT_FALSE(Host(dlg).Tip().IsShownAt(name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NameHintTest,
+    ::testing::Values(NameCase{"Identifier", "ship_2", false},
+                      NameCase{"UnderscoreFirst", "_x9", false}, NameCase{"Empty", "", false},
+                      NameCase{"Blank", "my ship", true}, NameCase{"DigitFirst", "8ball", true},
+                      NameCase{"Keyword", "int", true}, NameCase{"Punctuation", "ship!", true},
+                      NameCase{"NonAscii", "caf\u00e9", true}));
 
 TEST_F(EditorTest, MakeCodeBeforeNewDoesNothing) {
     ClickControl(dlg, IDC_MAKECODE);
