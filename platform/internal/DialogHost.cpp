@@ -13,8 +13,6 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 
-#include <cmath>
-
 namespace platform_detail {
 
 namespace {
@@ -137,10 +135,14 @@ void DialogHost::DeliverMouse(UINT message, QMouseEvent* event) {
         flags |= MK_LBUTTON;
     if (event->buttons() & Qt::RightButton)
         flags |= MK_RBUTTON;
-    const QPointF pos = event->position();
-    Deliver(
-        {message, flags,
-         MAKELPARAM(static_cast<int>(std::floor(pos.x())), static_cast<int>(std::floor(pos.y())))});
+    // A widget gets the position rounded to whole logical pixels; the scene
+    // position, relative to the window, which is the dialog, is exact. The
+    // dialog gets the client pixel drawn under the device pixel beneath it,
+    // so that a click hits what the user sees at every ratio.
+    const QPointF pos = event->scenePosition();
+    const ClientSurface& surface = Surface();
+    Deliver({message, flags,
+             MAKELPARAM(surface.ClientPixelAt(pos.x()), surface.ClientPixelAt(pos.y()))});
 }
 
 void DialogHost::mousePressEvent(QMouseEvent* event) {

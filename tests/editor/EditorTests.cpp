@@ -541,4 +541,36 @@ TEST_F(EditorTest, CellsTileTheDevicePixels) {
     }
 }
 
+// A click hits the cell drawn under the device pixel beneath it: on the last
+// device column or row of a cell and on the first of the next, at every edge
+// of the sprite, at the ratio the suite runs at.
+TEST_F(EditorTest, ClicksHitTheCellDrawnUnderTheirDevicePixel) {
+    const qreal r = Ratio(dlg);
+    auto device = [r](int v) { return static_cast<int>(std::lround(v * r)); };
+    New();
+    for (int edge = 0; edge <= 8; ++edge) {
+        const int first = device(20 + 10 * edge);
+        for (const auto& [pixel, cell] : {std::pair{first - 1, edge - 1}, std::pair{first, edge}}) {
+            for (const bool across : {true, false}) {
+                // The position the toolkit makes of a pointer on that pixel.
+                const qreal at = pixel / r;
+                const QPointF point = across ? QPointF(at, 25) : QPointF(25, at);
+                const QPoint onDevice =
+                    across ? QPoint(pixel, device(25)) : QPoint(device(25), pixel);
+                Click(dlg, point);
+                Cells expected;
+                if (cell >= 0 && cell < 8)
+                    expected.insert(across ? Cell{cell, 0} : Cell{0, cell});
+                EXPECT_EQ(SetCells(8), expected)
+                    << "device pixel " << pixel << (across ? " across" : " down") << " at ratio "
+                    << r;
+                if (!expected.empty()) {
+                    EXPECT_TRUE(DeviceRectIs(dlg, QRect(onDevice, QSize(1, 1)), kBlack));
+                }
+                Click(dlg, point, Qt::RightButton);
+            }
+        }
+    }
+}
+
 } // namespace

@@ -139,29 +139,28 @@ template <class Picks>
 
 namespace {
 
-void SendMouse(CWnd& dlg, QEvent::Type type, QPoint at, Qt::MouseButton button,
+void SendMouse(CWnd& dlg, QEvent::Type type, QPointF at, Qt::MouseButton button,
                Qt::MouseButtons held) {
     QWidget* window = platform_detail::WidgetOf(dlg.GetSafeHwnd());
-    QMouseEvent event(type, QPointF(at), QPointF(window->mapToGlobal(at)), button, held,
-                      Qt::NoModifier);
-    QApplication::sendEvent(window, &event);
+    QMouseEvent event(type, at, window->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &event);
 }
 
 } // namespace
 
-void MousePress(CWnd& dlg, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+void MousePress(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
     SendMouse(dlg, QEvent::MouseButtonPress, at, button, held | button);
 }
 
-void MouseMove(CWnd& dlg, QPoint at, Qt::MouseButtons held) {
+void MouseMove(CWnd& dlg, QPointF at, Qt::MouseButtons held) {
     SendMouse(dlg, QEvent::MouseMove, at, Qt::NoButton, held);
 }
 
-void MouseRelease(CWnd& dlg, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+void MouseRelease(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
     SendMouse(dlg, QEvent::MouseButtonRelease, at, button, held & ~Qt::MouseButtons(button));
 }
 
-void Click(CWnd& dlg, QPoint at, Qt::MouseButton button) {
+void Click(CWnd& dlg, QPointF at, Qt::MouseButton button) {
     MousePress(dlg, at, button, Qt::NoButton);
     MouseRelease(dlg, at, button, button);
 }
