@@ -34,6 +34,7 @@ ON_BN_CLICKED(IDC_NEW, OnNew)
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_RBUTTONDOWN()
+ON_WM_MOUSELEAVE()
 ON_BN_CLICKED(IDC_MAKECODE, OnMakeCode)
 ON_BN_CLICKED(IDC_WIDTH8, OnWidth8)
 ON_BN_CLICKED(IDC_WIDTH16, OnWidth16)
@@ -178,7 +179,7 @@ void CEditorDlg::ResetGrid() {
                 PaintCell(CELL_OUTSIDE, x, y);
         }
     }
-    m_strokeCell.reset();
+    m_strokePoint.reset();
 }
 
 void CEditorDlg::OnNew() {
@@ -230,9 +231,9 @@ void CEditorDlg::OnButtonDown(int nMode, CPoint point) {
     // Before the first layout there is no raster to draw into.
     if (!m_bGridReady)
         return;
-    m_strokeCell = CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight);
-    if (m_strokeCell) {
-        PaintCell(nMode, m_strokeCell->x, m_strokeCell->y);
+    m_strokePoint = point;
+    if (const auto hit = CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight)) {
+        PaintCell(nMode, hit->x, hit->y);
         PaintPreview();
     }
 }
@@ -249,43 +250,53 @@ void CEditorDlg::OnRButtonDown(UINT /*nFlags*/, CPoint point) {
 
 void CEditorDlg::OnMouseMove(UINT nFlags, CPoint point) {
     UpdateData(true);
-    const bool drawing = (nFlags & (MK_LBUTTON | MK_RBUTTON)) != 0;
-    const std::optional<CellCorner> hit =
-        m_bGridReady && drawing
-            ? CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight)
-            : std::nullopt;
-    if (hit) {
-        const CellCorner from = m_strokeCell.value_or(*hit);
+    const bool drawing = m_bGridReady && (nFlags & (MK_LBUTTON | MK_RBUTTON)) != 0;
+    if (drawing) {
+        // A stroke that came back into the window starts where it came in.
+        const CPoint from = m_strokePoint.value_or(point);
         // With both buttons held the erase comes last, so the cells end clear.
-        if (nFlags & MK_LBUTTON) {
-            PaintStroke(CELL_SET, from, *hit);
+        if ((nFlags & MK_LBUTTON) && PaintStroke(CELL_SET, from, point))
             PaintPreview();
-        }
-        if (nFlags & MK_RBUTTON) {
-            PaintStroke(CELL_CLEAR, from, *hit);
+        if ((nFlags & MK_RBUTTON) && PaintStroke(CELL_CLEAR, from, point))
             PaintPreview();
-        }
     }
-    m_strokeCell = hit;
+    m_strokePoint = drawing ? std::optional(point) : std::nullopt;
     Default();
 }
 
-void CEditorDlg::PaintStroke(int nMode, CellCorner from, CellCorner to) {
-    // Bresenham's line over cell columns and rows. Both ends are cells of the
-    // sprite, which is a rectangle, so every cell between them is too.
-    int col = (from.x - kGridOrigin) / kCellSize;
-    int row = (from.y - kGridOrigin) / kCellSize;
-    const int lastCol = (to.x - kGridOrigin) / kCellSize;
-    const int lastRow = (to.y - kGridOrigin) / kCellSize;
+void CEditorDlg::OnMouseLeave() {
+    m_strokePoint.reset();
+}
+
+bool CEditorDlg::PaintStroke(int nMode, CPoint from, CPoint to) {
+    // Bresenham's line over cell columns and rows, from the cell under one
+    // point to the cell under the other, counting cells beyond the sprite's
+    // edges too (rounding toward minus infinity left of and above the grid);
+    // only the cells of the sprite are painted.
+    const auto cellOf = [](int v) {
+        const int offset = v - kGridOrigin;
+        return (offset >= 0 ? offset : offset - (kCellSize - 1)) / kCellSize;
+    };
+    const int w = WidthFromIndex(m_nWidthIndex);
+    int col = cellOf(from.x);
+    int row = cellOf(from.y);
+    const int lastCol = cellOf(to.x);
+    const int lastRow = cellOf(to.y);
     const int dx = std::abs(lastCol - col);
     const int dy = -std::abs(lastRow - row);
     const int stepCol = col < lastCol ? 1 : -1;
     const int stepRow = row < lastRow ? 1 : -1;
     int error = dx + dy;
+    bool painted = false;
     for (;;) {
-        PaintCell(nMode, kGridOrigin + kCellSize * col, kGridOrigin + kCellSize * row);
+        const int x = kGridOrigin + kCellSize * col;
+        const int y = kGridOrigin + kCellSize * row;
+        if (col >= 0 && row >= 0 && IsInsideSprite(x, y, w, m_nHeight)) {
+            PaintCell(nMode, x, y);
+            painted = true;
+        }
         if (col == lastCol && row == lastRow)
-            break;
+            return painted;
         const int twice = 2 * error;
         if (twice >= dy) {
             error += dy;

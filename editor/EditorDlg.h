@@ -69,6 +69,7 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnRButtonDown(UINT nFlags, CPoint point);
+    void OnMouseLeave();
     void OnMakeCode();
     void OnWidth8();
     void OnWidth16();
@@ -81,11 +82,15 @@ protected:
 private:
     void OnWidth(int nIndex);
     void OnButtonDown(int nMode, CPoint point);
-    // Paints every cell on the straight line from one cell to another.
-    void PaintStroke(int nMode, CellCorner from, CellCorner to);
+    // Paints every cell of the sprite on the straight line between the cells
+    // under two client points, which may lie outside the sprite; false if
+    // the line misses the sprite.
+    bool PaintStroke(int nMode, CPoint from, CPoint to);
 
-    // The cell the current stroke last painted. Moves with a button held
-    // join it to the new cell, so a fast drag leaves no gaps; a move that
-    // hits no cell, or has no button held, ends the stroke.
-    std::optional<CellCorner> m_strokeCell;
+    // Where the pointer was when the stroke being drawn last moved. A press
+    // starts the stroke; each move with a button held draws the line from
+    // here to the new position, clipped to the sprite, so a fast drag leaves
+    // no gaps and reaches the sprite's edge. A move with no button held, or
+    // the pointer leaving the window, ends the stroke.
+    std::optional<CPoint> m_strokePoint;
 };

@@ -50,6 +50,9 @@ inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
 inline constexpr UINT WM_LBUTTONUP = 0x0202;
 inline constexpr UINT WM_RBUTTONDOWN = 0x0204;
 inline constexpr UINT WM_RBUTTONUP = 0x0205;
+// The pointer has left the client area. Mouse tracking is always on here, so
+// a window gets it each time without asking.
+inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT UDM_SETRANGE = 0x0465;
 
 // Key-state flags of mouse messages.

@@ -111,6 +111,7 @@ protected:                                                                      
 #define ON_WM_MOUSEMOVE() {WM_MOUSEMOVE, 0, 0, &ThisClass::OnMouseMove},
 #define ON_WM_LBUTTONDOWN() {WM_LBUTTONDOWN, 0, 0, &ThisClass::OnLButtonDown},
 #define ON_WM_RBUTTONDOWN() {WM_RBUTTONDOWN, 0, 0, &ThisClass::OnRButtonDown},
+#define ON_WM_MOUSELEAVE() {WM_MOUSELEAVE, 0, 0, &ThisClass::OnMouseLeave},
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, id, &ThisClass::memberFxn},
 #define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, id, &ThisClass::memberFxn},
 #define ON_EN_CHANGE(id, memberFxn) {WM_COMMAND, EN_CHANGE, id, &ThisClass::memberFxn},

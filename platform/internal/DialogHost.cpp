@@ -141,8 +141,23 @@ void DialogHost::DeliverMouse(UINT message, QMouseEvent* event) {
     // so that a click hits what the user sees at every ratio.
     const QPointF pos = event->scenePosition();
     const ClientSurface& surface = Surface();
-    Deliver({message, flags,
-             MAKELPARAM(surface.ClientPixelAt(pos.x()), surface.ClientPixelAt(pos.y()))});
+    const QPoint client(surface.ClientPixelAt(pos.x()), surface.ClientPixelAt(pos.y()));
+    // While a button is held the toolkit keeps sending the pointer's events
+    // here wherever it goes. Without mouse capture a window hears of the
+    // pointer only while it is over it: outside it has left.
+    if (!rect().contains(client)) {
+        DeliverMouseLeave();
+        return;
+    }
+    m_bMouseInside = true;
+    Deliver({message, flags, MAKELPARAM(client.x(), client.y())});
+}
+
+void DialogHost::DeliverMouseLeave() {
+    if (!m_bMouseInside)
+        return;
+    m_bMouseInside = false;
+    Deliver({WM_MOUSELEAVE, 0, 0});
 }
 
 void DialogHost::mousePressEvent(QMouseEvent* event) {
@@ -192,6 +207,8 @@ void DialogHost::changeEvent(QEvent* event) {
 bool DialogHost::event(QEvent* event) {
     if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show)
         Surface();
+    else if (event->type() == QEvent::Leave)
+        DeliverMouseLeave();
     return QDialog::event(event);
 }
 

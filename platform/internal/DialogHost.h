@@ -72,6 +72,7 @@ public slots:
 
 private:
     void DeliverMouse(UINT message, QMouseEvent* event);
+    void DeliverMouseLeave();
     void PaintAllThroughDialog();
 
     CDialog* m_pDlg;
@@ -85,6 +86,9 @@ private:
     bool m_bNeedsFullPaint = true;
     bool m_bFlushing = false;
     bool m_bInTransfer = false;
+    // The pointer is over the client area: the mouse messages go to the
+    // dialog, and WM_MOUSELEAVE when it goes.
+    bool m_bMouseInside = false;
     int m_nDeliverDepth = 0;
 };
 

@@ -21,6 +21,7 @@
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace glimmet_test;
 
@@ -305,20 +306,86 @@ INSTANTIATE_TEST_SUITE_P(
                    {4, 0},
                    false}));
 
-TEST_F(EditorTest, ClicksSetAndClearSingleCellsAndLeavingTheSpriteEndsAStroke) {
+TEST_F(EditorTest, ClicksSetAndClearSingleCells) {
     New();
     ClickCell({3, 3});
     ClickCell({4, 3});
     ClickCell({3, 3}, Qt::RightButton);
     EXPECT_TRUE(ShowsSprite(8, 8, {{4, 3}}));
-
-    // The move outside the 8-pixel-wide sprite breaks the line.
-    MousePress(dlg, CellPoint({0, 0}), Qt::LeftButton, Qt::NoButton);
-    MouseMove(dlg, QPoint(200, 25), Qt::LeftButton);
-    MouseMove(dlg, CellPoint({7, 0}), Qt::LeftButton);
-    MouseRelease(dlg, CellPoint({7, 0}), Qt::LeftButton, Qt::LeftButton);
-    EXPECT_TRUE(ShowsSprite(8, 8, {{4, 3}, {0, 0}, {7, 0}}));
 }
+
+// Marks the pointer leaving the window in a drag's points.
+constexpr QPoint kLeaveWindow(-1000, -1000);
+
+struct DragCase {
+    const char* what;
+    bool erases; // with the right button over a full sprite; else draws with the left
+    std::vector<QPoint> points; // pressed at the first, moved through the rest
+    Cells cells;                // the cells the drag sets, or clears
+    friend void PrintTo(const DragCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class DragTest : public EditorTest, public ::testing::WithParamInterface<DragCase> {};
+
+// In an 8 x 8 sprite (client x and y 20 to 99) in a 453 x 349 window, each
+// move with the button held draws the line from the last position, clipped
+// to the sprite, wherever in the window either end lies. Leaving the window
+// stops the stroke until the pointer comes back.
+TEST_P(DragTest, DrawsTheLineClippedToTheSprite) {
+    const DragCase& c = GetParam();
+    New();
+    if (c.erases)
+        FillSprite(8, 8);
+    const Qt::MouseButton button = c.erases ? Qt::RightButton : Qt::LeftButton;
+    MousePress(dlg, c.points.front(), button, Qt::NoButton);
+    QPoint last = c.points.front();
+    for (std::size_t i = 1; i < c.points.size(); ++i) {
+        if (c.points[i] == kLeaveWindow) {
+            MouseLeave(dlg);
+            continue;
+        }
+        last = c.points[i];
+        MouseMove(dlg, last, button);
+    }
+    MouseRelease(dlg, last, button, button);
+
+    Cells expected = c.erases ? AllCells(8, 8) : c.cells;
+    if (c.erases)
+        for (const Cell& cell : c.cells)
+            expected.erase(cell);
+    EXPECT_TRUE(ShowsSprite(8, 8, expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drags, DragTest,
+    ::testing::Values(
+        DragCase{"InToOutAlongARow",
+                 false,
+                 {{25, 25}, {200, 25}},
+                 {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+        DragCase{"InToOutDiagonal",
+                 false,
+                 {{25, 25}, {125, 125}},
+                 {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}}},
+        DragCase{"OutToIn", false, {{5, 45}, {55, 45}}, {{0, 2}, {1, 2}, {2, 2}, {3, 2}}},
+        DragCase{"OutToInDiagonalFromBelowLeft",
+                 false,
+                 {{5, 125}, {65, 65}},
+                 {{1, 7}, {2, 6}, {3, 5}, {4, 4}}},
+        DragCase{"OutToOutAcrossTheSprite",
+                 false,
+                 {{5, 65}, {200, 65}},
+                 {{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}, {5, 4}, {6, 4}, {7, 4}}},
+        DragCase{"OutToOutPastTheSprite", false, {{5, 150}, {300, 150}}, {}},
+        DragCase{"ErasesBackInFromAbove", true, {{55, 5}, {55, 45}}, {{3, 0}, {3, 1}, {3, 2}}},
+        DragCase{"MoveOutOfTheWindowStopsUntilBack",
+                 false,
+                 {{25, 25}, {65, 25}, {600, 25}, {95, 65}},
+                 {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {7, 4}}},
+        DragCase{"LeaveStopsUntilBack",
+                 false,
+                 {{25, 25}, {65, 25}, kLeaveWindow, {95, 65}},
+                 {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {7, 4}}}));
 
 struct WidthCase {
     const char* name;

@@ -160,6 +160,11 @@ void MouseRelease(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButton
     SendMouse(dlg, QEvent::MouseButtonRelease, at, button, held & ~Qt::MouseButtons(button));
 }
 
+void MouseLeave(CWnd& dlg) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(platform_detail::WidgetOf(dlg.GetSafeHwnd()), &leave);
+}
+
 void Click(CWnd& dlg, QPointF at, Qt::MouseButton button) {
     MousePress(dlg, at, button, Qt::NoButton);
     MouseRelease(dlg, at, button, button);

@@ -69,6 +69,8 @@ COLORREF ClientPixel(CWnd& dlg, int x, int y);
 void MousePress(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButtons held);
 void MouseMove(CWnd& dlg, QPointF at, Qt::MouseButtons held);
 void MouseRelease(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButtons held);
+// The pointer leaving the dialog's window, as the toolkit reports it.
+void MouseLeave(CWnd& dlg);
 // Press and release of one button at one point.
 void Click(CWnd& dlg, QPointF at, Qt::MouseButton button = Qt::LeftButton);
 // A left click on control nID at `at`, or at its centre.
