@@ -11,6 +11,10 @@
 
 namespace platform_detail {
 
+int FrameLineSpill(qreal ratio) {
+    return ratio > 1 ? 1 : 0;
+}
+
 GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent), m_title(title) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
@@ -24,17 +28,19 @@ void GroupFrame::paintEvent(QPaintEvent*) {
 
     // An etched line: a shadow line with a highlight one pixel below and to
     // the right of it, leaving a gap in the top edge for the title.
-    // The title stands at titleLeft, with a gap of two pixels on either side.
+    // The title stands at titleLeft, with a gap of two pixels on either side,
+    // and one more where the lines spill at this ratio.
     const int titleLeft = 8;
     const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title);
+    const int gap = 2 + FrameLineSpill(devicePixelRatioF());
     auto etch = [&](const QColor& color, int offset) {
         painter.setPen(color);
         const QRect r = frame.translated(offset, offset);
         if (titleWidth == 0) {
             painter.drawLine(r.left(), r.top(), r.right(), r.top());
         } else {
-            painter.drawLine(r.left(), r.top(), titleLeft - 3 + offset, r.top());
-            painter.drawLine(titleLeft + titleWidth + 2 + offset, r.top(), r.right(), r.top());
+            painter.drawLine(r.left(), r.top(), titleLeft - gap - 1 + offset, r.top());
+            painter.drawLine(titleLeft + titleWidth + gap + offset, r.top(), r.right(), r.top());
         }
         painter.drawLine(r.left(), r.top(), r.left(), r.bottom());
         painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());

@@ -12,6 +12,12 @@ class QToolButton;
 
 namespace platform_detail {
 
+// How many client pixels beyond the usual a text keeps from a frame line at
+// device pixel ratio `ratio`. A line is one client pixel wide; above ratio 1
+// its device pixels may reach into the client pixel beside it, so a text
+// keeps one pixel more away to stay a whole pixel clear.
+int FrameLineSpill(qreal ratio);
+
 // A group box that draws only its etched frame and its title. It paints no
 // background, so whatever the dialog drew below shows in its true colours,
 // and it lets the mouse through to the dialog.
