@@ -5,6 +5,8 @@
 #include "DialogHost.h"
 #include "EditorDlg.h"
 #include "Handles.h"
+#include "NumberText.h"
+#include "SourceEmitter.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
 
@@ -15,9 +17,12 @@
 #include <QToolButton>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <ostream>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -637,6 +642,214 @@ TEST_F(EditorTest, ClicksHitTheCellDrawnUnderTheirDevicePixel) {
                 Click(dlg, point, Qt::RightButton);
             }
         }
+    }
+}
+
+// The editor driven by thousands of random gestures from a fixed seed
+// (GLIMMET_EDITOR_SEED picks another): clicks and drags with either or both
+// buttons, in and out of the sprite and the window, width clicks, pasted
+// heights valid and refused, names with odd characters, New and Make Code.
+// Every few hundred events the raster, the grid and the preview on the
+// surface, the height, the warning and the code box must agree with a plain
+// model of the sprite. Drags move in straight runs of cells (along a row, a
+// column or a diagonal), so the cells a line paints are beyond doubt, and
+// points keep two pixels from cell and window edges, where a fractional
+// ratio may move them by one.
+TEST_F(EditorTest, RandomGesturesKeepEverythingInAgreement) {
+    const QByteArray given = qgetenv("GLIMMET_EDITOR_SEED");
+    const unsigned seed = given.isEmpty() ? 20261207u : given.toUInt();
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (set GLIMMET_EDITOR_SEED to repeat)");
+    std::mt19937 random(seed);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(random); };
+
+    struct Model {
+        bool ready = false;
+        int widthIndex = 0;
+        int height = 8;
+        QString heightText = QStringLiteral("8");
+        std::string name;
+        std::string code;
+        std::size_t boxes = 0;
+        Cells cells;
+        int Width() const { return WidthFromIndex(widthIndex); }
+        void Layout() {
+            ready = true;
+            cells.clear();
+        }
+        void Paint(Cell cell, bool set) {
+            if (!ready || cell.first < 0 || cell.second < 0 || cell.first >= Width() ||
+                cell.second >= height)
+                return;
+            if (set)
+                cells.insert(cell);
+            else
+                cells.erase(cell);
+        }
+    } model;
+
+    struct HeightText {
+        const char* text; // UTF-8
+        int value;        // 0: refused
+    };
+    const HeightText heights[] = {
+        {"1", 1},   {"5", 5},  {"8", 8}, {"12", 12},         {"16", 16},          {" 08 ", 8},
+        {"3 ", 3},  {"", 0},   {"0", 0}, {"17", 0},          {"8x", 0},           {"+8", 0},
+        {"1e1", 0}, {"-3", 0}, {"x", 0}, {"99999999999", 0}, {"\u0661\u0666", 0},
+    };
+    struct NameText {
+        const char* pasted; // UTF-8
+        const char* kept;
+    };
+    const NameText names[] = {
+        {"ship", "ship"},
+        {"my ship", "my ship"},
+        {"a\nb", "ab"},
+        {"\ttab\r\n", "tab"},
+        {"caf\u00e9_1", "caf\u00e9_1"},
+        {"int", "int"},
+        {"", ""},
+        {"x\u2028y\x7f", "xy"},
+        {"{}[];\"'", "{}[];\"'"},
+    };
+    const int radios[] = {IDC_WIDTH8, IDC_WIDTH16, IDC_WIDTH32};
+
+    // A point in cell (col, row) of the unbounded grid, two pixels or more
+    // from the cell's edges and from the window's.
+    const auto pointIn = [&](Cell cell) {
+        const auto coordinate = [&](int index, int windowEnd) {
+            int v = 20 + 10 * index + pick(2, 7);
+            if (std::abs(v - windowEnd) <= 2)
+                v = v < windowEnd ? windowEnd - 3 : windowEnd + 3;
+            return v;
+        };
+        return QPoint(coordinate(cell.first, 453), coordinate(cell.second, 349));
+    };
+    const auto inWindow = [](QPoint p) {
+        return p.x() >= 0 && p.x() < 453 && p.y() >= 0 && p.y() < 349;
+    };
+    const auto cellOf = [](QPoint p) {
+        const auto index = [](int v) {
+            const int offset = v - 20;
+            return offset >= 0 ? offset / 10 : -((9 - offset) / 10);
+        };
+        return Cell{index(p.x()), index(p.y())};
+    };
+
+    const auto drag = [&] {
+        const Qt::MouseButton press = pick(0, 1) ? Qt::LeftButton : Qt::RightButton;
+        const Qt::MouseButtons held = pick(0, 3) == 0 ? Qt::LeftButton | Qt::RightButton : press;
+        // Presses land where no control takes the mouse: left of the Width
+        // box and above the texts below the grid.
+        Cell cell{pick(-2, 33), pick(-2, 17)};
+        QPoint at = pointIn(cell);
+        MousePress(dlg, at, press, Qt::NoButton);
+        model.Paint(cell, press == Qt::LeftButton);
+        bool stroke = model.ready;
+        for (int moves = pick(0, 4); moves > 0; --moves) {
+            const int dc = pick(-1, 1);
+            const int dr = dc == 0 ? (pick(0, 1) ? 1 : -1) : pick(-1, 1);
+            const int steps = pick(1, 15);
+            at = pointIn({cell.first + dc * steps, cell.second + dr * steps});
+            MouseMove(dlg, at, held);
+            if (!inWindow(at)) {
+                stroke = false;
+            } else {
+                const int run = stroke ? steps : 0;
+                const Cell from = stroke ? cell : cellOf(at);
+                for (int i = 0; i <= run; ++i) {
+                    const Cell on{from.first + dc * i, from.second + dr * i};
+                    if (held & Qt::LeftButton)
+                        model.Paint(on, true);
+                }
+                for (int i = 0; i <= run; ++i) {
+                    const Cell on{from.first + dc * i, from.second + dr * i};
+                    if (held & Qt::RightButton)
+                        model.Paint(on, false);
+                }
+                stroke = model.ready;
+            }
+            cell = cellOf(at);
+        }
+        // Both buttons go up, so that the toolkit's grab ends with the drag.
+        MouseRelease(dlg, at, press, held);
+        if (held != press)
+            MouseRelease(dlg, at, press == Qt::LeftButton ? Qt::RightButton : Qt::LeftButton,
+                         held & ~Qt::MouseButtons(press));
+    };
+
+    const auto check = [&](int events) {
+        SCOPED_TRACE("after " + std::to_string(events) + " events");
+        // A move with no button reads the controls, as every move does.
+        MouseMove(dlg, QPoint(200, 150), Qt::NoButton);
+        QWidget* heightEdit = Control(dlg, IDC_HEIGHT);
+        EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), model.heightText);
+        EXPECT_EQ(dlg.m_nHeight, model.height);
+        EXPECT_EQ(Host(dlg).Warning().IsShownAt(heightEdit),
+                  !ParseWholeNumber(model.heightText.toStdString(), 1, 16).has_value());
+        EXPECT_EQ(dlg.m_strName.str(), model.name);
+        EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(), model.code);
+        EXPECT_EQ(MessageBoxes().size(), model.boxes);
+        EXPECT_EQ(dlg.m_bGridReady, model.ready);
+        if (model.ready) {
+            ASSERT_TRUE(ShowsSprite(model.Width(), model.height, model.cells));
+        } else {
+            ASSERT_TRUE(ClientRectIs(dlg, CRect(20, 20, 340, 180), Face()));
+            ASSERT_TRUE(ClientRectIs(dlg, CRect(280, 210, 344, 242), Face()));
+        }
+    };
+
+    constexpr int kEvents = 5000;
+    constexpr int kCheckEvery = 250;
+    for (int event = 1; event <= kEvents; ++event) {
+        const int kind = pick(0, 99);
+        if (kind < 55) {
+            drag();
+        } else if (kind < 62) {
+            const int index = pick(0, 2);
+            ClickRadio(radios[index]);
+            if (index != model.widthIndex) {
+                model.widthIndex = index;
+                model.Layout();
+            }
+        } else if (kind < 74) {
+            const HeightText& h = heights[pick(0, static_cast<int>(std::size(heights)) - 1)];
+            const QString text = QString::fromUtf8(h.text);
+            if (text != model.heightText) {
+                PasteText(dlg, IDC_HEIGHT, text);
+                model.heightText = text;
+                if (h.value != 0) {
+                    model.height = h.value;
+                    if (model.ready)
+                        model.Layout();
+                }
+            }
+        } else if (kind < 82) {
+            const NameText& n = names[pick(0, static_cast<int>(std::size(names)) - 1)];
+            PasteText(dlg, IDC_NAME, QString::fromUtf8(n.pasted));
+            model.name = n.kept;
+        } else if (kind < 87) {
+            New();
+            model.Layout();
+        } else if (kind < 95) {
+            ClickControl(dlg, IDC_MAKECODE);
+            if (model.ready && model.name.empty()) {
+                ++model.boxes;
+            } else if (model.ready) {
+                std::vector<std::uint32_t> pixels(
+                    static_cast<std::size_t>(model.Width() * model.height));
+                for (const Cell& cell : model.cells)
+                    pixels[static_cast<std::size_t>(cell.second * model.Width() + cell.first)] = 1;
+                model.code = EmitDeclaration(model.widthIndex, model.name, model.height, pixels);
+                // The write-back shows the height in force.
+                model.heightText = QString::number(model.height);
+            }
+        } else {
+            MouseMove(dlg, pointIn({pick(-2, 33), pick(-2, 17)}), Qt::NoButton);
+        }
+        if (event % kCheckEvery == 0)
+            check(event);
+        if (HasFatalFailure())
+            return;
     }
 }
 
