@@ -20,48 +20,59 @@ class QLineEdit;
 
 namespace platform_detail {
 
-class FieldWarning {
+// What the warning and the tip share: the dialog's one balloon of its kind
+// and the field it stands at.
+class FieldBalloon {
+public:
+    FieldBalloon(QWidget* dialog, const char* objectName)
+        : m_pDialog(dialog), m_objectName(objectName) {}
+    FieldBalloon(const FieldBalloon&) = delete;
+    FieldBalloon& operator=(const FieldBalloon&) = delete;
+
+    bool IsShownAt(const QWidget* field) const {
+        return field && static_cast<const QWidget*>(m_pField.data()) == field;
+    }
+    QString Text() const;
+
+protected:
+    ~FieldBalloon() = default;
+    // Shows the balloon with `text` below the field, which it then belongs to.
+    void ShowBelow(QWidget* field, const QString& text);
+    void Hide();
+    QWidget* Field() const { return m_pField; }
+
+private:
+    QWidget* m_pDialog;
+    const char* m_objectName;
+    QLabel* m_pBalloon = nullptr;
+    QPointer<QWidget> m_pField;
+};
+
+class FieldWarning : public FieldBalloon {
 public:
     // Whether a text is valid again, which takes the warning away.
     using Validator = std::function<bool(const QString&)>;
 
-    explicit FieldWarning(QWidget* dialog) : m_pDialog(dialog) {}
+    explicit FieldWarning(QWidget* dialog) : FieldBalloon(dialog, "fieldWarning") {}
     ~FieldWarning();
-    FieldWarning(const FieldWarning&) = delete;
-    FieldWarning& operator=(const FieldWarning&) = delete;
 
     void Show(QLineEdit* field, const QString& text, Validator valid);
     void Clear(QWidget* field);
-    bool IsShownAt(const QWidget* field) const {
-        return field && static_cast<const QWidget*>(m_pField.data()) == field;
-    }
-    QString Text() const;
 
 private:
-    QWidget* m_pDialog;
-    QLabel* m_pBalloon = nullptr;
-    QPointer<QLineEdit> m_pField;
     QMetaObject::Connection m_watch;
 };
 
-class FieldTip {
+class FieldTip : public FieldBalloon {
 public:
-    explicit FieldTip(QWidget* dialog) : m_pDialog(dialog) {}
-    FieldTip(const FieldTip&) = delete;
-    FieldTip& operator=(const FieldTip&) = delete;
+    explicit FieldTip(QWidget* dialog) : FieldBalloon(dialog, "fieldTip") {}
 
-    void Show(QWidget* field, const QString& text);
+    void Show(QWidget* field, const QString& text) { ShowBelow(field, text); }
     // Hides the tip if it is shown at `field`.
-    void Hide(const QWidget* field);
-    bool IsShownAt(const QWidget* field) const {
-        return field && static_cast<const QWidget*>(m_pField.data()) == field;
+    void Hide(const QWidget* field) {
+        if (IsShownAt(field))
+            FieldBalloon::Hide();
     }
-    QString Text() const;
-
-private:
-    QWidget* m_pDialog;
-    QLabel* m_pBalloon = nullptr;
-    QPointer<QWidget> m_pField;
 };
 
 } // namespace platform_detail
