@@ -754,18 +754,13 @@ TEST_F(EditorTest, RandomGesturesKeepEverythingInAgreement) {
             if (!inWindow(at)) {
                 stroke = false;
             } else {
+                // A stroke that came back into the window starts where it is.
                 const int run = stroke ? steps : 0;
                 const Cell from = stroke ? cell : cellOf(at);
-                for (int i = 0; i <= run; ++i) {
-                    const Cell on{from.first + dc * i, from.second + dr * i};
-                    if (held & Qt::LeftButton)
-                        model.Paint(on, true);
-                }
-                for (int i = 0; i <= run; ++i) {
-                    const Cell on{from.first + dc * i, from.second + dr * i};
-                    if (held & Qt::RightButton)
-                        model.Paint(on, false);
-                }
+                // With both buttons held the erase comes last.
+                for (int i = 0; i <= run; ++i)
+                    model.Paint({from.first + dc * i, from.second + dr * i},
+                                !(held & Qt::RightButton));
                 stroke = model.ready;
             }
             cell = cellOf(at);

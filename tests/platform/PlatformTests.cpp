@@ -3,7 +3,6 @@
 // modal dialog, the message table and the system menu. A probe dialog of our
 // own on the editor's template records what reaches its handlers.
 
-#include "ClientSurface.h"
 #include "Controls.h"
 #include "DialogHost.h"
 #include "Handles.h"
@@ -445,37 +444,6 @@ TEST_F(ProbeTest, TheTableDispatchesToTheFirstMatchingEntryThenToTheBase) {
     ClickControl(dlg, IDC_NEW);
     ClickControl(dlg, IDC_MAKECODE);
     EXPECT_EQ(dlg.m_log, (std::vector<std::string>{"New", "base Make Code"}));
-}
-
-// A click hits the client pixel drawn under its device pixel, at every
-// ratio: on both sides of every cell edge, wherever in the device pixel the
-// pointer is, with positions made as the toolkit makes them of native ones,
-// divided by its scale factor in double precision while the ratio is kept
-// in single precision.
-TEST(ClientSurface, ClicksHitWhatIsDrawnUnderThem) {
-    for (const double factor : {1.0, 1.25, 1.33, 1.5, 2.0}) {
-        const qreal ratio = static_cast<float>(factor);
-        platform_detail::ClientSurface surface;
-        surface.Resize(QSize(453, 349), ratio, Qt::lightGray);
-        // Each column of cells in its own colour, blue marking a cell.
-        for (int col = 0; col < 33; ++col)
-            surface.Fill(CRect(20 + 10 * col, 20, 30 + 10 * col, 30), QColor(col, 0, 255));
-        const QImage& image = surface.Image();
-        const int row = static_cast<int>(std::lround(25 * ratio));
-        for (int col = 0; col <= 33; ++col) {
-            const int edge = static_cast<int>(std::lround((20 + 10 * col) * ratio));
-            for (const int pixel : {edge - 1, edge}) {
-                const QRgb drawn = image.pixel(pixel, row);
-                const int drawnCell = qBlue(drawn) == 255 ? qRed(drawn) : -1;
-                for (const double within : {0.0, 0.5, 0.96}) {
-                    const int x = surface.ClientPixelAt((pixel + within) / factor);
-                    const int hitCell = x >= 20 && x < 350 ? (x - 20) / 10 : -1;
-                    EXPECT_EQ(hitCell, drawnCell)
-                        << "device pixel " << pixel << " + " << within << " at ratio " << factor;
-                }
-            }
-        }
-    }
 }
 
 TEST_F(ProbeTest, UnhandledPaintErasesToTheFaceColour) {
