@@ -224,7 +224,7 @@ void CEditorDlg::OnChangeName() {
     if (m_strName.IsEmpty() || IsCIdentifier(m_strName))
         m_editName.HideBalloonTip();
     else
-        m_editName.ShowBalloonTip("Not a C identifier", "The code will not compile as it is.");
+        m_editName.ShowBalloonTip("Not a C identifier: the code will not compile as it is.");
 }
 
 void CEditorDlg::OnButtonDown(int nMode, CPoint point) {

@@ -149,14 +149,11 @@ DialogHost* HostOfControl(HWND hWnd) {
 
 } // namespace
 
-bool CEdit::ShowBalloonTip(const char* lpszTitle, const char* lpszText) {
+bool CEdit::ShowBalloonTip(const char* lpszText) {
     DialogHost* host = HostOfControl(m_hWnd);
     if (!host)
         return false;
-    QString text = platform_detail::FromUtf8(lpszText ? lpszText : "");
-    if (lpszTitle && *lpszTitle)
-        text.prepend(platform_detail::FromUtf8(lpszTitle) + QLatin1Char('\n'));
-    host->Tip().Show(WidgetOf(m_hWnd), text);
+    host->Tip().Show(WidgetOf(m_hWnd), platform_detail::FromUtf8(lpszText ? lpszText : ""));
     return true;
 }
 

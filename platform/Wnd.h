@@ -168,11 +168,11 @@ public:
 // A single-line edit control.
 class CEdit : public CWnd {
 public:
-    // Shows a balloon tip at the edit: a quiet hint below it, with the title,
-    // if any, as its first line. It takes neither the focus nor the mouse,
-    // and stays until HideBalloonTip. A dialog shows one tip at a time;
-    // showing it again replaces it.
-    bool ShowBalloonTip(const char* lpszTitle, const char* lpszText);
+    // Shows a balloon tip at the edit: a quiet hint of one line below it,
+    // with no title or icon. It takes neither the focus nor the mouse, and
+    // stays until HideBalloonTip. A dialog shows one tip at a time; showing
+    // it again replaces it.
+    bool ShowBalloonTip(const char* lpszText);
     bool HideBalloonTip();
 };
 

@@ -38,6 +38,10 @@ int ClientSurface::DeviceEdge(int v) const {
 }
 
 int ClientSurface::ClientPixelAt(qreal logical) const {
+    // Client positions travel in 16 bits: anything beyond, or no number at
+    // all, is taken as far outside the window.
+    if (!(logical >= -32768 && logical <= 32767))
+        logical = -32768;
     if (m_ratio <= 0)
         return static_cast<int>(std::floor(logical));
     // The toolkit divides native positions by its scale factor in double

@@ -539,7 +539,7 @@ TEST_P(NameHintTest, HintsQuietlyWhenTheNameIsNoCIdentifier) {
     EXPECT_EQ(Host(dlg).Tip().IsShownAt(name), c.hint);
     if (c.hint) {
         EXPECT_EQ(Host(dlg).Tip().Text(),
-                  "Not a C identifier\nThe code will not compile as it is.");
+                  "Not a C identifier: the code will not compile as it is.");
     }
     int tips = 0;
     for (QWidget* w : QApplication::allWidgets())
