@@ -825,6 +825,10 @@ std::string MakeIdentifier(std::string_view text) {
     return identifier;
 }
 
+bool IsCIdentifier(std::string_view text) {
+    return !text.empty() && MakeIdentifier(text) == text;
+}
+
 std::string DescribeReading(const SpriteReading& reading) {
     std::string label = std::to_string(reading.width) + " x " + std::to_string(reading.height);
     switch (reading.layout) {

@@ -64,6 +64,11 @@ ArrayReadResult ReadSpriteArray(std::string_view text);
 // gives "sprite". Used to name a sprite after an image file.
 std::string MakeIdentifier(std::string_view text);
 
+// Whether `text` is a C identifier as it is: ASCII letters, digits and '_',
+// not starting with a digit, and no C keyword. Exactly the non-empty texts
+// that MakeIdentifier leaves unchanged.
+bool IsCIdentifier(std::string_view text);
+
 // A short label for a reading, for the user choosing between them, e.g.
 // "16 x 5, rows, leftmost pixel high" or "8 x 16, vertical pages".
 std::string DescribeReading(const SpriteReading& reading);

@@ -97,6 +97,7 @@ ON_BN_CLICKED(IDC_NEW, OnNew)
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_RBUTTONDOWN()
+ON_WM_MOUSELEAVE()
 ON_BN_CLICKED(IDC_MAKECODE, OnMakeCode)
 ON_BN_CLICKED(IDC_WIDTH8, OnWidth8)
 ON_BN_CLICKED(IDC_WIDTH16, OnWidth16)
@@ -134,6 +135,7 @@ ON_COMMAND(IDM_PASTE_SPRITE, OnPasteSprite)
 ON_COMMAND(IDM_OPEN_IMAGE, OnOpenImage)
 ON_WM_DROPFILES()
 ON_WM_DROPTEXT()
+ON_EN_CHANGE(IDC_NAME, OnChangeName)
 END_MESSAGE_MAP()
 
 CString CSpriteGrid::GetCellText(int nColumn, int nRow) const {
@@ -149,6 +151,7 @@ CEditorDlg::CEditorDlg(CWnd* pParent)
 void CEditorDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_HEIGHT_SPIN, m_spinHeight);
+    DDX_Control(pDX, IDC_NAME, m_editName);
     DDX_Radio(pDX, IDC_WIDTH8, m_nWidthIndex);
     DDX_Text(pDX, IDC_CODE, m_strCode);
     DDX_Text(pDX, IDC_NAME, m_strName);
@@ -306,7 +309,7 @@ void CEditorDlg::ResetGrid() {
                 PaintCell(CELL_OUTSIDE, x, y);
         }
     }
-    m_strokeCell.reset();
+    m_strokePoint.reset();
     UpdateGridDimensions();
 }
 
@@ -340,28 +343,45 @@ void CEditorDlg::OnWidth32() {
 }
 
 void CEditorDlg::OnChangeHeight() {
+    // A text the read refuses lays nothing out: the drawing stays until the
+    // text is a valid height again, and each valid one lays the grid out.
+    // The step starts from the drawing before the read takes the new height.
     if (!m_bGridReady)
         return;
     SpriteState before = Capture();
+    if (!UpdateData(true))
+        return;
     ResetGrid();
     PaintPreview();
     Commit(std::move(before));
+}
+
+void CEditorDlg::OnChangeName() {
+    UpdateData(true);
+    // The name goes into the code verbatim. One that is not a C identifier
+    // is the user's to keep, so it gets a quiet hint, never an error; an
+    // empty one is Make Code's to report.
+    if (m_strName.IsEmpty() || IsCIdentifier(m_strName))
+        m_editName.HideBalloonTip();
+    else
+        m_editName.ShowBalloonTip("Not a C identifier: the code will not compile as it is.");
 }
 
 void CEditorDlg::OnButtonDown(int nMode, CPoint point) {
     // Before the first layout there is no raster to draw into.
     if (!m_bGridReady)
         return;
-    m_strokeCell = CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight);
-    if (m_strokeCell) {
-        // The stroke, from this button down to the last button up, is one
-        // step; the grid takes the keyboard, so that undo follows at once.
-        if (!m_strokeBefore)
-            m_strokeBefore = Capture();
+    // The stroke, from this button down to the last button up, is one
+    // step, wherever it starts.
+    if (!m_strokeBefore)
+        m_strokeBefore = Capture();
+    m_strokePoint = point;
+    if (const auto hit = CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight)) {
+        // The grid takes the keyboard, so that undo follows at once, and its
+        // cursor follows the mouse.
         m_grid.SetFocus();
-        m_grid.SetCurCell((m_strokeCell->x - kGridOrigin) / kCellSize,
-                          (m_strokeCell->y - kGridOrigin) / kCellSize);
-        PaintCell(nMode, m_strokeCell->x, m_strokeCell->y);
+        m_grid.SetCurCell((hit->x - kGridOrigin) / kCellSize, (hit->y - kGridOrigin) / kCellSize);
+        PaintCell(nMode, hit->x, hit->y);
         PaintPreview();
     }
 }
@@ -378,45 +398,58 @@ void CEditorDlg::OnRButtonDown(UINT /*nFlags*/, CPoint point) {
 
 void CEditorDlg::OnMouseMove(UINT nFlags, CPoint point) {
     UpdateData(true);
-    const bool drawing = (nFlags & (MK_LBUTTON | MK_RBUTTON)) != 0;
-    const std::optional<CellCorner> hit =
-        m_bGridReady && drawing
-            ? CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight)
-            : std::nullopt;
-    if (hit) {
-        const CellCorner from = m_strokeCell.value_or(*hit);
+    const bool drawing = m_bGridReady && (nFlags & (MK_LBUTTON | MK_RBUTTON)) != 0;
+    if (drawing) {
+        // A stroke that came back into the window starts where it came in.
+        const CPoint from = m_strokePoint.value_or(point);
         // With both buttons held the erase comes last, so the cells end clear.
-        if (nFlags & MK_LBUTTON) {
-            PaintStroke(CELL_SET, from, *hit);
+        if ((nFlags & MK_LBUTTON) && PaintStroke(CELL_SET, from, point))
             PaintPreview();
-        }
-        if (nFlags & MK_RBUTTON) {
-            PaintStroke(CELL_CLEAR, from, *hit);
+        if ((nFlags & MK_RBUTTON) && PaintStroke(CELL_CLEAR, from, point))
             PaintPreview();
-        }
+        // The grid's cursor follows the last cell drawn.
+        if (const auto hit =
+                CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight))
+            m_grid.SetCurCell((hit->x - kGridOrigin) / kCellSize,
+                              (hit->y - kGridOrigin) / kCellSize);
     }
-    m_strokeCell = hit;
-    if (hit)
-        m_grid.SetCurCell((hit->x - kGridOrigin) / kCellSize, (hit->y - kGridOrigin) / kCellSize);
+    m_strokePoint = drawing ? std::optional(point) : std::nullopt;
     Default();
 }
 
-void CEditorDlg::PaintStroke(int nMode, CellCorner from, CellCorner to) {
-    // Bresenham's line over cell columns and rows. Both ends are cells of the
-    // sprite, which is a rectangle, so every cell between them is too.
-    int col = (from.x - kGridOrigin) / kCellSize;
-    int row = (from.y - kGridOrigin) / kCellSize;
-    const int lastCol = (to.x - kGridOrigin) / kCellSize;
-    const int lastRow = (to.y - kGridOrigin) / kCellSize;
+void CEditorDlg::OnMouseLeave() {
+    m_strokePoint.reset();
+}
+
+bool CEditorDlg::PaintStroke(int nMode, CPoint from, CPoint to) {
+    // Bresenham's line over cell columns and rows, from the cell under one
+    // point to the cell under the other, counting cells beyond the sprite's
+    // edges too (rounding toward minus infinity left of and above the grid);
+    // only the cells of the sprite are painted.
+    const auto cellOf = [](int v) {
+        const int offset = v - kGridOrigin;
+        return (offset >= 0 ? offset : offset - (kCellSize - 1)) / kCellSize;
+    };
+    const int w = WidthFromIndex(m_nWidthIndex);
+    int col = cellOf(from.x);
+    int row = cellOf(from.y);
+    const int lastCol = cellOf(to.x);
+    const int lastRow = cellOf(to.y);
     const int dx = std::abs(lastCol - col);
     const int dy = -std::abs(lastRow - row);
     const int stepCol = col < lastCol ? 1 : -1;
     const int stepRow = row < lastRow ? 1 : -1;
     int error = dx + dy;
+    bool painted = false;
     for (;;) {
-        PaintCell(nMode, kGridOrigin + kCellSize * col, kGridOrigin + kCellSize * row);
+        const int x = kGridOrigin + kCellSize * col;
+        const int y = kGridOrigin + kCellSize * row;
+        if (col >= 0 && row >= 0 && IsInsideSprite(x, y, w, m_nHeight)) {
+            PaintCell(nMode, x, y);
+            painted = true;
+        }
         if (col == lastCol && row == lastRow)
-            break;
+            return painted;
         const int twice = 2 * error;
         if (twice >= dy) {
             error += dy;
@@ -489,7 +522,7 @@ void CEditorDlg::Restore(const SpriteState& state) {
     m_pixels.SetSize(static_cast<int>(state.pixels.size()));
     for (std::size_t i = 0; i < state.pixels.size(); ++i)
         m_pixels.SetAt(static_cast<int>(i), state.pixels[i]);
-    m_strokeCell.reset();
+    m_strokePoint.reset();
     UpdateData(false);
     UpdateGridDimensions();
     if (m_bGridReady) {

@@ -56,6 +56,8 @@ public:
     // exactly m_nHeight x width elements once the grid is laid out.
     CUIntArray m_pixels;
     CSpinButtonCtrl m_spinHeight;
+    // The name field, which hints when the name is not a C identifier.
+    CEdit m_editName;
     // The bound values, transferred to and from the controls by UpdateData.
     int m_nWidthIndex;
     CString m_strCode;
@@ -91,6 +93,7 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnRButtonDown(UINT nFlags, CPoint point);
+    void OnMouseLeave();
     void OnMakeCode();
     void OnWidth8();
     void OnWidth16();
@@ -120,6 +123,7 @@ protected:
     void OnOpenImage();
     void OnDropFiles(HDROP hDropInfo);
     void OnDropText(HDROP hDropInfo);
+    void OnChangeName();
 
     DECLARE_MESSAGE_MAP()
 
@@ -143,8 +147,11 @@ private:
     void OnWidth(int nIndex);
     void SetCodeStyle(CodeStyle style);
     void OnButtonDown(int nMode, CPoint point);
-    // Paints every cell on the straight line from one cell to another.
-    void PaintStroke(int nMode, CellCorner from, CellCorner to);
+    // Paints every cell of the sprite on the straight line between the cells
+    // under two client points, which may lie outside the sprite; false if
+    // the line misses the sprite.
+    bool PaintStroke(int nMode, CPoint from, CPoint to);
+
     // Reads a sprite from pasted or dropped C text and applies it, letting
     // the user choose when the text can be read more than one way. Text that
     // cannot be read is named in a message and changes nothing.
@@ -157,10 +164,12 @@ private:
     // name, the name field gets it too.
     void ApplySprite(const SpriteState& sprite, const std::optional<std::string>& name);
 
-    // The cell the current stroke last painted. Moves with a button held
-    // join it to the new cell, so a fast drag leaves no gaps; a move that
-    // hits no cell, or has no button held, ends the stroke.
-    std::optional<CellCorner> m_strokeCell;
+    // Where the pointer was when the stroke being drawn last moved. A press
+    // starts the stroke; each move with a button held draws the line from
+    // here to the new position, clipped to the sprite, so a fast drag leaves
+    // no gaps and reaches the sprite's edge. A move with no button held, or
+    // the pointer leaving the window, ends the stroke.
+    std::optional<CPoint> m_strokePoint;
     // The drawing before the stroke in progress, from its first button
     // down to its last button up.
     std::optional<SpriteState> m_strokeBefore;

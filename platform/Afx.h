@@ -61,6 +61,9 @@ inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 // original framework delivers text drops through a drop-target object; a
 // message in the framework's private range keeps them in the message table.
 inline constexpr UINT WM_DROPTEXT = 0x037A;
+// The pointer has left the client area. Mouse tracking is always on here, so
+// a window gets it each time without asking.
+inline constexpr UINT WM_MOUSELEAVE = 0x02A3;
 inline constexpr UINT UDM_SETRANGE = 0x0465;
 
 // Virtual keys of WM_KEYDOWN and GetKeyState.

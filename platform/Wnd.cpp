@@ -181,6 +181,32 @@ int CSpinButtonCtrl::GetPos() const {
     return updown ? updown->Position() : 0;
 }
 
+namespace {
+
+// The dialog that control hWnd belongs to, or null.
+DialogHost* HostOfControl(HWND hWnd) {
+    QWidget* control = WidgetOf(hWnd);
+    return control ? dynamic_cast<DialogHost*>(control->parentWidget()) : nullptr;
+}
+
+} // namespace
+
+bool CEdit::ShowBalloonTip(const char* lpszText) {
+    DialogHost* host = HostOfControl(m_hWnd);
+    if (!host)
+        return false;
+    host->Tip().Show(WidgetOf(m_hWnd), platform_detail::FromUtf8(lpszText ? lpszText : ""));
+    return true;
+}
+
+bool CEdit::HideBalloonTip() {
+    DialogHost* host = HostOfControl(m_hWnd);
+    if (!host)
+        return false;
+    host->Tip().Hide(WidgetOf(m_hWnd));
+    return true;
+}
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 

@@ -136,6 +136,7 @@ protected:                                                                      
 #define ON_WM_DROPFILES() {WM_DROPFILES, 0, 0, &ThisClass::OnDropFiles},
 #define ON_WM_DROPTEXT() {WM_DROPTEXT, 0, 0, &ThisClass::OnDropText},
 #define ON_UPDATE_COMMAND_UI(id, memberFxn) {WM_IDLEUPDATECMDUI, 0, id, &ThisClass::memberFxn},
+#define ON_WM_MOUSELEAVE() {WM_MOUSELEAVE, 0, 0, &ThisClass::OnMouseLeave},
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, id, &ThisClass::memberFxn},
 #define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, id, &ThisClass::memberFxn},
 #define ON_EN_CHANGE(id, memberFxn) {WM_COMMAND, EN_CHANGE, id, &ThisClass::memberFxn},
@@ -208,6 +209,17 @@ class CSpinButtonCtrl : public CWnd {
 public:
     // The position the arrows have reached.
     int GetPos() const;
+};
+
+// A single-line edit control.
+class CEdit : public CWnd {
+public:
+    // Shows a balloon tip at the edit: a quiet hint of one line below it,
+    // with no title or icon. It takes neither the focus nor the mouse, and
+    // stays until HideBalloonTip. A dialog shows one tip at a time; showing
+    // it again replaces it.
+    bool ShowBalloonTip(const char* lpszText);
+    bool HideBalloonTip();
 };
 
 class CDataExchange {

@@ -33,6 +33,31 @@ QImage& ClientSurface::Image() {
     return m_image;
 }
 
+int ClientSurface::DeviceEdge(int v) const {
+    return static_cast<int>(std::lround(v * m_ratio));
+}
+
+int ClientSurface::ClientPixelAt(qreal logical) const {
+    // Client positions travel in 16 bits: anything beyond, or no number at
+    // all, is taken as far outside the window.
+    if (!(logical >= -32768 && logical <= 32767))
+        logical = -32768;
+    if (m_ratio <= 0)
+        return static_cast<int>(std::floor(logical));
+    // The toolkit divides native positions by its scale factor in double
+    // precision but keeps the ratio in single precision, so a position on a
+    // device pixel's edge may come back a hair short of it; the tolerance,
+    // far below any real fraction of a pixel, puts it on the pixel it names.
+    constexpr qreal kTolerance = 1.0 / 64;
+    const int device = static_cast<int>(std::floor(logical * m_ratio + kTolerance));
+    int client = static_cast<int>(std::floor(device / m_ratio));
+    while (DeviceEdge(client) > device)
+        --client;
+    while (DeviceEdge(client + 1) <= device)
+        ++client;
+    return client;
+}
+
 void ClientSurface::Fill(const CRect& rect, QColor color) {
     if (rect.IsRectEmpty())
         return;
@@ -41,11 +66,10 @@ void ClientSurface::Fill(const CRect& rect, QColor color) {
     if (m_image.isNull() && color == m_face)
         return;
     Materialize();
-    auto device = [this](int v) { return static_cast<int>(std::lround(v * m_ratio)); };
-    const int left = std::max(device(rect.left), 0);
-    const int top = std::max(device(rect.top), 0);
-    const int right = std::min(device(rect.right), m_image.width());
-    const int bottom = std::min(device(rect.bottom), m_image.height());
+    const int left = std::max(DeviceEdge(rect.left), 0);
+    const int top = std::max(DeviceEdge(rect.top), 0);
+    const int right = std::min(DeviceEdge(rect.right), m_image.width());
+    const int bottom = std::min(DeviceEdge(rect.bottom), m_image.height());
     const QRgb pixel = color.rgb();
     for (int y = top; y < bottom; ++y) {
         auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(y));

@@ -29,6 +29,10 @@ public:
     // Fills the device pixels from each client edge scaled and rounded, so
     // that rectangles that touch in client pixels touch in device pixels.
     void Fill(const CRect& rect, QColor color);
+    // The client coordinate whose device span holds the device pixel at the
+    // exact logical coordinate `logical`, in either direction: a click there
+    // hits what Fill drew under the pointer.
+    int ClientPixelAt(qreal logical) const;
     void DrawPixmap(const QRect& logical, const QPixmap& pixmap);
 
     // Copies the surface's part of `region` (device-independent pixels) to
@@ -46,6 +50,8 @@ public:
 
 private:
     void Materialize();
+    // A client edge in device pixels: scaled and rounded.
+    int DeviceEdge(int v) const;
     void MarkDirty(const QRect& logical);
 
     QImage m_image;

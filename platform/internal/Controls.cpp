@@ -11,6 +11,10 @@
 
 namespace platform_detail {
 
+int FrameLineSpill(qreal ratio) {
+    return ratio > 1 ? 1 : 0;
+}
+
 GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent), m_title(title) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
@@ -24,17 +28,19 @@ void GroupFrame::paintEvent(QPaintEvent*) {
 
     // An etched line: a shadow line with a highlight one pixel below and to
     // the right of it, leaving a gap in the top edge for the title.
-    // The title stands at titleLeft, with a gap of two pixels on either side.
+    // The title stands at titleLeft, with a gap of two pixels on either side,
+    // and one more where the lines spill at this ratio.
     const int titleLeft = 8;
     const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title);
+    const int gap = 2 + FrameLineSpill(devicePixelRatioF());
     auto etch = [&](const QColor& color, int offset) {
         painter.setPen(color);
         const QRect r = frame.translated(offset, offset);
         if (titleWidth == 0) {
             painter.drawLine(r.left(), r.top(), r.right(), r.top());
         } else {
-            painter.drawLine(r.left(), r.top(), titleLeft - 3 + offset, r.top());
-            painter.drawLine(titleLeft + titleWidth + 2 + offset, r.top(), r.right(), r.top());
+            painter.drawLine(r.left(), r.top(), titleLeft - gap - 1 + offset, r.top());
+            painter.drawLine(titleLeft + titleWidth + gap + offset, r.top(), r.right(), r.top());
         }
         painter.drawLine(r.left(), r.top(), r.left(), r.bottom());
         painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
@@ -48,6 +54,25 @@ void GroupFrame::paintEvent(QPaintEvent*) {
         painter.drawText(QRect(titleLeft, 0, titleWidth, metrics.height()),
                          Qt::AlignLeft | Qt::AlignVCenter, m_title);
     }
+}
+
+QValidator::State SingleLineText::validate(QString& input, int& pos) const {
+    const auto breaksTheLine = [](QChar c) {
+        const QChar::Category category = c.category();
+        return category == QChar::Other_Control || category == QChar::Separator_Line ||
+               category == QChar::Separator_Paragraph;
+    };
+    qsizetype kept = 0;
+    int cursor = pos;
+    for (qsizetype i = 0; i < input.size(); ++i) {
+        if (!breaksTheLine(input[i]))
+            input[kept++] = input[i];
+        else if (i < pos)
+            --cursor;
+    }
+    input.truncate(kept);
+    pos = cursor;
+    return Acceptable;
 }
 
 UpDownControl::UpDownControl(QWidget* parent)

@@ -4,12 +4,19 @@
 // Qt's own do not fit. Internal to the windowing layer.
 
 #include <QPointer>
+#include <QValidator>
 #include <QWidget>
 
 class QLineEdit;
 class QToolButton;
 
 namespace platform_detail {
+
+// How many client pixels beyond the usual a text keeps from a frame line at
+// device pixel ratio `ratio`. A line is one client pixel wide; above ratio 1
+// its device pixels may reach into the client pixel beside it, so a text
+// keeps one pixel more away to stay a whole pixel clear.
+int FrameLineSpill(qreal ratio);
 
 // A group box that draws only its etched frame and its title. It paints no
 // background, so whatever the dialog drew below shows in its true colours,
@@ -23,6 +30,15 @@ protected:
 
 private:
     QString m_title;
+};
+
+// Keeps control characters (C0 and C1 controls, DEL, line and paragraph
+// separators) out of a single-line edit: whatever is typed, pasted or set
+// loses them and keeps the rest, so the text is always one line.
+class SingleLineText : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int& pos) const override;
 };
 
 // The up-down control. It steps a position one at a time between two ends,

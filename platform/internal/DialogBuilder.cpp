@@ -116,6 +116,7 @@ QWidget* MakeEdit(const ControlTemplate& ctl, const QString&, DialogHost& host) 
     if (ctl.style & ES_MULTILINE)
         return MakeMultiLineEdit(ctl, host);
     auto* edit = new QLineEdit(&host);
+    edit->setValidator(new SingleLineText(edit));
     edit->setReadOnly(ctl.style & ES_READONLY);
     edit->setFrame(ctl.style & WS_BORDER);
     QObject::connect(edit, &QLineEdit::textChanged, &host,
@@ -190,8 +191,9 @@ void AttachBuddies(const std::vector<ControlTable::Entry>& entries) {
 // The template's widths were measured for another font. A radio button or
 // static text whose text does not fit grows to the right, keeping its
 // position, as far as the inside of the group box around it, or else the
-// client area's edge, allows.
-void FitTexts(const std::vector<ControlTable::Entry>& entries, int clientWidth) {
+// client area's edge, allows: a pixel clear of the frame's line, and one
+// more where the line spills at the screen's ratio.
+void FitTexts(const std::vector<ControlTable::Entry>& entries, int clientWidth, qreal ratio) {
     for (const ControlTable::Entry& entry : entries) {
         if (entry.tpl->kind != ControlKind::AutoRadioButton &&
             entry.tpl->kind != ControlKind::Static)
@@ -204,7 +206,7 @@ void FitTexts(const std::vector<ControlTable::Entry>& entries, int clientWidth) 
         for (const ControlTable::Entry& group : entries) {
             const QRect frame = group.widget->geometry();
             if (group.tpl->kind == ControlKind::GroupBox && frame.contains(own.topLeft()))
-                limit = std::min(limit, frame.right() - 3);
+                limit = std::min(limit, frame.right() - 3 - FrameLineSpill(ratio));
         }
         entry.widget->resize(std::max(own.width(), limit - own.left()), own.height());
     }
@@ -264,7 +266,7 @@ ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host) {
     for (const ControlTemplate& ctl : tpl.controls)
         table.m_entries.push_back({&ctl, MakeControl(ctl, host)});
     AttachBuddies(table.m_entries);
-    FitTexts(table.m_entries, host.width());
+    FitTexts(table.m_entries, host.width(), host.devicePixelRatioF());
     return table;
 }
 

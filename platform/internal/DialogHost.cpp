@@ -56,7 +56,7 @@ bool IsUsefulDrop(const QMimeData* data) {
 } // namespace
 
 DialogHost::DialogHost(CDialog* pDlg, const DialogTemplate& tpl, QWidget* parent)
-    : QDialog(parent), m_pDlg(pDlg), m_pKeys(new DialogKeys(*this)), m_warning(this),
+    : QDialog(parent), m_pDlg(pDlg), m_pKeys(new DialogKeys(*this)), m_warning(this), m_tip(this),
       m_bAppWindow((tpl.exStyle & WS_EX_APPWINDOW) && !parent) {
     // An application window is an ordinary top-level window, listed in task
     // bars; other dialogs are dialogs of the window that owns them.
@@ -170,10 +170,29 @@ void DialogHost::DeliverMouse(UINT message, QMouseEvent* event) {
         flags |= MK_LBUTTON;
     if (event->buttons() & Qt::RightButton)
         flags |= MK_RBUTTON;
-    const QPointF pos = event->position();
-    Deliver(
-        {message, flags,
-         MAKELPARAM(static_cast<int>(std::floor(pos.x())), static_cast<int>(std::floor(pos.y())))});
+    // A widget gets the position rounded to whole logical pixels; the scene
+    // position, relative to the window, which is the dialog, is exact. The
+    // dialog gets the client pixel drawn under the device pixel beneath it,
+    // so that a click hits what the user sees at every ratio.
+    const QPointF pos = event->scenePosition();
+    const ClientSurface& surface = Surface();
+    const QPoint client(surface.ClientPixelAt(pos.x()), surface.ClientPixelAt(pos.y()));
+    // While a button is held the toolkit keeps sending the pointer's events
+    // here wherever it goes. Without mouse capture a window hears of the
+    // pointer only while it is over it: outside it has left.
+    if (!rect().contains(client)) {
+        DeliverMouseLeave();
+        return;
+    }
+    m_bMouseInside = true;
+    Deliver({message, flags, MAKELPARAM(client.x(), client.y())});
+}
+
+void DialogHost::DeliverMouseLeave() {
+    if (!m_bMouseInside)
+        return;
+    m_bMouseInside = false;
+    Deliver({WM_MOUSELEAVE, 0, 0});
 }
 
 void DialogHost::mousePressEvent(QMouseEvent* event) {
@@ -248,6 +267,8 @@ void DialogHost::changeEvent(QEvent* event) {
 bool DialogHost::event(QEvent* event) {
     if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show)
         Surface();
+    else if (event->type() == QEvent::Leave)
+        DeliverMouseLeave();
     return QDialog::event(event);
 }
 

@@ -50,6 +50,7 @@ public:
     // True while the dialog's members and controls are being transferred.
     bool& InTransfer() { return m_bInTransfer; }
     FieldWarning& Warning() { return m_warning; }
+    FieldTip& Tip() { return m_tip; }
 
     // The dialog's keys reach it from `control` too, before the control's own.
     void RouteKeysOf(QWidget* control);
@@ -78,6 +79,7 @@ public slots:
 
 private:
     void DeliverMouse(UINT message, QMouseEvent* event);
+    void DeliverMouseLeave();
     void PaintAllThroughDialog();
 
     CDialog* m_pDlg;
@@ -85,11 +87,15 @@ private:
     ControlTable m_controls;
     ClientSurface m_surface;
     FieldWarning m_warning;
+    FieldTip m_tip;
     QRect m_paintRect;
     bool m_bAppWindow;
     bool m_bNeedsFullPaint = true;
     bool m_bFlushing = false;
     bool m_bInTransfer = false;
+    // The pointer is over the client area: the mouse messages go to the
+    // dialog, and WM_MOUSELEAVE when it goes.
+    bool m_bMouseInside = false;
     int m_nDeliverDepth = 0;
 };
 

@@ -279,13 +279,18 @@ INSTANTIATE_TEST_SUITE_P(
 // ---------------------------------------------------------------------------
 // Names and labels
 
+// Only identifiers come out, and only identifiers come out unchanged.
 TEST(MakeIdentifier, TurnsAnyFileNameIntoACIdentifier) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"ship", "ship"}, {"my ship-2", "my_ship_2"}, {"8ball", "_8ball"}, {"", "sprite"},
-        {"int", "int_"},  {"caf\xC3\xA9", "caf_"},    {"a.b$c", "a_b_c"},  {"_x9", "_x9"},
+        {"ship", "ship"}, {"my ship-2", "my_ship_2"}, {"8ball", "_8ball"},       {"", "sprite"},
+        {"int", "int_"},  {"caf\xC3\xA9", "caf_"},    {"a.b$c", "a_b_c"},        {"_x9", "_x9"},
+        {"A", "A"},       {"ship\n", "ship_"},        {"unsigned", "unsigned_"},
     };
-    for (const auto& [text, identifier] : cases)
+    for (const auto& [text, identifier] : cases) {
         EXPECT_EQ(MakeIdentifier(text), identifier) << text;
+        EXPECT_TRUE(IsCIdentifier(identifier)) << identifier;
+        EXPECT_EQ(IsCIdentifier(text), text == identifier) << text;
+    }
 }
 
 TEST(DescribeReading, NamesSizeAndLayout) {

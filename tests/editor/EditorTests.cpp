@@ -6,6 +6,7 @@
 #include "DialogHost.h"
 #include "EditorDlg.h"
 #include "Handles.h"
+#include "NumberText.h"
 #include "SourceEmitter.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
@@ -29,11 +30,14 @@
 #include <QUrl>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <map>
 #include <ostream>
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -322,20 +326,86 @@ INSTANTIATE_TEST_SUITE_P(
                    {4, 0},
                    false}));
 
-TEST_F(EditorTest, ClicksSetAndClearSingleCellsAndLeavingTheSpriteEndsAStroke) {
+TEST_F(EditorTest, ClicksSetAndClearSingleCells) {
     New();
     ClickCell({3, 3});
     ClickCell({4, 3});
     ClickCell({3, 3}, Qt::RightButton);
     EXPECT_TRUE(ShowsSprite(8, 8, {{4, 3}}));
-
-    // The move outside the 8-pixel-wide sprite breaks the line.
-    MousePress(dlg, CellPoint({0, 0}), Qt::LeftButton, Qt::NoButton);
-    MouseMove(dlg, QPoint(200, 25), Qt::LeftButton);
-    MouseMove(dlg, CellPoint({7, 0}), Qt::LeftButton);
-    MouseRelease(dlg, CellPoint({7, 0}), Qt::LeftButton, Qt::LeftButton);
-    EXPECT_TRUE(ShowsSprite(8, 8, {{4, 3}, {0, 0}, {7, 0}}));
 }
+
+// Marks the pointer leaving the window in a drag's points.
+constexpr QPoint kLeaveWindow(-1000, -1000);
+
+struct DragCase {
+    const char* what;
+    bool erases; // with the right button over a full sprite; else draws with the left
+    std::vector<QPoint> points; // pressed at the first, moved through the rest
+    Cells cells;                // the cells the drag sets, or clears
+    friend void PrintTo(const DragCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class DragTest : public EditorTest, public ::testing::WithParamInterface<DragCase> {};
+
+// In an 8 x 8 sprite (client x and y 20 to 99) in a 453 x 349 window, each
+// move with the button held draws the line from the last position, clipped
+// to the sprite, wherever in the window either end lies. Leaving the window
+// stops the stroke until the pointer comes back.
+TEST_P(DragTest, DrawsTheLineClippedToTheSprite) {
+    const DragCase& c = GetParam();
+    New();
+    if (c.erases)
+        FillSprite(8, 8);
+    const Qt::MouseButton button = c.erases ? Qt::RightButton : Qt::LeftButton;
+    MousePress(dlg, c.points.front(), button, Qt::NoButton);
+    QPoint last = c.points.front();
+    for (std::size_t i = 1; i < c.points.size(); ++i) {
+        if (c.points[i] == kLeaveWindow) {
+            MouseLeave(dlg);
+            continue;
+        }
+        last = c.points[i];
+        MouseMove(dlg, last, button);
+    }
+    MouseRelease(dlg, last, button, button);
+
+    Cells expected = c.erases ? AllCells(8, 8) : c.cells;
+    if (c.erases)
+        for (const Cell& cell : c.cells)
+            expected.erase(cell);
+    EXPECT_TRUE(ShowsSprite(8, 8, expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drags, DragTest,
+    ::testing::Values(
+        DragCase{"InToOutAlongARow",
+                 false,
+                 {{25, 25}, {200, 25}},
+                 {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}}},
+        DragCase{"InToOutDiagonal",
+                 false,
+                 {{25, 25}, {125, 125}},
+                 {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}}},
+        DragCase{"OutToIn", false, {{5, 45}, {55, 45}}, {{0, 2}, {1, 2}, {2, 2}, {3, 2}}},
+        DragCase{"OutToInDiagonalFromBelowLeft",
+                 false,
+                 {{5, 125}, {65, 65}},
+                 {{1, 7}, {2, 6}, {3, 5}, {4, 4}}},
+        DragCase{"OutToOutAcrossTheSprite",
+                 false,
+                 {{5, 65}, {200, 65}},
+                 {{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}, {5, 4}, {6, 4}, {7, 4}}},
+        DragCase{"OutToOutPastTheSprite", false, {{5, 150}, {300, 150}}, {}},
+        DragCase{"ErasesBackInFromAbove", true, {{55, 5}, {55, 45}}, {{3, 0}, {3, 1}, {3, 2}}},
+        DragCase{"MoveOutOfTheWindowStopsUntilBack",
+                 false,
+                 {{25, 25}, {65, 25}, {600, 25}, {95, 65}},
+                 {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {7, 4}}},
+        DragCase{"LeaveStopsUntilBack",
+                 false,
+                 {{25, 25}, {65, 25}, kLeaveWindow, {95, 65}},
+                 {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {7, 4}}}));
 
 struct WidthCase {
     const char* name;
@@ -390,14 +460,36 @@ TEST_F(EditorTest, TypedHeightLaysOutAndMakeCodeWritesItBackWithoutLayout) {
     EXPECT_TRUE(ShowsSprite(8, 8, {{3, 3}}));
 }
 
-// An invalid height warns at once and keeps the height in force; the reads
-// on every mouse move show the same warning, never a second one.
-TEST_F(EditorTest, InvalidHeightWarnsOnceAndTheGridKeepsItsHeight) {
+struct RefusedHeightCase {
+    const char* name;
+    const char* text; // UTF-8
+    bool typed;       // typed after the "8"; otherwise pasted over it
+    friend void PrintTo(const RefusedHeightCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RefusedHeightTest : public EditorTest,
+                          public ::testing::WithParamInterface<RefusedHeightCase> {};
+
+// A height text the read refuses warns at once, keeps the height in force
+// and lays nothing out: the drawing goes on at that height. The reads on
+// every mouse move show the same warning, never a second one, and the next
+// valid height lays the grid out afresh.
+TEST_P(RefusedHeightTest, WarnsOnceAndKeepsTheDrawing) {
+    const RefusedHeightCase& c = GetParam();
     New();
     ClickCell({2, 2});
-    TypeText(dlg, IDC_HEIGHT, "");
+    ClickCell({5, 7});
+    const QString text = QString::fromUtf8(c.text);
+    if (c.typed) {
+        QWidget* edit = Control(dlg, IDC_HEIGHT);
+        PressKey(edit, Qt::Key_End);
+        QTest::keyClicks(edit, text);
+    } else {
+        PasteText(dlg, IDC_HEIGHT, text);
+    }
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), c.typed ? "8" + text : text);
     EXPECT_TRUE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
-    EXPECT_TRUE(ShowsSprite(8, 8, {}));
+    EXPECT_TRUE(ShowsSprite(8, 8, {{2, 2}, {5, 7}}));
 
     for (int x = 30; x < 200; x += 10)
         MouseMove(dlg, QPoint(x, 40), Qt::NoButton);
@@ -408,8 +500,21 @@ TEST_F(EditorTest, InvalidHeightWarnsOnceAndTheGridKeepsItsHeight) {
     EXPECT_EQ(balloons, 1);
     EXPECT_TRUE(MessageBoxes().empty());
     EXPECT_EQ(dlg.m_nHeight, 8);
-    EXPECT_TRUE(ShowsSprite(8, 8, {{7, 7}}));
+    EXPECT_TRUE(ShowsSprite(8, 8, {{2, 2}, {5, 7}, {7, 7}}));
+
+    TypeText(dlg, IDC_HEIGHT, "5");
+    EXPECT_FALSE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
+    EXPECT_TRUE(ShowsSprite(8, 5, {}));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RefusedHeightTest,
+    ::testing::Values(RefusedHeightCase{"LetterTypedAfter8", "x", true},
+                      RefusedHeightCase{"Empty", "", false}, RefusedHeightCase{"Zero", "0", false},
+                      RefusedHeightCase{"Seventeen", "17", false},
+                      RefusedHeightCase{"Signed", "+8", false},
+                      RefusedHeightCase{"Exponent", "1e1", false},
+                      RefusedHeightCase{"ArabicIndicSixteen", "\u0661\u0666", false}));
 
 TEST_F(EditorTest, MakeCodeWithoutANameShowsOneBoxAndKeepsTheCode) {
     New();
@@ -427,6 +532,55 @@ TEST_F(EditorTest, MakeCodeWithoutANameShowsOneBoxAndKeepsTheCode) {
     EXPECT_EQ(MessageBoxes()[0].caption, "glimmet");
     EXPECT_EQ(ControlText(dlg, IDC_CODE), code);
 }
+
+struct NameCase {
+    const char* name;
+    const char* text; // UTF-8
+    bool hint;
+    friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class NameHintTest : public EditorTest, public ::testing::WithParamInterface<NameCase> {};
+
+// A name that is not a C identifier gets one quiet hint at the field, which
+// keeps the focus; Make Code still writes the name verbatim. A C identifier,
+// or an empty name, gets none.
+TEST_P(NameHintTest, HintsQuietlyWhenTheNameIsNoCIdentifier) {
+    const NameCase& c = GetParam();
+    QWidget* name = Control(dlg, IDC_NAME);
+    New();
+    name->setFocus();
+    PasteText(dlg, IDC_NAME, QString::fromUtf8(c.text));
+    EXPECT_EQ(Host(dlg).Tip().IsShownAt(name), c.hint);
+    if (c.hint) {
+        EXPECT_EQ(Host(dlg).Tip().Text(),
+                  "Not a C identifier: the code will not compile as it is.");
+    }
+    int tips = 0;
+    for (QWidget* w : QApplication::allWidgets())
+        tips += w->isVisible() && w->objectName() == QLatin1String("fieldTip");
+    EXPECT_EQ(tips, c.hint ? 1 : 0);
+    EXPECT_EQ(QApplication::focusWidget(), name);
+
+    ClickControl(dlg, IDC_MAKECODE);
+    if (*c.text) {
+        EXPECT_TRUE(MessageBoxes().empty());
+        EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(),
+                  "static unsigned char " + std::string(c.text) +
+                      "[] = {0x00,0x00,0x00,0x00,0x00,0x00,0x00,0x00};");
+    }
+
+    TypeText(dlg, IDC_NAME, "ship");
+    EXPECT_FALSE(Host(dlg).Tip().IsShownAt(name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NameHintTest,
+    ::testing::Values(NameCase{"Identifier", "ship_2", false},
+                      NameCase{"UnderscoreFirst", "_x9", false}, NameCase{"Empty", "", false},
+                      NameCase{"Blank", "my ship", true}, NameCase{"DigitFirst", "8ball", true},
+                      NameCase{"Keyword", "int", true}, NameCase{"Punctuation", "ship!", true},
+                      NameCase{"NonAscii", "caf\u00e9", true}));
 
 TEST_F(EditorTest, MakeCodeBeforeNewDoesNothing) {
     ClickControl(dlg, IDC_MAKECODE);
@@ -802,6 +956,241 @@ TEST_F(BringBackTest, OpenImageAsksForTheFile) {
         [](QWidget* modal) { return qobject_cast<QFileDialog*>(modal) != nullptr; });
     CtrlKeyInGrid(Qt::Key_O);
     EXPECT_TRUE(Left(Sprite(8, {"........", ".#......"}, "dot"), true));
+}
+
+// A click hits the cell drawn under the device pixel beneath it: on the last
+// device column or row of a cell and on the first of the next, at every edge
+// of the sprite, at the ratio the suite runs at.
+TEST_F(EditorTest, ClicksHitTheCellDrawnUnderTheirDevicePixel) {
+    const qreal r = Ratio(dlg);
+    auto device = [r](int v) { return static_cast<int>(std::lround(v * r)); };
+    New();
+    for (int edge = 0; edge <= 8; ++edge) {
+        const int first = device(20 + 10 * edge);
+        for (const auto& [pixel, cell] : {std::pair{first - 1, edge - 1}, std::pair{first, edge}}) {
+            for (const bool across : {true, false}) {
+                // The position the toolkit makes of a pointer on that pixel.
+                const qreal at = pixel / r;
+                const QPointF point = across ? QPointF(at, 25) : QPointF(25, at);
+                const QPoint onDevice =
+                    across ? QPoint(pixel, device(25)) : QPoint(device(25), pixel);
+                Click(dlg, point);
+                Cells expected;
+                if (cell >= 0 && cell < 8)
+                    expected.insert(across ? Cell{cell, 0} : Cell{0, cell});
+                EXPECT_EQ(SetCells(8), expected)
+                    << "device pixel " << pixel << (across ? " across" : " down") << " at ratio "
+                    << r;
+                if (!expected.empty()) {
+                    EXPECT_TRUE(DeviceRectIs(dlg, QRect(onDevice, QSize(1, 1)), kBlack));
+                }
+                Click(dlg, point, Qt::RightButton);
+            }
+        }
+    }
+}
+
+// The editor driven by thousands of random gestures from a fixed seed
+// (GLIMMET_EDITOR_SEED picks another): clicks and drags with either or both
+// buttons, in and out of the sprite and the window, width clicks, pasted
+// heights valid and refused, names with odd characters, New and Make Code.
+// Every few hundred events the raster, the grid and the preview on the
+// surface, the height, the warning and the code box must agree with a plain
+// model of the sprite. Drags move in straight runs of cells (along a row, a
+// column or a diagonal), so the cells a line paints are beyond doubt, and
+// points keep two pixels from cell and window edges, where a fractional
+// ratio may move them by one.
+TEST_F(EditorTest, RandomGesturesKeepEverythingInAgreement) {
+    const QByteArray given = qgetenv("GLIMMET_EDITOR_SEED");
+    const unsigned seed = given.isEmpty() ? 20261207u : given.toUInt();
+    SCOPED_TRACE("seed " + std::to_string(seed) + " (set GLIMMET_EDITOR_SEED to repeat)");
+    std::mt19937 random(seed);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(random); };
+
+    struct Model {
+        bool ready = false;
+        int widthIndex = 0;
+        int height = 8;
+        QString heightText = QStringLiteral("8");
+        std::string name;
+        std::string code;
+        std::size_t boxes = 0;
+        Cells cells;
+        int Width() const { return WidthFromIndex(widthIndex); }
+        void Layout() {
+            ready = true;
+            cells.clear();
+        }
+        void Paint(Cell cell, bool set) {
+            if (!ready || cell.first < 0 || cell.second < 0 || cell.first >= Width() ||
+                cell.second >= height)
+                return;
+            if (set)
+                cells.insert(cell);
+            else
+                cells.erase(cell);
+        }
+    } model;
+
+    struct HeightText {
+        const char* text; // UTF-8
+        int value;        // 0: refused
+    };
+    const HeightText heights[] = {
+        {"1", 1},   {"5", 5},  {"8", 8}, {"12", 12},         {"16", 16},          {" 08 ", 8},
+        {"3 ", 3},  {"", 0},   {"0", 0}, {"17", 0},          {"8x", 0},           {"+8", 0},
+        {"1e1", 0}, {"-3", 0}, {"x", 0}, {"99999999999", 0}, {"\u0661\u0666", 0},
+    };
+    struct NameText {
+        const char* pasted; // UTF-8
+        const char* kept;
+    };
+    const NameText names[] = {
+        {"ship", "ship"},
+        {"my ship", "my ship"},
+        {"a\nb", "ab"},
+        {"\ttab\r\n", "tab"},
+        {"caf\u00e9_1", "caf\u00e9_1"},
+        {"int", "int"},
+        {"", ""},
+        {"x\u2028y\x7f", "xy"},
+        {"{}[];\"'", "{}[];\"'"},
+    };
+    const int radios[] = {IDC_WIDTH8, IDC_WIDTH16, IDC_WIDTH32};
+
+    // A point in cell (col, row) of the unbounded grid, two pixels or more
+    // from the cell's edges and from the window's.
+    const auto pointIn = [&](Cell cell) {
+        const auto coordinate = [&](int index, int windowEnd) {
+            int v = 20 + 10 * index + pick(2, 7);
+            if (std::abs(v - windowEnd) <= 2)
+                v = v < windowEnd ? windowEnd - 3 : windowEnd + 3;
+            return v;
+        };
+        return QPoint(coordinate(cell.first, 453), coordinate(cell.second, 349));
+    };
+    const auto inWindow = [](QPoint p) {
+        return p.x() >= 0 && p.x() < 453 && p.y() >= 0 && p.y() < 349;
+    };
+    const auto cellOf = [](QPoint p) {
+        const auto index = [](int v) {
+            const int offset = v - 20;
+            return offset >= 0 ? offset / 10 : -((9 - offset) / 10);
+        };
+        return Cell{index(p.x()), index(p.y())};
+    };
+
+    const auto drag = [&] {
+        const Qt::MouseButton press = pick(0, 1) ? Qt::LeftButton : Qt::RightButton;
+        const Qt::MouseButtons held = pick(0, 3) == 0 ? Qt::LeftButton | Qt::RightButton : press;
+        // Presses land where no control takes the mouse: left of the Width
+        // box and above the texts below the grid.
+        Cell cell{pick(-2, 33), pick(-2, 17)};
+        QPoint at = pointIn(cell);
+        MousePress(dlg, at, press, Qt::NoButton);
+        model.Paint(cell, press == Qt::LeftButton);
+        bool stroke = model.ready;
+        for (int moves = pick(0, 4); moves > 0; --moves) {
+            const int dc = pick(-1, 1);
+            const int dr = dc == 0 ? (pick(0, 1) ? 1 : -1) : pick(-1, 1);
+            const int steps = pick(1, 15);
+            at = pointIn({cell.first + dc * steps, cell.second + dr * steps});
+            MouseMove(dlg, at, held);
+            if (!inWindow(at)) {
+                stroke = false;
+            } else {
+                // A stroke that came back into the window starts where it is.
+                const int run = stroke ? steps : 0;
+                const Cell from = stroke ? cell : cellOf(at);
+                // With both buttons held the erase comes last.
+                for (int i = 0; i <= run; ++i)
+                    model.Paint({from.first + dc * i, from.second + dr * i},
+                                !(held & Qt::RightButton));
+                stroke = model.ready;
+            }
+            cell = cellOf(at);
+        }
+        // Both buttons go up, so that the toolkit's grab ends with the drag.
+        MouseRelease(dlg, at, press, held);
+        if (held != press)
+            MouseRelease(dlg, at, press == Qt::LeftButton ? Qt::RightButton : Qt::LeftButton,
+                         held & ~Qt::MouseButtons(press));
+    };
+
+    const auto check = [&](int events) {
+        SCOPED_TRACE("after " + std::to_string(events) + " events");
+        // A move with no button reads the controls, as every move does.
+        MouseMove(dlg, QPoint(200, 150), Qt::NoButton);
+        QWidget* heightEdit = Control(dlg, IDC_HEIGHT);
+        EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), model.heightText);
+        EXPECT_EQ(dlg.m_nHeight, model.height);
+        EXPECT_EQ(Host(dlg).Warning().IsShownAt(heightEdit),
+                  !ParseWholeNumber(model.heightText.toStdString(), 1, 16).has_value());
+        EXPECT_EQ(dlg.m_strName.str(), model.name);
+        EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(), model.code);
+        EXPECT_EQ(MessageBoxes().size(), model.boxes);
+        EXPECT_EQ(dlg.m_bGridReady, model.ready);
+        if (model.ready) {
+            ASSERT_TRUE(ShowsSprite(model.Width(), model.height, model.cells));
+        } else {
+            ASSERT_TRUE(ClientRectIs(dlg, CRect(20, 20, 340, 180), Face()));
+            ASSERT_TRUE(ClientRectIs(dlg, CRect(280, 210, 344, 242), Face()));
+        }
+    };
+
+    constexpr int kEvents = 5000;
+    constexpr int kCheckEvery = 250;
+    for (int event = 1; event <= kEvents; ++event) {
+        const int kind = pick(0, 99);
+        if (kind < 55) {
+            drag();
+        } else if (kind < 62) {
+            const int index = pick(0, 2);
+            ClickRadio(radios[index]);
+            if (index != model.widthIndex) {
+                model.widthIndex = index;
+                model.Layout();
+            }
+        } else if (kind < 74) {
+            const HeightText& h = heights[pick(0, static_cast<int>(std::size(heights)) - 1)];
+            const QString text = QString::fromUtf8(h.text);
+            if (text != model.heightText) {
+                PasteText(dlg, IDC_HEIGHT, text);
+                model.heightText = text;
+                if (h.value != 0) {
+                    model.height = h.value;
+                    if (model.ready)
+                        model.Layout();
+                }
+            }
+        } else if (kind < 82) {
+            const NameText& n = names[pick(0, static_cast<int>(std::size(names)) - 1)];
+            PasteText(dlg, IDC_NAME, QString::fromUtf8(n.pasted));
+            model.name = n.kept;
+        } else if (kind < 87) {
+            New();
+            model.Layout();
+        } else if (kind < 95) {
+            ClickControl(dlg, IDC_MAKECODE);
+            if (model.ready && model.name.empty()) {
+                ++model.boxes;
+            } else if (model.ready) {
+                std::vector<std::uint32_t> pixels(
+                    static_cast<std::size_t>(model.Width() * model.height));
+                for (const Cell& cell : model.cells)
+                    pixels[static_cast<std::size_t>(cell.second * model.Width() + cell.first)] = 1;
+                model.code = EmitDeclaration(model.widthIndex, model.name, model.height, pixels);
+                // The write-back shows the height in force.
+                model.heightText = QString::number(model.height);
+            }
+        } else {
+            MouseMove(dlg, pointIn({pick(-2, 33), pick(-2, 17)}), Qt::NoButton);
+        }
+        if (event % kCheckEvery == 0)
+            check(event);
+        if (HasFatalFailure())
+            return;
+    }
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -167,12 +168,64 @@ TEST_F(ProbeTest, TemplateSizesAndPositionsInClientPixels) {
     EXPECT_EQ(frame("Preview"), QRect(270, 195, 83, 57));
 }
 
+// Succeeds if every text of the dialog, as drawn at the screen's ratio,
+// keeps at least one client pixel, in whole device pixels, clear of every
+// group frame's lines. The texts are drawn in a colour of their own for the
+// check; the lines are the pixels in the frames' shadow and highlight
+// colours outside the other controls, which draw frames of their own.
+::testing::AssertionResult TextsKeepClearOfTheFrames(CDialog& dialog) {
+    QWidget* window = platform_detail::WidgetOf(dialog.GetSafeHwnd());
+    QPalette marked = window->palette();
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
+        marked.setColor(role, Qt::red);
+    window->setPalette(marked);
+    const QImage shot = window->grab().toImage();
+    const qreal ratio = shot.devicePixelRatio();
+    const QRgb shadow = marked.color(QPalette::Mid).rgb();
+    const QRgb highlight = marked.color(QPalette::Light).rgb();
+    std::vector<QRect> others;
+    for (const auto& entry : Host(dialog).Controls().Entries()) {
+        if (entry.tpl->kind == ControlKind::GroupBox)
+            continue;
+        const QRect g = entry.widget->geometry();
+        others.emplace_back(QPoint(static_cast<int>(std::floor(g.left() * ratio)),
+                                   static_cast<int>(std::floor(g.top() * ratio))),
+                            QPoint(static_cast<int>(std::ceil((g.right() + 1) * ratio)) - 1,
+                                   static_cast<int>(std::ceil((g.bottom() + 1) * ratio)) - 1));
+    }
+    const auto isLine = [&](int x, int y) {
+        const QRgb pixel = shot.pixel(x, y) | 0xFF000000u;
+        return (pixel == shadow || pixel == highlight) &&
+               std::none_of(others.begin(), others.end(),
+                            [&](const QRect& other) { return other.contains(x, y); });
+    };
+    const int clear = static_cast<int>(std::ceil(ratio));
+    const QRect all = shot.rect();
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            const QRgb ink = shot.pixel(x, y);
+            if (qRed(ink) - qGreen(ink) < 40)
+                continue;
+            for (int dy = -clear; dy <= clear; ++dy)
+                for (int dx = -clear; dx <= clear; ++dx)
+                    if (all.contains(x + dx, y + dy) && isLine(x + dx, y + dy))
+                        return ::testing::AssertionFailure()
+                               << "text at device pixel (" << x << "," << y << ") is within "
+                               << clear << " of a frame line at (" << x + dx << "," << y + dy
+                               << ") at ratio " << ratio;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 // The templates were measured for another font: every text must still show
-// whole in the system's sans-serif, in both dialogs.
+// whole in the system's sans-serif, in both dialogs, clear of the frames
+// around it, at whatever ratio the suite runs.
 TEST(Templates, EveryTextFitsItsControl) {
     for (const UINT nIDTemplate : {UINT{IDD_EDITOR_DIALOG}, UINT{IDD_ABOUTBOX}}) {
         CDialog dialog(nIDTemplate);
         ASSERT_TRUE(dialog.Create());
+        EXPECT_TRUE(TextsKeepClearOfTheFrames(dialog)) << "dialog " << nIDTemplate;
         for (const auto& entry : Host(dialog).Controls().Entries()) {
             const QWidget* w = entry.widget;
             const QFontMetrics metrics(w->font());
@@ -252,7 +305,11 @@ INSTANTIATE_TEST_SUITE_P(
                       SpinCase{"DownArrowStopsAt16", "14", Gesture::DownArrow, 5, "16", 2},
                       SpinCase{"UpKeyAt1", "1", Gesture::UpKey, 2, "1", 0},
                       SpinCase{"DownKeyAt16", "16", Gesture::DownKey, 2, "16", 0},
-                      SpinCase{"UpArrowFromPadded08", " 08 ", Gesture::UpArrow, 1, "7", 1}));
+                      SpinCase{"UpArrowFromPadded08", " 08 ", Gesture::UpArrow, 1, "7", 1},
+                      // From text the buddy refuses, the arrows step from the
+                      // last valid number.
+                      SpinCase{"UpArrowFromRefused8x", "8x", Gesture::UpArrow, 1, "7", 1},
+                      SpinCase{"DownArrowFromRefused8x", "8x", Gesture::DownArrow, 1, "9", 1}));
 
 TEST_F(ProbeTest, AFailedReadKeepsTheHeightAndStopsTheTransfer) {
     for (bool heightBeforeName : {false, true}) {
@@ -304,6 +361,44 @@ INSTANTIATE_TEST_SUITE_P(
                       HeightCase{"Sixteen", "16", 16}, HeightCase{"Zero", "0", 0},
                       HeightCase{"Seventeen", "17", 0}, HeightCase{"Letters", "abc", 0},
                       HeightCase{"Empty", "", 0}, HeightCase{"Negative", "-3", 0}));
+
+struct SingleLineCase {
+    const char* name;
+    const char* pasted; // UTF-8
+    const char* kept;
+    friend void PrintTo(const SingleLineCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SingleLineTest : public ProbeTest, public ::testing::WithParamInterface<SingleLineCase> {};
+
+// A single-line edit never holds a control character: a paste, or a text
+// set by the program, keeps the rest, and notifies once.
+TEST_P(SingleLineTest, DropsControlCharactersAndKeepsTheRest) {
+    const SingleLineCase& c = GetParam();
+    const QString kept = QString::fromUtf8(c.kept);
+    PasteText(dlg, IDC_NAME, QString::fromUtf8(c.pasted));
+    EXPECT_EQ(ControlText(dlg, IDC_NAME), kept);
+    EXPECT_EQ(dlg.Count("name changed"), 1);
+    dlg.UpdateData(true);
+    EXPECT_EQ(dlg.m_strName.str(), c.kept);
+
+    static_cast<QLineEdit*>(Control(dlg, IDC_NAME))->setText(QString::fromUtf8(c.pasted));
+    EXPECT_EQ(ControlText(dlg, IDC_NAME), kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, SingleLineTest,
+    ::testing::Values(SingleLineCase{"LineFeed", "ab\ncd", "abcd"},
+                      SingleLineCase{"CarriageReturnsAndTabs", "\r\n\tship\t1\r\n", "ship1"},
+                      SingleLineCase{"EveryC0AndDel",
+                                     "\x01"
+                                     "a\x1f\x7f b\x1b",
+                                     "a b"},
+                      SingleLineCase{"C1NextLine", "a\u0085b", "ab"},
+                      SingleLineCase{"LineAndParagraphSeparators", "a\u2028b\u2029c", "abc"},
+                      SingleLineCase{"OnlyControls", "\n\n\t", ""},
+                      SingleLineCase{"PunctuationAndLettersStay", " my-sprite \u00e9 1! ",
+                                     " my-sprite \u00e9 1! "}));
 
 TEST_F(ProbeTest, TheWarningIsOneBalloonThatNeverTakesTheFocus) {
     QWidget* name = Control(dlg, IDC_NAME);

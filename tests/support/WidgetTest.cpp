@@ -4,6 +4,7 @@
 #include "Handles.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -139,29 +140,33 @@ template <class Picks>
 
 namespace {
 
-void SendMouse(CWnd& dlg, QEvent::Type type, QPoint at, Qt::MouseButton button,
+void SendMouse(CWnd& dlg, QEvent::Type type, QPointF at, Qt::MouseButton button,
                Qt::MouseButtons held) {
     QWidget* window = platform_detail::WidgetOf(dlg.GetSafeHwnd());
-    QMouseEvent event(type, QPointF(at), QPointF(window->mapToGlobal(at)), button, held,
-                      Qt::NoModifier);
-    QApplication::sendEvent(window, &event);
+    QMouseEvent event(type, at, window->mapToGlobal(at), button, held, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &event);
 }
 
 } // namespace
 
-void MousePress(CWnd& dlg, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+void MousePress(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
     SendMouse(dlg, QEvent::MouseButtonPress, at, button, held | button);
 }
 
-void MouseMove(CWnd& dlg, QPoint at, Qt::MouseButtons held) {
+void MouseMove(CWnd& dlg, QPointF at, Qt::MouseButtons held) {
     SendMouse(dlg, QEvent::MouseMove, at, Qt::NoButton, held);
 }
 
-void MouseRelease(CWnd& dlg, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+void MouseRelease(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
     SendMouse(dlg, QEvent::MouseButtonRelease, at, button, held & ~Qt::MouseButtons(button));
 }
 
-void Click(CWnd& dlg, QPoint at, Qt::MouseButton button) {
+void MouseLeave(CWnd& dlg) {
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(platform_detail::WidgetOf(dlg.GetSafeHwnd()), &leave);
+}
+
+void Click(CWnd& dlg, QPointF at, Qt::MouseButton button) {
     MousePress(dlg, at, button, Qt::NoButton);
     MouseRelease(dlg, at, button, button);
 }
@@ -188,15 +193,31 @@ bool Drop(CWnd& dlg, QPoint at, const QMimeData& data) {
     return drop.isAccepted();
 }
 
-void TypeText(CWnd& dlg, int nID, const QString& text) {
+namespace {
+
+QLineEdit* LineEdit(CWnd& dlg, int nID) {
     auto* edit = qobject_cast<QLineEdit*>(Control(dlg, nID));
     if (!edit)
         throw std::logic_error("control " + std::to_string(nID) + " is not a line edit");
+    return edit;
+}
+
+} // namespace
+
+void TypeText(CWnd& dlg, int nID, const QString& text) {
+    QLineEdit* edit = LineEdit(dlg, nID);
     edit->selectAll();
     if (text.isEmpty())
         QTest::keyClick(edit, Qt::Key_Backspace);
     else
         QTest::keyClicks(edit, text);
+}
+
+void PasteText(CWnd& dlg, int nID, const QString& text) {
+    QLineEdit* edit = LineEdit(dlg, nID);
+    edit->selectAll();
+    QGuiApplication::clipboard()->setText(text);
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
 }
 
 QString ControlText(CWnd& dlg, int nID) {

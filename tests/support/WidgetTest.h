@@ -9,6 +9,7 @@
 #include "Wnd.h"
 
 #include <QPoint>
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <Qt>
@@ -60,14 +61,19 @@ COLORREF ClientPixel(CWnd& dlg, int x, int y);
 // The same as DeviceRectIs for the device pixels of a client rectangle.
 ::testing::AssertionResult ClientRectIs(CWnd& dlg, const CRect& client, COLORREF color);
 
-// Mouse input to the dialog's own window at a client point, with the buttons
-// held after the event. Sent directly as QMouseEvents, so that moves carry
-// the held buttons.
-void MousePress(CWnd& dlg, QPoint at, Qt::MouseButton button, Qt::MouseButtons held);
-void MouseMove(CWnd& dlg, QPoint at, Qt::MouseButtons held);
-void MouseRelease(CWnd& dlg, QPoint at, Qt::MouseButton button, Qt::MouseButtons held);
+// Mouse input to the dialog's window at a client point, which may fall
+// between logical pixels, with the buttons held after the event. Sent as
+// QMouseEvents to the window, so that moves carry the held buttons and the
+// toolkit routes them to the widget as it routes the system's: a widget gets
+// the position rounded to whole logical pixels, and the exact one as its
+// scene position.
+void MousePress(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButtons held);
+void MouseMove(CWnd& dlg, QPointF at, Qt::MouseButtons held);
+void MouseRelease(CWnd& dlg, QPointF at, Qt::MouseButton button, Qt::MouseButtons held);
+// The pointer leaving the dialog's window, as the toolkit reports it.
+void MouseLeave(CWnd& dlg);
 // Press and release of one button at one point.
-void Click(CWnd& dlg, QPoint at, Qt::MouseButton button = Qt::LeftButton);
+void Click(CWnd& dlg, QPointF at, Qt::MouseButton button = Qt::LeftButton);
 // A left click on control nID at `at`, or at its centre.
 void ClickControl(CWnd& dlg, int nID, QPoint at = QPoint());
 
@@ -80,6 +86,9 @@ bool Drop(CWnd& dlg, QPoint at, const QMimeData& data);
 // Replaces the text of edit nID as typed: the old text is selected and each
 // character of `text` is a key press (an empty text just deletes).
 void TypeText(CWnd& dlg, int nID, const QString& text);
+// Replaces the text of edit nID with `text` through the clipboard, as a
+// paste with Ctrl+V over the selected old text.
+void PasteText(CWnd& dlg, int nID, const QString& text);
 // The text of edit nID.
 QString ControlText(CWnd& dlg, int nID);
 // A key press and release sent to `widget`.
