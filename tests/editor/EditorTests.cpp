@@ -1496,6 +1496,10 @@ struct StyleCase {
 
 class CodeStyleTest : public HistoryTest, public ::testing::WithParamInterface<StyleCase> {};
 
+void PrintTo(const StyleCase& c, std::ostream* os) {
+    *os << CodeStyleKey(c.style);
+}
+
 // Make Code writes the chosen style, one line, and the code box says which
 // style it holds except for the default, whose text is the original line.
 TEST_P(CodeStyleTest, MakeCodeWritesTheChosenStyle) {
@@ -1520,7 +1524,10 @@ TEST_P(CodeStyleTest, MakeCodeWritesTheChosenStyle) {
 INSTANTIATE_TEST_SUITE_P(Styles, CodeStyleTest,
                          ::testing::Values(StyleCase{IDM_STYLE_ROWS, CodeStyle::Rows, false},
                                            StyleCase{IDM_STYLE_XBM, CodeStyle::Xbm, true},
-                                           StyleCase{IDM_STYLE_PAGES, CodeStyle::Pages, true}));
+                                           StyleCase{IDM_STYLE_PAGES, CodeStyle::Pages, true}),
+                         [](const ::testing::TestParamInfo<StyleCase>& info) {
+                             return std::string(CodeStyleKey(info.param.style));
+                         });
 
 // The style is kept in company/name.conf, key codeStyle of the general
 // section, written only when a style is picked; a missing or unknown value
