@@ -71,8 +71,14 @@ note "Move took the window from $before to $(window_position)"
 open_window_menu
 press_keys a
 wait_windows 2
-timeout 5 xdotool search --all --pid "$e2e_app_pid" --onlyvisible --name '^About Glimmet$' \
-    >/dev/null || fail "the About box is not titled \"About Glimmet\""
+# A search can meet a window that is going away and fail with an X error:
+# it is asked again until the deadline.
+deadline=$((SECONDS + 5))
+until xdotool search --all --pid "$e2e_app_pid" --onlyvisible --name '^About Glimmet$' \
+    >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "the About box is not titled \"About Glimmet\""
+    sleep 0.1
+done
 press_keys Escape
 wait_windows 1
 
@@ -80,7 +86,7 @@ wait_windows 1
 timeout 5 xdotool windowactivate --sync "$e2e_window" 2>/dev/null || true
 press_keys F1
 deadline=$((SECONDS + 5))
-until timeout 5 xdotool search --all --pid "$e2e_app_pid" --onlyvisible --name 'Help$' >/dev/null; do
+until timeout 5 xdotool search --all --pid "$e2e_app_pid" --onlyvisible --name 'Help$' >/dev/null 2>&1; do
     [ "$SECONDS" -lt "$deadline" ] || fail "F1 opened no help window"
     sleep 0.1
 done
