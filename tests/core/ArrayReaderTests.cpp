@@ -15,6 +15,7 @@
 #include <ostream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -60,6 +61,39 @@ TEST(OwnLine, ReadsBackEverySpriteExactly) {
                     EXPECT_FALSE(result.error);
                     EXPECT_EQ(result.notice, "");
                 }
+            }
+        }
+    }
+}
+
+// The byte styles are not Glimmet's own line, so they come back through the
+// reading of their own layout: every width and height, random pixels. Pages
+// come back in whole pages of eight rows, the padding rows clear.
+TEST(StyledLines, ReadBackThroughTheirOwnReading) {
+    std::mt19937 random(0x5717Eu);
+    for (const auto& [style, layout] :
+         {std::pair{CodeStyle::Xbm, RowsLsbFirst}, std::pair{CodeStyle::Pages, VerticalPages}}) {
+        for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
+            const int width = WidthFromIndex(widthIndex);
+            for (int height = kMinSpriteHeight; height <= kMaxSpriteHeight; ++height) {
+                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+                for (std::uint32_t& pixel : pixels)
+                    pixel = (random() >> 31) & 1u;
+                const std::string line = EmitDeclaration(style, widthIndex, "s", height, pixels);
+                SCOPED_TRACE(line);
+                const ArrayReadResult result = ReadSpriteArray(line);
+                const int rows = layout == VerticalPages ? (height + 7) / 8 * 8 : height;
+                std::vector<std::uint32_t> expected = pixels;
+                expected.resize(static_cast<std::size_t>(width * rows), 0u);
+                int found = 0;
+                // A one-byte line whose bits read the same both ways is the
+                // default style's text too, and comes back as that.
+                for (const SpriteReading& reading : result.readings)
+                    found += (reading.layout == layout || result.bExact) &&
+                             reading.width == width && reading.height == rows &&
+                             reading.pixels == expected;
+                EXPECT_EQ(found, 1);
+                EXPECT_EQ(result.name, "s");
             }
         }
     }
