@@ -1,16 +1,12 @@
 #include "EditorDlg.h"
 
 #include "ArrayReader.h"
-#include "Dlgs.h"
-#include "Image.h"
-#include "ImageImport.h"
+
 #include "SourceEmitter.h"
-#include "SpriteTransform.h"
 #include "WinApp.h"
 
 #include <cassert>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 
 namespace {
@@ -46,47 +42,6 @@ constexpr StyleCommand kStyleCommands[] = {
     {IDM_STYLE_PAGES, CodeStyle::Pages,
      "Vertical pages of eight rows, top row in the low bit: for SSD1306-style page buffers"},
 };
-// The pictures of the readings to choose from are this many screen pixels
-// per sprite pixel: large enough to tell them apart, small enough that eight
-// of the widest fit on the screen.
-constexpr int kChooserScale = 4;
-
-// The width index of a sprite width of 8, 16 or 32 pixels.
-int WidthIndexOf(int width) {
-    int nIndex = 0;
-    while (WidthFromIndex(nIndex) != 0 && WidthFromIndex(nIndex) != width)
-        ++nIndex;
-    return WidthFromIndex(nIndex) != 0 ? nIndex : 0;
-}
-
-// What stopped the read of pasted text, and where, for the user:
-// `Line 2, column 7: The value 0x1FF is too big for an 8-bit element.
-// ("0x1FF")`. An error with no token (text too long, nothing at all) has no
-// place to name.
-std::string ReadErrorText(const ArrayReadError& error) {
-    if (error.token.empty())
-        return error.message;
-    return "Line " + std::to_string(error.line) + ", column " + std::to_string(error.column) +
-           ": " + error.message + " (\"" + error.token + "\")";
-}
-
-std::string ImageErrorText(ImageLoadStatus status, const std::string& fileName) {
-    const std::string quoted = "\"" + fileName + "\"";
-    switch (status) {
-    case ImageLoadStatus::CannotOpen:
-        return "The file " + quoted + " cannot be opened.";
-    case ImageLoadStatus::UnknownFormat:
-        return "The file " + quoted + " is not an image in a format that can be read.";
-    case ImageLoadStatus::TooLarge:
-        return "The image " + quoted + " is too large: images of at most " +
-               std::to_string(kMaxImageSide) + " pixels a side can be opened.";
-    case ImageLoadStatus::Damaged:
-    case ImageLoadStatus::Loaded:
-        break;
-    }
-    return "The image " + quoted + " is damaged or cut short: its pixels cannot be read.";
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(CEditorDlg, CDialog)
@@ -494,23 +449,27 @@ void CEditorDlg::OnRButtonUp(UINT nFlags, CPoint /*point*/) {
     Default();
 }
 
-SpriteState CEditorDlg::Capture() const {
-    const std::span<const std::uint32_t> pixels = m_pixels;
-    return {m_nWidthIndex, m_nHeight, {pixels.begin(), pixels.end()}, m_bGridReady};
+void CEditorDlg::SetCodeStyle(CodeStyle style) {
+    m_codeStyle = style;
+    // Written only when the user picks a style.
+    if (CWinApp* pApp = AfxGetApp())
+        pApp->WriteProfileString("", kCodeStyleEntry, CodeStyleKey(style));
 }
 
-void CEditorDlg::Commit(SpriteState before) {
-    if (before == Capture())
-        return;
-    m_history.Record(std::move(before));
-    // Assistive technology reads the cells again.
-    m_grid.AllCellsChanged();
+void CEditorDlg::OnStyleRows() {
+    SetCodeStyle(CodeStyle::Rows);
+}
+void CEditorDlg::OnStyleXbm() {
+    SetCodeStyle(CodeStyle::Xbm);
+}
+void CEditorDlg::OnStylePages() {
+    SetCodeStyle(CodeStyle::Pages);
 }
 
-void CEditorDlg::EndStroke() {
-    if (m_strokeBefore)
-        Commit(std::move(*m_strokeBefore));
-    m_strokeBefore.reset();
+void CEditorDlg::OnUpdateStyle(CCmdUI* pCmdUI) {
+    for (const StyleCommand& command : kStyleCommands)
+        if (command.nID == pCmdUI->m_nID)
+            pCmdUI->SetRadio(command.style == m_codeStyle);
 }
 
 void CEditorDlg::Restore(const SpriteState& state) {
@@ -538,233 +497,4 @@ void CEditorDlg::Restore(const SpriteState& state) {
     const CRect preview(kPreviewLeft, kPreviewTop, kPreviewLeft + kPreviewScale * kMaxSpriteColumns,
                         kPreviewTop + kPreviewScale * kMaxSpriteRows);
     dc.FillRect(&preview, &face);
-}
-
-void CEditorDlg::UpdateGridDimensions() {
-    const int w = m_bGridReady ? WidthFromIndex(m_nWidthIndex) : 0;
-    const int h = m_bGridReady ? m_nHeight : 0;
-    m_grid.SetDimensions(w, h);
-    m_grid.AllCellsChanged();
-    m_preview.SetAccessibleDescription(m_bGridReady
-                                           ? "The sprite at twice its size, " + std::to_string(w) +
-                                                 " by " + std::to_string(h) + " pixels"
-                                           : std::string("Empty until New lays out the grid"));
-}
-
-void CEditorDlg::OnEditUndo() {
-    EndStroke();
-    if (m_history.CanUndo())
-        Restore(*m_history.Undo(Capture()));
-}
-
-void CEditorDlg::OnEditRedo() {
-    EndStroke();
-    if (m_history.CanRedo())
-        Restore(*m_history.Redo(Capture()));
-}
-
-void CEditorDlg::OnUpdateEditUndo(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(m_history.CanUndo());
-}
-
-void CEditorDlg::OnUpdateEditRedo(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(m_history.CanRedo());
-}
-
-void CEditorDlg::OnUpdateNeedsGrid(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(m_bGridReady);
-}
-
-void CEditorDlg::Transform(void (*transform)(std::span<std::uint32_t>, int, int)) {
-    if (!m_bGridReady)
-        return;
-    EndStroke();
-    SpriteState before = Capture();
-    transform(m_pixels, WidthFromIndex(m_nWidthIndex), m_nHeight);
-    Commit(std::move(before));
-    RedrawGrid();
-}
-
-void CEditorDlg::OnShiftLeft() {
-    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, -1, 0); });
-}
-void CEditorDlg::OnShiftRight() {
-    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 1, 0); });
-}
-void CEditorDlg::OnShiftUp() {
-    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 0, -1); });
-}
-void CEditorDlg::OnShiftDown() {
-    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 0, 1); });
-}
-void CEditorDlg::OnFlipHorizontal() {
-    Transform(&FlipHorizontal);
-}
-void CEditorDlg::OnFlipVertical() {
-    Transform(&FlipVertical);
-}
-void CEditorDlg::OnInvert() {
-    Transform(&InvertPixels);
-}
-
-void CEditorDlg::KeyboardPaint(int nMode, int nColumn, int nRow) {
-    SpriteState before = Capture();
-    PaintCell(nMode, kGridOrigin + kCellSize * nColumn, kGridOrigin + kCellSize * nRow);
-    PaintPreview();
-    Commit(std::move(before));
-    m_grid.CellChanged(nColumn, nRow);
-}
-
-void CEditorDlg::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
-    // Before the first layout the grid has no cells to act on.
-    if (!m_bGridReady)
-        return;
-    EndStroke();
-    const CPoint cur = m_grid.GetCurCell();
-    int dx = 0;
-    int dy = 0;
-    switch (nChar) {
-    case VK_LEFT:
-        dx = -1;
-        break;
-    case VK_RIGHT:
-        dx = 1;
-        break;
-    case VK_UP:
-        dy = -1;
-        break;
-    case VK_DOWN:
-        dy = 1;
-        break;
-    case VK_SPACE: {
-        const int w = WidthFromIndex(m_nWidthIndex);
-        const bool set = m_pixels.GetAt(cur.y * w + cur.x) != 0;
-        KeyboardPaint(set ? CELL_CLEAR : CELL_SET, cur.x, cur.y);
-        return;
-    }
-    case VK_DELETE:
-        KeyboardPaint(CELL_CLEAR, cur.x, cur.y);
-        return;
-    default:
-        return;
-    }
-    m_grid.SetCurCell(cur.x + dx, cur.y + dy);
-    // Shift+arrow sets the cell the cursor enters; at the edge it enters
-    // none.
-    const CPoint moved = m_grid.GetCurCell();
-    if ((GetKeyState(VK_SHIFT) & 0x8000) && !(moved == cur))
-        KeyboardPaint(CELL_SET, moved.x, moved.y);
-}
-
-void CEditorDlg::OnContextMenu(CWnd* pWnd, CPoint point) {
-    if (pWnd != &m_grid)
-        return;
-    CMenu menu;
-    menu.LoadMenu(IDR_EDITOR_MENU);
-    menu.TrackPopupMenu(point.x, point.y, this);
-}
-
-void CEditorDlg::SetCodeStyle(CodeStyle style) {
-    m_codeStyle = style;
-    // Written only when the user picks a style.
-    if (CWinApp* pApp = AfxGetApp())
-        pApp->WriteProfileString("", kCodeStyleEntry, CodeStyleKey(style));
-}
-
-void CEditorDlg::OnStyleRows() {
-    SetCodeStyle(CodeStyle::Rows);
-}
-void CEditorDlg::OnStyleXbm() {
-    SetCodeStyle(CodeStyle::Xbm);
-}
-void CEditorDlg::OnStylePages() {
-    SetCodeStyle(CodeStyle::Pages);
-}
-
-void CEditorDlg::OnUpdateStyle(CCmdUI* pCmdUI) {
-    for (const StyleCommand& command : kStyleCommands)
-        if (command.nID == pCmdUI->m_nID)
-            pCmdUI->SetRadio(command.style == m_codeStyle);
-}
-
-void CEditorDlg::ApplySprite(const SpriteState& sprite, const std::optional<std::string>& name) {
-    EndStroke();
-    SpriteState before = Capture();
-    Restore(sprite);
-    if (name) {
-        m_strName = *name;
-        UpdateData(false);
-    }
-    Commit(std::move(before));
-}
-
-void CEditorDlg::PasteText(const CString& text) {
-    // The reader refuses text over its limit before reading any of it.
-    const ArrayReadResult result = ReadSpriteArray(text);
-    if (result.error) {
-        MessageBox(ReadErrorText(*result.error));
-        return;
-    }
-    std::size_t nChosen = 0;
-    if (!result.bExact && result.readings.size() > 1) {
-        CPictureChooserDlg dlg(this);
-        std::string prompt = "The values can be read as more than one sprite. Choose one:";
-        // A notice (several arrays, the first read) goes with the choice
-        // rather than in a box of its own.
-        if (!result.notice.empty())
-            prompt = result.notice + "\n" + prompt;
-        dlg.m_strCaption = "Paste Sprite";
-        dlg.m_strPrompt = prompt;
-        dlg.m_nScale = kChooserScale;
-        for (const SpriteReading& reading : result.readings)
-            dlg.AddPicture(reading.width, reading.height, reading.pixels, DescribeReading(reading));
-        if (dlg.DoModal() != IDOK)
-            return;
-        nChosen = static_cast<std::size_t>(dlg.GetChosen());
-    }
-    const SpriteReading& reading = result.readings[nChosen];
-    // A bare list has no name of its own and keeps the one in the field.
-    ApplySprite({WidthIndexOf(reading.width), reading.height, reading.pixels, true},
-                result.name.empty() ? std::nullopt : std::optional<std::string>(result.name));
-    if (result.readings.size() == 1 && !result.notice.empty())
-        MessageBox(result.notice);
-}
-
-void CEditorDlg::OpenImage(const CString& path) {
-    const std::filesystem::path file(path.str());
-    CImage image;
-    if (const ImageLoadStatus status = image.Load(path, kMaxImageSide);
-        status != ImageLoadStatus::Loaded) {
-        MessageBox(ImageErrorText(status, file.filename().string()));
-        return;
-    }
-    const ImageSize fitted = FitImageSize({image.GetWidth(), image.GetHeight()});
-    image.Resize(fitted.width, fitted.height);
-    const int width = SpriteWidthForImage(fitted.width);
-    ApplySprite({WidthIndexOf(width), fitted.height,
-                 SpritePixelsFromImage(image.GetBits(), fitted, width), true},
-                MakeIdentifier(file.stem().string()));
-}
-
-void CEditorDlg::OnPasteSprite() {
-    PasteText(AfxGetClipboardText());
-}
-
-void CEditorDlg::OnOpenImage() {
-    const CString filter = CImage::GetImporterFilterString("Images").str() + "All Files|*||";
-    CFileDialog dlg(true, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
-                    filter.GetString(), this);
-    if (dlg.DoModal() == IDOK)
-        OpenImage(dlg.GetPathName());
-}
-
-void CEditorDlg::OnDropFiles(HDROP hDropInfo) {
-    // One sprite at a time: of several files, the first is opened.
-    CString path;
-    if (DragQueryFile(hDropInfo, 0, &path) > 0)
-        OpenImage(path);
-}
-
-void CEditorDlg::OnDropText(HDROP hDropInfo) {
-    PasteText(DragQueryText(hDropInfo));
 }
