@@ -180,11 +180,15 @@ void DialogHost::DeliverMouse(UINT message, QMouseEvent* event) {
     // While a button is held the toolkit keeps sending the pointer's events
     // here wherever it goes. Without mouse capture a window hears of the
     // pointer only while it is over it: outside it has left.
+    const bool release = message == WM_LBUTTONUP || message == WM_RBUTTONUP;
     if (!rect().contains(client)) {
         DeliverMouseLeave();
-        return;
+        // A release still ends what the press in this window began.
+        if (!release)
+            return;
+    } else {
+        m_bMouseInside = true;
     }
-    m_bMouseInside = true;
     Deliver({message, flags, MAKELPARAM(client.x(), client.y())});
 }
 

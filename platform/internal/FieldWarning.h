@@ -16,8 +16,6 @@
 
 #include <functional>
 
-class QLineEdit;
-
 namespace platform_detail {
 
 // What the warning and the tip share: the dialog's one balloon of its kind

@@ -1321,6 +1321,18 @@ TEST_F(HistoryTest, UndoPastTheFirstLayoutBlanksTheGridAndANewStepDropsRedo) {
     EXPECT_TRUE(ShowsSprite(8, 8, {{5, 5}}));
 }
 
+// A stroke released outside the window is still one step of its own: the
+// next stroke does not join it.
+TEST_F(HistoryTest, AStrokeReleasedOutsideTheWindowEndsThere) {
+    New();
+    MousePress(dlg, CellPoint({1, 1}), Qt::LeftButton, Qt::NoButton);
+    MouseMove(dlg, QPoint(-40, 35), Qt::LeftButton);
+    MouseRelease(dlg, QPoint(-40, 35), Qt::LeftButton, Qt::LeftButton);
+    ClickCell({5, 5});
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(ShowsSprite(8, 8, {{1, 1}}));
+}
+
 TEST_F(HistoryTest, UndoInTheNameFieldUndoesTheTextNotTheDrawing) {
     New();
     ClickCell({2, 2});
