@@ -5,6 +5,7 @@
 // text back. MakeIdentifier must give a C identifier for the same bytes.
 
 #include "ArrayReader.h"
+#include "Identifier.h"
 #include "SourceEmitter.h"
 
 #include <cstddef>

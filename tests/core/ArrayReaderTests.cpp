@@ -4,9 +4,11 @@
 // text as a message that points at the offending token.
 
 #include "ArrayReader.h"
+#include "Identifier.h"
 #include "PixelRows.h"
 #include "SourceEmitter.h"
 #include "SpriteRaster.h"
+#include "SpriteReadings.h"
 
 #include <gtest/gtest.h>
 
