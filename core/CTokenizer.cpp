@@ -103,6 +103,8 @@ bool CTokenizer::SkipBlanksAndComments() {
             if (IsLineBreak())
                 m_bDirective = false;
             Advance();
+        } else if (const std::size_t blank = UnicodeBlankBytes(m_strText.substr(m_nOffset))) {
+            AdvanceBy(blank);
         } else if (Peek() == '/' && Peek(1) == '/') {
             while (!AtEnd() && !IsLineBreak())
                 Advance();

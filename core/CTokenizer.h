@@ -31,7 +31,8 @@ struct Token {
     bool Is(char c) const { return kind == TokenKind::Punct && text.size() == 1 && text[0] == c; }
 };
 
-// Reads tokens one at a time. A backslash before a line break joins the
+// Reads tokens one at a time. Unicode blanks (see TextBlanks.h) separate
+// tokens as spaces do. A backslash before a line break joins the
 // lines, as in C; a '#' first on a line starts a directive that runs to the
 // line's end. A copy of a tokenizer is a saved position, which is how a
 // caller takes back a guess.

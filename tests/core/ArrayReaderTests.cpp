@@ -213,6 +213,16 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   {"10000000 00000000 00000000 00000001", "10000000 00000000 00000000 00000000"}},
         PasteCase{"{0x3C, 0x42}", "", kTwoBytes},
+        // Unicode blanks, as editors and chat windows put them in, are blanks.
+        PasteCase{"unsigned\xC2\xA0"
+                  "char u[]\xE2\x80\x83=\xE3\x80\x80{1,\xE2\x80\x8B 2};",
+                  "u",
+                  kTwoBytes,
+                  0,
+                  {"00000001", "00000010"}},
+        PasteCase{"\xEF\xBB\xBF\xC2\xA0{0x3C,\xE2\x80\xAF"
+                  "0x42\xE2\x81\x9F}\xEF\xBB\xBF",
+                  "", kTwoBytes},
         PasteCase{
             "0x0001, 0x8000", "", kTwoShorts, 0, {"00000000 00000001", "10000000 00000000"}}));
 
@@ -309,7 +319,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"{x}", "Expected a number", "x", 1, 2},
         // Columns count characters, not bytes; "\r\n" and a lone "\r" end lines.
         BadCase{"/* \xC3\xA9 */ {0x}", "hex", "0x", 1, 10},
-        BadCase{"\r\n\r{0b}", "binary", "0b", 3, 2},
+        BadCase{"\r\n\r{0b}", "binary", "0b", 3, 2}, BadCase{"\xC2\xA0{0x}", "hex", "0x", 1, 3},
+        BadCase{"{1,\xC2\xA1 2}", "Expected a number", "\xC2\xA1", 1, 4},
         BadCase{std::string(kMaxArrayTextBytes + 1, ' '), "too long", "", 1, 1}));
 
 // ---------------------------------------------------------------------------
@@ -318,9 +329,31 @@ INSTANTIATE_TEST_SUITE_P(
 // Only identifiers come out, and only identifiers come out unchanged.
 TEST(MakeIdentifier, TurnsAnyFileNameIntoACIdentifier) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"ship", "ship"}, {"my ship-2", "my_ship_2"}, {"8ball", "_8ball"},       {"", "sprite"},
-        {"int", "int_"},  {"caf\xC3\xA9", "caf_"},    {"a.b$c", "a_b_c"},        {"_x9", "_x9"},
-        {"A", "A"},       {"ship\n", "ship_"},        {"unsigned", "unsigned_"},
+        {"ship", "ship"},
+        {"my ship-2", "my_ship_2"},
+        {"8ball", "_8ball"},
+        {"", "sprite"},
+        {"int", "int_"},
+        {"caf\xC3\xA9", "caf_"},
+        {"a.b$c", "a_b_c"},
+        {"_x9", "_x9"},
+        {"A", "A"},
+        {"ship\n", "ship_"},
+        {"unsigned", "unsigned_"},
+        // The keywords of C11 and C23, and of C++, which shares the headers.
+        {"_Bool", "_Bool_"},
+        {"_Static_assert", "_Static_assert_"},
+        {"_BitInt", "_BitInt_"},
+        {"_Decimal128", "_Decimal128_"},
+        {"typeof_unqual", "typeof_unqual_"},
+        {"class", "class_"},
+        {"and_eq", "and_eq_"},
+        {"char8_t", "char8_t_"},
+        {"co_await", "co_await_"},
+        {"reinterpret_cast", "reinterpret_cast_"},
+        {"_Boolean", "_Boolean"},
+        {"Class", "Class"},
+        {"_Bool.png", "_Bool_png"},
     };
     for (const auto& [text, identifier] : cases) {
         EXPECT_EQ(MakeIdentifier(text), identifier) << text;
