@@ -235,27 +235,63 @@ bool Consume(std::string_view& text, std::string_view prefix) {
     return true;
 }
 
-// Glimmet's own line is read by its exact shape rather than by the general
-// reader: its element type says the width for certain, so it comes back as
-// the very sprite it was made from, with no choice to offer. The name is
+// Moves `text` past blanks that hold a line break, as a mail or chat window
+// puts into a long line; blanks with no line break are left, as they are
+// not how Glimmet's line is written.
+void SkipLineBreak(std::string_view& text) {
+    std::string_view rest = text;
+    bool bBreak = false;
+    for (;;) {
+        if (!rest.empty() && IsCBlank(rest.front())) {
+            bBreak = bBreak || rest.front() == '\n' || rest.front() == '\r';
+            rest.remove_prefix(1);
+        } else if (const std::size_t blank = UnicodeBlankBytes(rest)) {
+            rest.remove_prefix(blank);
+        } else {
+            break;
+        }
+    }
+    if (bBreak)
+        text = rest;
+}
+
+// Moves `text` past the end of its first line: blanks and a "//" comment up
+// to a line break or the end. False when anything else stands there.
+bool SkipLineEnd(std::string_view& text) {
+    while (!text.empty() && IsSpaceOrTab(text.front()))
+        text.remove_prefix(1);
+    if (text.starts_with("//"))
+        text.remove_prefix(std::min(text.find_first_of("\r\n"), text.size()));
+    return text.empty() || text.front() == '\n' || text.front() == '\r';
+}
+
+struct OwnLine {
+    std::string_view name;
+    int width = 0;
+    std::vector<std::uint32_t> rows;
+};
+
+// Reads one of Glimmet's own lines at the start of `text` (which has no
+// blanks before it) and moves `text` past the line's end. The name is
 // whatever stands before the first "[] = {", as the editor writes names
 // verbatim; it never holds a control character, so one there means the text
-// is something else.
-std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
-    text = TrimBlanks(text);
+// is something else. The line may be broken between its values and end in a
+// comment.
+std::optional<OwnLine> ParseOwnLine(std::string_view& text) {
     for (int width = 8; width <= kMaxSpriteColumns; width *= 2) {
         std::string_view rest = text;
         if (!Consume(rest, ElementType(width)))
             continue;
         const std::size_t open = rest.find("[] = {");
-        const std::string_view name = rest.substr(0, open);
-        if (open == std::string_view::npos || std::any_of(name.begin(), name.end(), IsControl))
+        OwnLine line{rest.substr(0, open), width, {}};
+        if (open == std::string_view::npos ||
+            std::any_of(line.name.begin(), line.name.end(), IsControl))
             return std::nullopt;
         rest.remove_prefix(open + 6);
         const auto digits = static_cast<std::size_t>(width / 4);
-        std::vector<std::uint32_t> rows;
         do {
-            if (rows.size() == kMaxListRows || !Consume(rest, "0x") || rest.size() < digits)
+            SkipLineBreak(rest);
+            if (line.rows.size() == kMaxListRows || !Consume(rest, "0x") || rest.size() < digits)
                 return std::nullopt;
             std::uint32_t row = 0;
             for (const char c : rest.substr(0, digits)) {
@@ -263,18 +299,45 @@ std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
                     return std::nullopt;
                 row = (row << 4) | static_cast<std::uint32_t>(UpperHexValue(c));
             }
-            rows.push_back(row);
+            line.rows.push_back(row);
             rest.remove_prefix(digits);
+            SkipLineBreak(rest);
         } while (Consume(rest, ","));
-        if (rest != "};")
+        if (!Consume(rest, "};") || !SkipLineEnd(rest))
             return std::nullopt;
-        ArrayReadResult result;
-        result.name = name;
-        result.bExact = true;
-        result.readings.push_back(RowsReading(rows, width, width, PixelLayout::RowsMsbFirst));
-        return result;
+        text = rest;
+        return line;
     }
     return std::nullopt;
+}
+
+// Glimmet's own line is read by its exact shape rather than by the general
+// reader: its element type says the width for certain, so it comes back as
+// the very sprite it was made from, with no choice to offer. Later lines may
+// hold more code; their arrays, Glimmet's lines among them, are counted for
+// the notice.
+std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
+    text = TrimBlanks(text);
+    const std::optional<OwnLine> line = ParseOwnLine(text);
+    if (!line)
+        return std::nullopt;
+    int arrays = 1;
+    for (text = TrimBlanks(text); ParseOwnLine(text); text = TrimBlanks(text))
+        ++arrays;
+    CTokenizer following(text);
+    std::optional<Token> failure;
+    while (NextArrayDeclaration(following, failure))
+        ++arrays;
+    if (failure)
+        return std::nullopt;
+
+    ArrayReadResult result;
+    result.name = line->name;
+    result.bExact = true;
+    result.readings.push_back(
+        RowsReading(line->rows, line->width, line->width, PixelLayout::RowsMsbFirst));
+    result.notice = NoticeForArrays(arrays, result.name);
+    return result;
 }
 
 ArrayReadResult Failed(ArrayReadError error) {

@@ -35,8 +35,21 @@ std::string Repeated(const std::string& value, int count) {
 // ---------------------------------------------------------------------------
 // Glimmet's own line
 
+// The line as a mail or chat window may pass it on: `lineBreak` after the
+// opening brace, after each comma between the values and before the
+// closing brace.
+std::string BrokenInBraces(const std::string& line, const std::string& lineBreak) {
+    const std::size_t open = line.find("[] = {") + 6;
+    std::string broken = line.substr(0, open) + lineBreak;
+    for (std::size_t at = open; at + 2 < line.size(); ++at)
+        broken += line[at] == ',' ? "," + lineBreak : std::string(1, line[at]);
+    return broken + lineBreak + "};";
+}
+
 // Every width and height with random pixels, and all-set sprites for the
-// extreme constants; the line may come with the blanks a clipboard adds.
+// extreme constants; the line may come with the blanks and line ends a
+// clipboard adds, a comment after it, a byte-order mark, or line breaks
+// between its values, and may come twice.
 TEST(OwnLine, ReadsBackEverySpriteExactly) {
     std::mt19937 random(0xA77A7u);
     for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
@@ -51,7 +64,18 @@ TEST(OwnLine, ReadsBackEverySpriteExactly) {
                 const std::string name = bFull ? "my sprite, " + std::to_string(height) + "!"
                                                : "s_" + std::to_string(height);
                 const std::string line = EmitDeclaration(widthIndex, name, height, pixels);
-                for (const std::string& text : {line, "\n  " + line + "\r\n"}) {
+                const std::pair<std::string, bool> variants[] = {
+                    {line, false},
+                    {"\n  " + line + "\r\n", false},
+                    {line + "  // " + name, false},
+                    {"\xEF\xBB\xBF" + line, false},
+                    {BrokenInBraces(line, "\r\n    ") + "\r\n", false},
+                    {BrokenInBraces(line, "\n") + "\n// the end\n", false},
+                    // Pasted twice: the first is read, with the notice.
+                    {line + "\n" + line + "\n", true},
+                    {line + " // first\r\n" + line, true},
+                };
+                for (const auto& [text, bNotice] : variants) {
                     SCOPED_TRACE(text);
                     const ArrayReadResult result = ReadSpriteArray(text);
                     ASSERT_TRUE(result.bExact);
@@ -61,7 +85,9 @@ TEST(OwnLine, ReadsBackEverySpriteExactly) {
                     EXPECT_EQ(result.readings[0].height, height);
                     EXPECT_EQ(result.readings[0].pixels, pixels);
                     EXPECT_FALSE(result.error);
-                    EXPECT_EQ(result.notice, "");
+                    EXPECT_EQ(result.notice, bNotice ? "The text holds 2 arrays; the first, " +
+                                                           name + ", was read."
+                                                     : "");
                 }
             }
         }
