@@ -1,7 +1,8 @@
 // Pasted text replaces the drawing, so a read must give back exactly the
-// sprite the text stands for: Glimmet's own line with no question asked,
-// anything else as every layout that can hold it, most likely first, and bad
-// text as a message that points at the offending token.
+// sprite the text stands for: Glimmet's own line with no question asked
+// (unless another of its styles writes the same text), anything else as
+// every layout that can hold it, most likely first, and bad text as a
+// message that points at the offending token.
 
 #include "ArrayReader.h"
 #include "Identifier.h"
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
@@ -94,34 +96,48 @@ TEST(OwnLine, ReadsBackEverySpriteExactly) {
     }
 }
 
-// The byte styles are not Glimmet's own line, so they come back through the
-// reading of their own layout: every width and height, random pixels. Pages
-// come back in whole pages of eight rows, the padding rows clear.
-TEST(StyledLines, ReadBackThroughTheirOwnReading) {
+// Every style, width and height with random pixels, and more of them for
+// the one- and two-row sprites, whose texts the styles come closest to
+// sharing: a text comes back exact only as the very sprite, and otherwise
+// offers it through the reading of its style's layout. Pages come back in
+// whole pages of eight rows, the padding rows clear.
+TEST(StyledLines, ReadBackAsTheSpriteOrOfferIt) {
     std::mt19937 random(0x5717Eu);
     for (const auto& [style, layout] :
-         {std::pair{CodeStyle::Xbm, RowsLsbFirst}, std::pair{CodeStyle::Pages, VerticalPages}}) {
+         {std::pair{CodeStyle::Rows, RowsMsbFirst}, std::pair{CodeStyle::Xbm, RowsLsbFirst},
+          std::pair{CodeStyle::Pages, VerticalPages}}) {
         for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
             const int width = WidthFromIndex(widthIndex);
             for (int height = kMinSpriteHeight; height <= kMaxSpriteHeight; ++height) {
-                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-                for (std::uint32_t& pixel : pixels)
-                    pixel = (random() >> 31) & 1u;
-                const std::string line = EmitDeclaration(style, widthIndex, "s", height, pixels);
-                SCOPED_TRACE(line);
-                const ArrayReadResult result = ReadSpriteArray(line);
-                const int rows = layout == VerticalPages ? (height + 7) / 8 * 8 : height;
-                std::vector<std::uint32_t> expected = pixels;
-                expected.resize(static_cast<std::size_t>(width * rows), 0u);
-                int found = 0;
-                // A one-byte line whose bits read the same both ways is the
-                // default style's text too, and comes back as that.
-                for (const SpriteReading& reading : result.readings)
-                    found += (reading.layout == layout || result.bExact) &&
-                             reading.width == width && reading.height == rows &&
-                             reading.pixels == expected;
-                EXPECT_EQ(found, 1);
-                EXPECT_EQ(result.name, "s");
+                for (int sample = 0; sample < (height <= 2 ? 24 : 1); ++sample) {
+                    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+                    for (std::uint32_t& pixel : pixels)
+                        pixel = (random() >> 31) & 1u;
+                    // The leftmost pixel alone, which is where the one-row
+                    // byte line read back mirrored.
+                    if (sample == 0 && height == 1)
+                        std::fill(pixels.begin(), pixels.end(), 0u), pixels[0] = 1u;
+                    const std::string line =
+                        EmitDeclaration(style, widthIndex, "s", height, pixels);
+                    SCOPED_TRACE(line);
+                    const ArrayReadResult result = ReadSpriteArray(line);
+                    const int rows = layout == VerticalPages ? (height + 7) / 8 * 8 : height;
+                    std::vector<std::uint32_t> expected = pixels;
+                    expected.resize(static_cast<std::size_t>(width * rows), 0u);
+                    EXPECT_EQ(result.name, "s");
+                    if (result.bExact) {
+                        ASSERT_EQ(result.readings.size(), 1u);
+                        EXPECT_EQ(result.readings[0].width, width);
+                        EXPECT_EQ(result.readings[0].height, rows);
+                        EXPECT_EQ(result.readings[0].pixels, expected);
+                        continue;
+                    }
+                    int found = 0;
+                    for (const SpriteReading& reading : result.readings)
+                        found += reading.layout == layout && reading.width == width &&
+                                 reading.height == rows && reading.pixels == expected;
+                    EXPECT_EQ(found, 1);
+                }
             }
         }
     }
@@ -238,6 +254,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {{RowsMsbFirst, 32, 2}, {RowsLsbFirst, 32, 2}},
                   1,
                   {"10000000 00000000 00000000 00000001", "10000000 00000000 00000000 00000000"}},
+        // One row of eight without a hex letter: the default style's line, or
+        // XBM's for the mirrored pixels.
+        PasteCase{"static unsigned char s[] = {0x01};",
+                  "s",
+                  {{RowsMsbFirst, 8, 1}, {RowsLsbFirst, 8, 1}},
+                  1,
+                  {"10000000"}},
+        PasteCase{"\xEF\xBB\xBFstatic unsigned char s[] = {0x12}; // xbm\n",
+                  "s",
+                  {{RowsMsbFirst, 8, 1}, {RowsLsbFirst, 8, 1}},
+                  0,
+                  {"00010010"}},
         PasteCase{"{0x3C, 0x42}", "", kTwoBytes},
         // Unicode blanks, as editors and chat windows put them in, are blanks.
         PasteCase{"unsigned\xC2\xA0"
