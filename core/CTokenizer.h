@@ -61,7 +61,7 @@ private:
     std::size_t m_nOffset = 0;
     int m_nLine = 1;
     int m_nColumn = 1;
-    Token m_errorStart; // where the last block comment opened
+    Token m_commentStart; // where the last block comment opened
     bool m_bLineStart = true;
     bool m_bDirective = false;
 };

@@ -5,6 +5,7 @@
 // message that points at the offending token.
 
 #include "ArrayReader.h"
+#include "CTokenizer.h"
 #include "Identifier.h"
 #include "PixelRows.h"
 #include "SourceEmitter.h"
@@ -376,6 +377,49 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"\r\n\r{0b}", "binary", "0b", 3, 2}, BadCase{"\xC2\xA0{0x}", "hex", "0x", 1, 3},
         BadCase{"{1,\xC2\xA1 2}", "Expected a number", "\xC2\xA1", 1, 4},
         BadCase{std::string(kMaxArrayTextBytes + 1, ' '), "too long", "", 1, 1}));
+
+// ---------------------------------------------------------------------------
+// Tokens
+
+// A token as the tests compare it.
+struct Placed {
+    TokenKind kind;
+    std::string text;
+    std::size_t offset;
+    int line;
+    int column;
+    friend bool operator==(const Placed&, const Placed&) = default;
+    friend void PrintTo(const Placed& p, std::ostream* os) {
+        *os << p.text << "@" << p.offset << ":" << p.line << ":" << p.column;
+    }
+};
+
+// Each token knows where it was written, by byte offset for finding its span
+// in the text and by line and column (in characters) for messages; a
+// directive with a spliced line, comments and blanks of both kinds give none.
+TEST(CTokenizer, PlacesEveryTokenInTheText) {
+    const std::string text = "#define W \\\r\n 8\r\nuint8_t\xC2\xA0"
+                             "a[] = { 0x1F, /* x */ 'c' };\n\xC3\xA9 \"s\"";
+    const std::vector<Placed> expected = {
+        {TokenKind::Word, "uint8_t", 17, 3, 1},  {TokenKind::Word, "a", 26, 3, 9},
+        {TokenKind::Punct, "[", 27, 3, 10},      {TokenKind::Punct, "]", 28, 3, 11},
+        {TokenKind::Punct, "=", 30, 3, 13},      {TokenKind::Punct, "{", 32, 3, 15},
+        {TokenKind::Number, "0x1F", 34, 3, 17},  {TokenKind::Punct, ",", 38, 3, 21},
+        {TokenKind::Literal, "'c'", 48, 3, 31},  {TokenKind::Punct, "}", 52, 3, 35},
+        {TokenKind::Punct, ";", 53, 3, 36},      {TokenKind::Punct, "\xC3\xA9", 55, 4, 1},
+        {TokenKind::Literal, "\"s\"", 58, 4, 3}, {TokenKind::End, "", 61, 4, 6},
+    };
+    CTokenizer tokens(text);
+    std::vector<Placed> placed;
+    for (Token token = tokens.Next();; token = tokens.Next()) {
+        EXPECT_EQ(token.text.data(), text.data() + token.offset) << token.text;
+        placed.push_back(
+            {token.kind, std::string(token.text), token.offset, token.line, token.column});
+        if (token.kind == TokenKind::End || placed.size() > expected.size())
+            break;
+    }
+    EXPECT_EQ(placed, expected);
+}
 
 // ---------------------------------------------------------------------------
 // Names and labels
