@@ -110,7 +110,7 @@ bool CTokenizer::SkipBlanksAndComments() {
                 Advance();
         } else if (Peek() == '/' && Peek(1) == '*') {
             m_commentStart = {TokenKind::Error, m_strText.substr(m_nOffset, 2), m_nOffset, m_nLine,
-                            m_nColumn};
+                              m_nColumn};
             const std::size_t close = m_strText.find("*/", m_nOffset + 2);
             if (close == std::string_view::npos)
                 return false;

@@ -32,10 +32,10 @@ struct Token {
 };
 
 // Reads tokens one at a time. Unicode blanks (see TextBlanks.h) separate
-// tokens as spaces do. A backslash before a line break joins the
-// lines, as in C; a '#' first on a line starts a directive that runs to the
-// line's end. A copy of a tokenizer is a saved position, which is how a
-// caller takes back a guess.
+// tokens as spaces do. A backslash before a line break joins the lines, as
+// in C; a '#' first on a line starts a directive that runs to the line's
+// end. A copy of a tokenizer is a saved position, which is how a caller
+// takes back a guess.
 class CTokenizer {
 public:
     explicit CTokenizer(std::string_view text) : m_strText(text) {}
