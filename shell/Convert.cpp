@@ -291,6 +291,15 @@ private:
             read = std::move(*named);
         } else {
             read.result = ReadSpriteArray(text);
+            // Glimmet's own line among other text reads back exactly, as it
+            // does alone.
+            if (!read.result.error && !read.result.bExact && !read.result.name.empty()) {
+                std::optional<NamedRead> own = ReadNamedArray(text, read.result.name);
+                if (own && own->result.bExact) {
+                    own->result.notice = std::move(read.result.notice);
+                    read = std::move(*own);
+                }
+            }
         }
         const ArrayReadResult& result = read.result;
         if (result.error) {

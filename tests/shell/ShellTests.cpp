@@ -349,6 +349,8 @@ void MakeInputs(const QDir& dir) {
                                       "static const unsigned short heart[] = {0x6C00, 0xFE00,\n"
                                       "                                       0x7C00};\n");
     SaveText(dir.filePath("bad.h"), "// cut short\nconst uint8_t cut[] = {0x01, 0x1FF};\n");
+    SaveText(dir.filePath("own.h"),
+             "// drawn in Glimmet\nstatic unsigned short int ship16[] = {0x8001,0x7FFE};\n");
     SaveText(dir.filePath("bare.txt"), "{0x3C, 0x42}");
     SaveText(dir.filePath("notes.txt"), "No arrays here.\n");
     SavePicture(dir.filePath("tiny.png"), {"#...#", "..#..", ".#..."});
@@ -423,6 +425,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Inputs
         CommandCase{"ImageNamedAfterItsFile", {"convert", "tiny.png"}, 0, kTiny, ""},
         CommandCase{"CFileItsArray", {"convert", "ship.h"}, 0, kShip, ""},
+        CommandCase{"OwnLineInAHeaderReadsBackExactly",
+                    {"convert", "own.h"},
+                    0,
+                    "static unsigned short int ship16[] = {0x8001,0x7FFE};\n",
+                    ""},
         CommandCase{"FileColonNameOneArrayOfSeveral",
                     {"convert", "icons.h:heart"},
                     0,
