@@ -121,6 +121,8 @@ ConvertRequest Parse(bool bExport, int argc, const char* const* argv) {
             std::find(option->values.begin(), option->values.end(), *value) == option->values.end())
             throw UsageError{spelling + " takes " + ValueList(option->values) + ", not \"" +
                              *value + "\""};
+        if (option->bValue && value->empty() && spelling != "--name")
+            throw UsageError{spelling + " needs a value"};
         Apply(*option, value.value_or(""), request);
     }
 

@@ -564,6 +564,8 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     "",
                     "~--layout needs a value\n"},
+        CommandCase{
+            "EmptyOutputName", {"convert", "-o", "", "ship.h"}, 2, "", "~-o needs a value\n"},
         CommandCase{"NameForSeveralInputs",
                     {"convert", "--name", "x", "ship.h", "tiny.png"},
                     2,
