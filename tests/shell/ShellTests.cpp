@@ -482,7 +482,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "heart.xbm",
                     "#define heart_width 16\n#define heart_height 3\nstatic unsigned char "
                     "heart_bits[] = {0x36, 0x00, 0x7f, 0x00, 0x3e, 0x00};\n"},
-        CommandCase{"HelpAndVersion", {"--version"}, 0, "glimmet 1.0\n", ""},
+        CommandCase{"Version", {"--version"}, 0, "glimmet 1.0\n", ""},
         CommandCase{"Help", {"convert", "--help"}, 0, "~Exit status\n  0: done.\n", ""},
         // Input errors: exit 1, nothing written
         CommandCase{"MissingInput",
