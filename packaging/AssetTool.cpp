@@ -4,7 +4,8 @@
 //       the application icon at SIZE x SIZE pixels, as PNG;
 //   glimmet_assets man OUTPUT.1 DATE SUMMARY [PARAGRAPH...]
 //       the manual page: the summary and the paragraphs describe the program,
-//       the help text and the version record give the rest.
+//       the window's help, the command line's help and the version record
+//       give the rest.
 //
 // A failure leaves no output file behind and says why on the standard error.
 
@@ -58,13 +59,15 @@ int WriteManPage(const char* path, const std::string& date, const std::string& s
     const VersionRecord& version = Version();
     const std::string source =
         std::string(version.productName) + " " + std::string(version.productVersionText);
+    // The window's help, then the command line's, each in the help's form.
+    const std::string help = std::string(HelpText()) + "\n" + std::string(CommandLineHelp());
     const std::string page = ManPage({
         .name = version.originalFilename,
         .source = source,
         .date = date,
         .summary = summary,
         .description = description,
-        .help = HelpText(),
+        .help = help,
         .author = version.author,
         .copyright = version.legalCopyright,
     });

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QImageWriter>
 
 #include <algorithm>
 #include <limits>
@@ -98,4 +99,32 @@ CString CImage::GetImporterFilterString(std::string_view description) {
         patterns << QStringLiteral("*.") + QString::fromLatin1(format).toLower();
     return platform_detail::ToCString(platform_detail::FromUtf8(description) + QLatin1Char('|') +
                                       patterns.join(QLatin1Char(';')) + QLatin1Char('|'));
+}
+
+bool SaveMonoImage(std::string_view pathName, std::string_view format, int width, int height,
+                   std::span<const std::uint32_t> pixels, std::string& error) {
+    if (width < 1 || height < 1) {
+        error = "the picture has no pixels";
+        return false;
+    }
+    // Index 0 white and 1 black, so that a set pixel is the bit each format
+    // calls ink.
+    QImage image(width, height, QImage::Format_Mono);
+    image.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    image.fill(0);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::size_t index =
+                static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                static_cast<std::size_t>(x);
+            if (index < pixels.size() && pixels[index] != 0)
+                image.setPixel(x, y, 1);
+        }
+    QImageWriter writer(platform_detail::FromUtf8(pathName),
+                        QByteArray(format.data(), static_cast<qsizetype>(format.size())));
+    if (!writer.write(image)) {
+        error = writer.errorString().toStdString();
+        return false;
+    }
+    return true;
 }

@@ -54,3 +54,12 @@ private:
     struct Impl;
     std::unique_ptr<Impl> m_pImpl;
 };
+
+// Writes a one-bit picture `width` x `height` to pathName in `format`
+// ("png", "pbm" or "bmp", whatever the name's extension): pixels row
+// by row, `width` per row, nonzero ones black and the rest white; missing
+// ones are white. Needs no display. False, and the reason in `error`, when
+// the file cannot be written; a file it cannot finish may be left behind,
+// for the caller to remove.
+bool SaveMonoImage(std::string_view pathName, std::string_view format, int width, int height,
+                   std::span<const std::uint32_t> pixels, std::string& error);

@@ -14,6 +14,11 @@
 #include <QSettings>
 #include <QVBoxLayout>
 
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
+
 using platform_detail::DialogHost;
 using platform_detail::FromUtf8;
 using platform_detail::WidgetOf;
@@ -131,13 +136,57 @@ bool CWinApp::WriteProfileString(std::string_view section, std::string_view entr
     return settings.status() == QSettings::NoError;
 }
 
+namespace {
+
+// What the toolkit says while it connects to the display, held back until
+// the connection is made: the one message that fails it ends the program.
+QtMessageHandler g_previousHandler = nullptr;
+std::vector<std::pair<QtMsgType, QString>> g_startMessages;
+QString g_programName;
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+}
+
+// The toolkit aborts, leaving a core dump, when it cannot reach a display;
+// the program says so in one line and ends with status 1 instead.
+void OnStartMessage(QtMsgType type, const QMessageLogContext& /*context*/, const QString& message) {
+    if (type != QtFatalMsg) {
+        g_startMessages.emplace_back(type, message);
+        return;
+    }
+    const QString display =
+        qEnvironmentVariable("WAYLAND_DISPLAY", qEnvironmentVariable("DISPLAY"));
+    std::fprintf(stderr, "%s: cannot open a window: the display \"%s\" cannot be reached\n",
+                 qPrintable(g_programName), qPrintable(display));
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+} // namespace
+
 int AfxWinMain(int argc, char** argv) {
     // The toolkit gets the program's name and nothing else from the command
     // line, which the program does not read.
     static char noName[] = "";
     static char* toolkitArgv[] = {argc > 0 && argv[0] ? argv[0] : noName, nullptr};
     static int toolkitArgc = 1;
+    g_programName = QFileInfo(QString::fromLocal8Bit(toolkitArgv[0])).fileName();
+    // With no display in the environment and no platform named, the toolkit
+    // would abort; a window needs somewhere to be shown.
+    if (!IsSet("QT_QPA_PLATFORM") && !IsSet("DISPLAY") && !IsSet("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr,
+                     "%s: cannot open a window: neither DISPLAY nor WAYLAND_DISPLAY is set "
+                     "(convert and export need no display)\n",
+                     qPrintable(g_programName));
+        return 1;
+    }
+    g_previousHandler = qInstallMessageHandler(OnStartMessage);
     QApplication application(toolkitArgc, toolkitArgv);
+    qInstallMessageHandler(g_previousHandler);
+    for (const auto& [type, message] : std::exchange(g_startMessages, {}))
+        g_previousHandler(type, QMessageLogContext(), message);
 
     CWinApp* app = AfxGetApp();
     if (!app)

@@ -137,3 +137,6 @@ std::span<const AcceleratorTable> AcceleratorTables();
 const VersionRecord& Version();
 // The short help that the help command shows, as plain text.
 std::string_view HelpText();
+// What `glimmet --help` prints: the command line, its inputs, options and
+// exit statuses, as plain text in the help's form.
+std::string_view CommandLineHelp();

@@ -73,6 +73,7 @@ TEST(ManPage, TheBuiltPageFormatsCleanlyAndSaysWhatTheHelpSays) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const Rendered page = Render(file.readAll().toStdString());
     ExpectHelpInPage(HelpText(), page);
+    ExpectHelpInPage(CommandLineHelp(), page);
     EXPECT_TRUE(page.text.contains(QStringLiteral("\n       ") +
                                    FromUtf8(Version().originalFilename) +
                                    QStringLiteral(" - " GLIMMET_SUMMARY "\n")))
