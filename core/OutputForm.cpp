@@ -194,9 +194,13 @@ std::string CArray(const CodeDeclaration& d, std::string_view type, std::string_
     std::string text;
     text.reserve(64 + 3 * d.name.size() + values.size() * 12);
     std::string name(d.name);
+    // XBM's own companions make the text an XBM image. Image readers read it
+    // a line at a time, some into a buffer of a few hundred characters, so
+    // its values are wrapped twelve to a line as XBM files wrap them.
+    const bool xbmImage = d.size == CodeSize::Defines && layout.style == CodeStyle::Xbm;
+    constexpr std::size_t kXbmValuesPerLine = 12;
     if (d.size == CodeSize::Defines) {
-        // XBM's own companions make the text an XBM image.
-        const bool xbm = layout.style == CodeStyle::Xbm;
+        const bool xbm = xbmImage;
         const std::string prefix = xbm ? name : UpperCase(d.name);
         text += "#define " + prefix + (xbm ? "_width " : "_WIDTH ") + width + "\n";
         text += "#define " + prefix + (xbm ? "_height " : "_HEIGHT ") + height + "\n";
@@ -217,7 +221,7 @@ std::string CArray(const CodeDeclaration& d, std::string_view type, std::string_
     const int bits = bytes ? kBitsPerByte : BytesPerRow(d.sprite.width) * kBitsPerByte;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
-            text += separator;
+            text += xbmImage && i % kXbmValuesPerLine == 0 ? ",\n   " : separator;
         AppendHex(text, values[i], bits, !bytes);
     }
     text += "};";

@@ -26,8 +26,8 @@
 // another meaning: the two agree only for one row of eight pixels (in XBM
 // order one that reads the same both ways) or for no rows at all, and then
 // both stand for the same pixels. C and Arduino text is one
-// line, two more before it with #define companions; MicroPython text is two
-// lines.
+// line, with two #define lines before it as companions (XBM's then wraps its
+// values twelve to a line, as XBM files do); MicroPython text is two lines.
 std::string EmitCode(const CodeForm& form, std::string_view name, const SpriteBits& sprite);
 
 // The default form and a layout in C without companions, for callers that

@@ -247,7 +247,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "static unsigned char s[] = {8, 0};",
                  CodeStyle::Pages,
                  CodeLanguage::C,
-                 CodeSize::Leading}));
+                 CodeSize::Leading},
+        // An XBM image wraps its values twelve to a line, as XBM files do,
+        // for readers that read a line into a small buffer.
+        EmitCase{2, "w", 4, std::vector<std::string>(4, std::string(32, '0')),
+                 "#define w_width 32\n#define w_height 4\nstatic unsigned char w_bits[] = {" +
+                     Bytes("0x00", 12) + ",\n   " + Bytes("0x00", 4) + "};",
+                 CodeStyle::Xbm, CodeLanguage::C, CodeSize::Defines}));
 
 INSTANTIATE_TEST_SUITE_P(
     BitOrderAndTypes, EmitDeclarationTest,
