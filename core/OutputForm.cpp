@@ -246,7 +246,7 @@ std::string WriteArduino(const CodeDeclaration& d) {
 // A bytearray of the layout's bytes and a FrameBuffer over it, which states
 // the size and the bit order.
 std::string WriteMicroPython(const CodeDeclaration& d) {
-    const LayoutForm& bytesLayout = LayoutOf(d.layout->byteStyle);
+    const LayoutForm& bytesLayout = *d.layout;
     const std::vector<std::uint32_t> bytes = bytesLayout.write(d.sprite);
     std::string text;
     text.reserve(96 + 3 * d.name.size() + bytes.size() * 4);
@@ -285,11 +285,11 @@ constexpr LayoutForm kLayouts[] = {
 };
 
 constexpr LanguageForm kLanguages[] = {
-    {CodeLanguage::C, "c", "&C", "A C array", true, &WriteC},
+    {CodeLanguage::C, "c", "&C", "A C array", true, false, &WriteC},
     {CodeLanguage::Arduino, "arduino", "&Arduino",
-     "An Arduino array of fixed-width values in program memory", true, &WriteArduino},
+     "An Arduino array of fixed-width values in program memory", true, false, &WriteArduino},
     {CodeLanguage::MicroPython, "micropython", "&MicroPython",
-     "A MicroPython bytearray and a framebuf.FrameBuffer that states the size", false,
+     "A MicroPython bytearray and a framebuf.FrameBuffer that states the size", false, true,
      &WriteMicroPython},
 };
 
@@ -370,4 +370,9 @@ bool IsSizeOffered(CodeSize size, CodeStyle style, CodeLanguage language) {
 
 CodeSize EffectiveSize(const CodeForm& form) {
     return IsSizeOffered(form.size, form.style, form.language) ? form.size : CodeSize::None;
+}
+
+const LayoutForm& WrittenLayout(const CodeForm& form) {
+    const LayoutForm& layout = LayoutOf(form.style);
+    return LanguageOf(form.language).bytesOnly ? LayoutOf(layout.byteStyle) : layout;
 }

@@ -92,8 +92,8 @@ struct LayoutForm {
 };
 
 // What a language's writer is given: the sprite (its height already the
-// rows to write), the name verbatim, the layout and the size companion that
-// applies (None where the form's does not).
+// rows to write), the name verbatim, the layout written and the size
+// companion that applies (None where the form's does not).
 struct CodeDeclaration {
     std::string_view name;
     SpriteBits sprite;
@@ -108,6 +108,9 @@ struct LanguageForm {
     std::string_view description;
     // Whether a size companion applies; otherwise the text carries the size.
     bool takesSize;
+    // Whether it declares bytes only: a layout of one value per row is then
+    // written as the byte layout that holds the same bits.
+    bool bytesOnly;
     std::string (*write)(const CodeDeclaration& declaration);
 };
 
@@ -149,3 +152,7 @@ bool IsSizeOffered(CodeSize size, CodeStyle style, CodeLanguage language);
 
 // The size companion the form writes: its own where offered, else None.
 CodeSize EffectiveSize(const CodeForm& form);
+
+// The layout the form writes: its own, or the byte layout holding the same
+// bits where the language declares bytes only.
+const LayoutForm& WrittenLayout(const CodeForm& form);

@@ -18,7 +18,7 @@ std::string EmitCode(const CodeForm& form, std::string_view name, const SpriteBi
     // The tables' writers walk exactly the rows and columns given here.
     const SpriteBits bounded{std::clamp(sprite.width, 0, kMaxSpriteColumns),
                              std::clamp(sprite.height, 0, kMaxSpriteRows), sprite.pixels};
-    const CodeDeclaration declaration{name, bounded, &LayoutOf(form.style), EffectiveSize(form)};
+    const CodeDeclaration declaration{name, bounded, &WrittenLayout(form), EffectiveSize(form)};
     return LanguageOf(form.language).write(declaration);
 }
 
