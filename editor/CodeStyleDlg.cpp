@@ -2,7 +2,7 @@
 
 #include "SourceEmitter.h"
 
-#include <iterator>
+#include <span>
 #include <utility>
 
 namespace {
@@ -70,6 +70,11 @@ bool CCodeStyleDlg::OnInitDialog() {
     m_nLanguage = IndexOf(Languages(), m_form.language, &LanguageForm::language);
     m_nSize = IndexOf(Sizes(), m_form.size, &SizeForm::size);
     ShowChoices();
+    // The keyboard starts at the layout chosen rather than in the sample.
+    if (CWnd* pLayout = GetDlgItem(IDC_LAYOUT_ROWS + m_nLayout)) {
+        pLayout->SetFocus();
+        return false;
+    }
     return true;
 }
 
