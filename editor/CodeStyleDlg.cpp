@@ -56,11 +56,15 @@ void CCodeStyleDlg::DoDataExchange(CDataExchange* pDX) {
 
 bool CCodeStyleDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // Each group's buttons stand for the rows of its table, in order.
+    // Each group's buttons stand for the rows of its table, in order, and
+    // their tips say what each row writes.
     const auto label = [this](int nFirstID, auto rows) {
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (CWnd* pButton = GetDlgItem(nFirstID + static_cast<int>(i)))
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (CWnd* pButton = GetDlgItem(nFirstID + static_cast<int>(i))) {
                 pButton->SetWindowText(rows[i].menuText);
+                pButton->SetToolTipText(rows[i].description);
+            }
+        }
     };
     label(IDC_LAYOUT_ROWS, Layouts());
     label(IDC_LANGUAGE_C, Languages());
