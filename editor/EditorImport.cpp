@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -39,7 +40,8 @@ std::string ReadErrorText(const ArrayReadError& error) {
            ": " + error.message + " (\"" + error.token + "\")";
 }
 
-std::string ImageErrorText(ImageLoadStatus status, const std::string& fileName) {
+std::string ImageErrorText(ImageLoadStatus status, const std::string& fileName,
+                           const CImage& image) {
     const std::string quoted = "\"" + fileName + "\"";
     switch (status) {
     case ImageLoadStatus::CannotOpen:
@@ -47,8 +49,12 @@ std::string ImageErrorText(ImageLoadStatus status, const std::string& fileName) 
     case ImageLoadStatus::UnknownFormat:
         return "The file " + quoted + " is not an image in a format that can be read.";
     case ImageLoadStatus::TooLarge:
-        return "The image " + quoted + " is too large: images of at most " +
-               std::to_string(kMaxImageSide) + " pixels a side can be opened.";
+        return "The image " + quoted + " is " + std::to_string(image.GetFileWidth()) + " x " +
+               std::to_string(image.GetFileHeight()) +
+               " pixels, too large to open: pictures of up to " +
+               std::to_string(kAlwaysOpenedImageSide) +
+               " pixels a side open, and most PNG and JPEG pictures up to " +
+               std::to_string(kMaxImageSide) + ".";
     case ImageLoadStatus::Damaged:
     case ImageLoadStatus::Loaded:
         break;
@@ -104,17 +110,29 @@ void CEditorDlg::PasteText(const CString& text) {
 void CEditorDlg::OpenImage(const CString& path) {
     const std::filesystem::path file(path.str());
     CImage image;
-    if (const ImageLoadStatus status = image.Load(path, kMaxImageSide);
+    if (const ImageLoadStatus status = image.Load(path, kMaxImageSide, kMaxImageBytes);
         status != ImageLoadStatus::Loaded) {
-        MessageBox(ImageErrorText(status, file.filename().string()));
+        MessageBox(ImageErrorText(status, file.filename().string(), image));
         return;
     }
-    const ImageSize fitted = FitImageSize({image.GetWidth(), image.GetHeight()});
-    image.Resize(fitted.width, fitted.height);
-    const int width = SpriteWidthForImage(fitted.width);
-    ApplySprite({WidthIndexOf(width), fitted.height,
-                 SpritePixelsFromImage(image.GetBits(), fitted, width), true},
-                MakeIdentifier(file.stem().string()));
+    ImageSampler sampler({image.GetWidth(), image.GetHeight()});
+    std::vector<std::uint32_t> row(static_cast<std::size_t>(image.GetWidth()));
+    for (int y = 0; y < image.GetHeight(); ++y) {
+        image.GetRow(y, row);
+        sampler.AddRow(y, row);
+    }
+    ImageSprite sprite = sampler.Finish();
+    // A reduced read is still a scale from the file's own size.
+    sprite.image = {image.GetFileWidth(), image.GetFileHeight()};
+    ApplySprite(
+        {WidthIndexOf(sprite.spriteWidth), sprite.fitted.height, std::move(sprite.pixels), true},
+        MakeIdentifier(file.stem().string()));
+    // A scaled, empty or full result is said quietly, so that nothing
+    // happens unseen; the name just set is an identifier and needs no hint.
+    if (const std::string notice = DescribeImageSprite(sprite); notice.empty())
+        m_editName.HideBalloonTip();
+    else
+        m_editName.ShowBalloonTip(notice.c_str());
 }
 
 void CEditorDlg::OnPasteSprite() {
