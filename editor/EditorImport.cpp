@@ -136,7 +136,9 @@ void CEditorDlg::OpenImage(const CString& path) {
 }
 
 void CEditorDlg::OnPasteSprite() {
-    PasteText(AfxGetClipboardText());
+    // A text over the reader's limit comes just over it, and is refused as
+    // too long without the whole clipboard being converted first.
+    PasteText(AfxGetClipboardText(kMaxArrayTextBytes));
 }
 
 void CEditorDlg::OnOpenImage() {
