@@ -171,6 +171,8 @@ ImageLoadStatus CImage::Load(std::string_view pathName, int nMaxSide, std::size_
     }
     if (!m_pImpl->fileSize.isValid())
         m_pImpl->fileSize = image.size();
+    else if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+        m_pImpl->fileSize.transpose(); // the header gives the size before the turn
     if (Exceeds(m_pImpl->fileSize, nMaxSide))
         return ImageLoadStatus::TooLarge;
     m_pImpl->image = std::move(image);
