@@ -112,8 +112,9 @@ class AllocationLimit {
 public:
     explicit AllocationLimit(std::size_t nBytes) : m_nBefore(QImageReader::allocationLimit()) {
         constexpr std::size_t kMiB = 1024 * 1024;
-        QImageReader::setAllocationLimit(static_cast<int>(
-            std::min<std::size_t>((nBytes + kMiB - 1) / kMiB, std::numeric_limits<int>::max())));
+        // Whole mebibytes, at least one: a limit of 0 would lift it.
+        QImageReader::setAllocationLimit(static_cast<int>(std::clamp<std::size_t>(
+            (nBytes + kMiB - 1) / kMiB, 1, std::numeric_limits<int>::max())));
     }
     ~AllocationLimit() { QImageReader::setAllocationLimit(m_nBefore); }
     AllocationLimit(const AllocationLimit&) = delete;
@@ -153,6 +154,7 @@ ImageLoadStatus CImage::Load(std::string_view pathName, int nMaxSide, std::size_
         return claimed.isValid() && DecodedBytes(claimed, QImage::Format_Invalid) > budget
                    ? ImageLoadStatus::TooLarge
                    : StatusOf(reader.error());
+    // A picture over the budget is read reduced where the format allows.
     // Formats that cannot tell their size before decoding are held by the
     // allocation limit instead, and checked once decoded.
     const bool bOverBudget =
