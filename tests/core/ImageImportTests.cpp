@@ -115,7 +115,7 @@ TEST(ImageSampler, TakesTheDarkPixelsOrWithTransparencyTheOpaqueOnes) {
         {"BlackOnWhite", {"#..#", ".##."}, {"#..#", ".##."}, ""},
         {"WhiteIconOnClearGround", {" .. ", ".  ."}, {".##.", "#..#"}, ""},
         {"BlackIconOnClearGround", {" ## ", "#  #"}, {".##.", "#..#"}, ""},
-        {"OneHalfClearPixelMakesWhiteDrawn",
+        {"AHalfOpaquePixelMakesWhiteDrawn",
          {"#..o"},
          {"####"},
          "Every pixel is set: the image is opaque throughout."},
@@ -201,13 +201,10 @@ TEST(ImageSampler, KeepsTheDrawnSquaresOfACheckerboard) {
         const std::vector<std::string> rows = SpriteRows(Sample(DrawnPicture(size, checker)));
         for (int y = 0; y < size.height; ++y) {
             for (int x = 0; x < size.width; ++x) {
-                // The sprite pixel under the square's centre.
-                const auto sx =
-                    static_cast<std::size_t>((2 * x + 1) * fitted.width / (2 * size.width));
-                const auto sy =
-                    static_cast<std::size_t>((2 * y + 1) * fitted.height / (2 * size.height));
                 if (checker(x, y)) {
-                    EXPECT_EQ(rows[sy][sx], '#')
+                    EXPECT_EQ(rows[Under(y, size.height, fitted.height)]
+                                  [Under(x, size.width, fitted.width)],
+                              '#')
                         << size.width << " x " << size.height << " at " << x << ", " << y;
                 }
             }
