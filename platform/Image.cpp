@@ -167,9 +167,14 @@ ImageLoadStatus CImage::Load(std::string_view pathName, int nMaxSide, std::size_
     QImage image;
     if (!reader.read(&image)) {
         // Some decoders that offer a reduced read still decode the whole
-        // picture first (a 16-bit or interlaced PNG), which the limit refuses
-        // as if the file were damaged: the size says which it is.
-        return bOverBudget ? ImageLoadStatus::TooLarge : StatusOf(reader.error());
+        // picture first (a 16-bit or interlaced PNG), and some widen a
+        // picture to 32 bits a pixel whatever format they name (GIF): the
+        // limit refuses either as if the file were damaged, and the size
+        // says which it is.
+        const bool bTooLarge =
+            claimed.isValid() &&
+            (bOverBudget || DecodedBytes(claimed, QImage::Format_ARGB32) > budget);
+        return bTooLarge ? ImageLoadStatus::TooLarge : StatusOf(reader.error());
     }
     if (!m_pImpl->fileSize.isValid())
         m_pImpl->fileSize = image.size();
