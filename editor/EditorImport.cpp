@@ -7,11 +7,13 @@
 #include "Dlgs.h"
 #include "Image.h"
 #include "ImageImport.h"
+#include "ImageSprite.h"
 #include "WinApp.h"
 
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -37,23 +39,6 @@ std::string ReadErrorText(const ArrayReadError& error) {
         return error.message;
     return "Line " + std::to_string(error.line) + ", column " + std::to_string(error.column) +
            ": " + error.message + " (\"" + error.token + "\")";
-}
-
-std::string ImageErrorText(ImageLoadStatus status, const std::string& fileName) {
-    const std::string quoted = "\"" + fileName + "\"";
-    switch (status) {
-    case ImageLoadStatus::CannotOpen:
-        return "The file " + quoted + " cannot be opened.";
-    case ImageLoadStatus::UnknownFormat:
-        return "The file " + quoted + " is not an image in a format that can be read.";
-    case ImageLoadStatus::TooLarge:
-        return "The image " + quoted + " is too large: images of at most " +
-               std::to_string(kMaxImageSide) + " pixels a side can be opened.";
-    case ImageLoadStatus::Damaged:
-    case ImageLoadStatus::Loaded:
-        break;
-    }
-    return "The image " + quoted + " is damaged or cut short: its pixels cannot be read.";
 }
 
 } // namespace
@@ -104,21 +89,27 @@ void CEditorDlg::PasteText(const CString& text) {
 void CEditorDlg::OpenImage(const CString& path) {
     const std::filesystem::path file(path.str());
     CImage image;
-    if (const ImageLoadStatus status = image.Load(path, kMaxImageSide);
+    ImageSprite sprite;
+    if (const ImageLoadStatus status = LoadImageSprite(path, image, sprite);
         status != ImageLoadStatus::Loaded) {
-        MessageBox(ImageErrorText(status, file.filename().string()));
+        MessageBox(ImageErrorText(status, file.filename().string(), image));
         return;
     }
-    const ImageSize fitted = FitImageSize({image.GetWidth(), image.GetHeight()});
-    image.Resize(fitted.width, fitted.height);
-    const int width = SpriteWidthForImage(fitted.width);
-    ApplySprite({WidthIndexOf(width), fitted.height,
-                 SpritePixelsFromImage(image.GetBits(), fitted, width), true},
-                MakeIdentifier(file.stem().string()));
+    ApplySprite(
+        {WidthIndexOf(sprite.spriteWidth), sprite.fitted.height, std::move(sprite.pixels), true},
+        MakeIdentifier(file.stem().string()));
+    // A scaled, empty or full result is said quietly, so that nothing
+    // happens unseen; the name just set is an identifier and needs no hint.
+    if (const std::string notice = DescribeImageSprite(sprite); notice.empty())
+        m_editName.HideBalloonTip();
+    else
+        m_editName.ShowBalloonTip(notice.c_str());
 }
 
 void CEditorDlg::OnPasteSprite() {
-    PasteText(AfxGetClipboardText());
+    // A text over the reader's limit comes just over it, and is refused as
+    // too long without the whole clipboard being converted first.
+    PasteText(AfxGetClipboardText(kMaxArrayTextBytes));
 }
 
 void CEditorDlg::OnOpenImage() {

@@ -5,6 +5,7 @@
 
 #include "Afx.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -15,7 +16,7 @@ enum class ImageLoadStatus {
     Loaded,
     CannotOpen,    // no such file, or it cannot be read
     UnknownFormat, // not an image in a format the toolkit reads
-    TooLarge,      // wider or taller than the limit given
+    TooLarge,      // wider or taller than the limits given, or too large to decode
     Damaged,       // the pixels cannot be decoded: a damaged or cut-short file
 };
 
@@ -28,22 +29,26 @@ public:
 
     // Reads the image file at pathName, in any format the toolkit reads. A
     // file whose header claims more than nMaxSide pixels on either side is
-    // refused before its pixels are decoded, and no decoding may allocate
-    // more than an image of nMaxSide x nMaxSide takes, so memory stays
-    // bounded whatever a file claims. On failure the image is empty.
-    ImageLoadStatus Load(std::string_view pathName, int nMaxSide);
+    // refused before its pixels are decoded. No more than nMaxBytes of
+    // decoded pixels are held at once: a picture that would need more is
+    // read reduced, to at most 1024 pixels a side, where its format can be
+    // read that way, and refused as too large where it cannot. On failure
+    // the image is empty.
+    ImageLoadStatus Load(std::string_view pathName, int nMaxSide, std::size_t nMaxBytes);
 
     bool IsNull() const;
+    // The pixels held, which a reduced read makes fewer than the file's.
     int GetWidth() const;
     int GetHeight() const;
-    // The pixels row by row, top row first, GetWidth() per row, each as
-    // 0xAARRGGBB with straight (not premultiplied) alpha.
-    std::span<const std::uint32_t> GetBits() const;
-
-    // Scales the image to nWidth x nHeight, each new pixel the average of
-    // the ones it covers, weighted by their alpha so that transparent pixels
-    // lend no colour.
-    void Resize(int nWidth, int nHeight);
+    // The size the file states, known once its header is read, even when
+    // the image is refused as too large; 0 x 0 before that.
+    int GetFileWidth() const;
+    int GetFileHeight() const;
+    // Row nRow of the pixels held, top row 0, into argb (GetWidth() of them
+    // at most), each as 0xAARRGGBB with straight (not premultiplied) alpha.
+    // One row at a time, so that a picture is never held twice over in a
+    // wider form.
+    void GetRow(int nRow, std::span<std::uint32_t> argb) const;
 
     // The image files Load reads, as one entry of a file-dialog filter named
     // `description`, a pattern for each format's file extension:

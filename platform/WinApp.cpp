@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QSettings>
 #include <QVBoxLayout>
@@ -58,8 +59,21 @@ CWinApp* AfxGetApp() {
     return g_pApp;
 }
 
-CString AfxGetClipboardText() {
-    return platform_detail::ToCString(QGuiApplication::clipboard()->text());
+CString AfxGetClipboardText(std::size_t nMaxBytes) {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data)
+        return {};
+    // The text as bytes, which the toolkit's own text() would widen to
+    // UTF-16, twice their size, before anyone could tell it is too long.
+    QByteArray bytes = data->data(QStringLiteral("text/plain;charset=utf-8"));
+    if (bytes.isEmpty())
+        bytes = data->data(QStringLiteral("text/plain"));
+    // Cut where a UTF-8 sequence may be left incomplete, the text still
+    // comes out longer than the limit: the incomplete tail becomes a
+    // replacement character of three bytes.
+    if (static_cast<std::size_t>(bytes.size()) > nMaxBytes)
+        bytes.truncate(static_cast<qsizetype>(nMaxBytes) + 1);
+    return platform_detail::ToCString(QString::fromUtf8(bytes));
 }
 
 bool CWinApp::InitInstance() {

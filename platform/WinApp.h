@@ -5,7 +5,9 @@
 #include "Afx.h"
 #include "Wnd.h"
 
+#include <cstddef>
 #include <functional>
+#include <limits>
 #include <string_view>
 
 class CWinApp : public CCmdTarget {
@@ -53,8 +55,11 @@ private:
 
 CWinApp* AfxGetApp();
 
-// The text on the system clipboard; empty if it holds none.
-CString AfxGetClipboardText();
+// The text on the system clipboard; empty if it holds none. A text longer
+// than nMaxBytes (in UTF-8) comes back cut after nMaxBytes + 1 bytes, measured
+// before it is converted, so that a caller with that limit can refuse it
+// without the whole of it being held several times over.
+CString AfxGetClipboardText(std::size_t nMaxBytes = std::numeric_limits<std::size_t>::max());
 
 // The program's entry: makes the toolkit's application from the program
 // name alone (the command line is not read), names the application, and runs

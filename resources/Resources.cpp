@@ -214,10 +214,12 @@ constexpr std::string_view kHelp =
     "\n"
     "Opening an image\n"
     "  Ctrl+O, or Open Image..., reads a picture file, as does dropping one on\n"
-    "  the window: PNG, BMP, GIF, JPEG, PBM, PGM, PPM, XBM and the like. Dark,\n"
-    "  opaque pixels are set. A picture up to 32 x 16 keeps its size, in the\n"
-    "  narrowest width of 8, 16 or 32 that holds it; a larger one is scaled down\n"
-    "  to fit. The sprite is named after the file.\n"
+    "  the window: PNG, BMP, GIF, JPEG, PBM, PGM, PPM, XBM and the like. Dark\n"
+    "  pixels are set; in a picture with transparency, the opaque ones. A picture\n"
+    "  up to 32 x 16 keeps its size, in the narrowest width of 8, 16 or 32 that\n"
+    "  holds it; a larger one is scaled down to fit, and the name field says so.\n"
+    "  Pictures up to 2048 pixels a side open, most PNG and JPEG up to 8192.\n"
+    "  The sprite is named after the file.\n"
     "  Ctrl+Z takes a paste or an image back.\n";
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "ArrayReader.h"
 #include "Image.h"
 #include "ImageImport.h"
+#include "ImageSprite.h"
 #include "SourceEmitter.h"
 #include "SpriteRaster.h"
 
@@ -160,13 +161,6 @@ std::optional<PixelLayout> LayoutOfReadKey(std::string_view key) {
     return std::nullopt;
 }
 
-int WidthIndexOf(int width) {
-    for (int nIndex = 0; WidthFromIndex(nIndex) != 0; ++nIndex)
-        if (WidthFromIndex(nIndex) == width)
-            return nIndex;
-    return 0;
-}
-
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
@@ -222,36 +216,22 @@ private:
             return Fail(std::nullopt, "cannot be opened: " + ErrnoText(errno));
 
         CImage image;
-        switch (image.Load(m_file, kMaxImageSide)) {
-        case ImageLoadStatus::Loaded:
-            break;
-        case ImageLoadStatus::CannotOpen:
-            return Fail(std::nullopt, "cannot be opened");
-        case ImageLoadStatus::UnknownFormat:
+        ImageSprite sprite;
+        if (const ImageLoadStatus status = LoadImageSprite(m_file, image, sprite);
+            status == ImageLoadStatus::UnknownFormat)
             return ReadUnknown();
-        case ImageLoadStatus::TooLarge:
-            return Fail(std::nullopt, "the image is larger than " + std::to_string(kMaxImageSide) +
-                                          " pixels a side, more than can be read");
-        case ImageLoadStatus::Damaged:
-            return Fail(std::nullopt,
-                        "the image is damaged or cut short: its pixels cannot be read");
-        }
-
-        const ImageSize size{image.GetWidth(), image.GetHeight()};
-        if (!m_request.bFit && (size.width > kMaxSpriteColumns || size.height > kMaxSpriteRows))
-            return Fail(std::nullopt, "the image is " + std::to_string(size.width) + " x " +
-                                          std::to_string(size.height) +
+        else if (status != ImageLoadStatus::Loaded)
+            return Fail(std::nullopt, "the image " + ImageProblem(status, image));
+        if (!m_request.bFit && !(sprite.fitted == sprite.image))
+            return Fail(std::nullopt, "the image is " + std::to_string(sprite.image.width) + " x " +
+                                          std::to_string(sprite.image.height) +
                                           " pixels, larger than the largest sprite, " +
                                           std::to_string(kMaxSpriteColumns) + " x " +
                                           std::to_string(kMaxSpriteRows) +
                                           "; --fit scales it down");
         // The window's own steps, so that the two make the same sprite.
-        const ImageSize fitted = FitImageSize(size);
-        image.Resize(fitted.width, fitted.height);
-        const int width = SpriteWidthForImage(fitted.width);
-        return CodeSprite{WidthIndexOf(width), fitted.height,
-                          m_request.name.value_or(DefaultName()),
-                          SpritePixelsFromImage(image.GetBits(), fitted, width)};
+        return CodeSprite{sprite.spriteWidth, sprite.fitted.height,
+                          m_request.name.value_or(DefaultName()), std::move(sprite.pixels)};
     }
 
     // A file that no image format reads is C when it is text, unless its
@@ -341,8 +321,7 @@ private:
         std::string name = m_request.name.value_or(result.name);
         if (name.empty())
             name = DefaultName();
-        return CodeSprite{WidthIndexOf(reading.width), reading.height, std::move(name),
-                          reading.pixels};
+        return CodeSprite{reading.width, reading.height, std::move(name), reading.pixels};
     }
 
     const ConvertRequest& m_request;
@@ -416,10 +395,8 @@ std::string GuardName(const std::string& output) {
 // Its names come from the file's, as image tools name them.
 std::string XbmText(const CodeSprite& sprite, const std::string& output) {
     const std::string name = MakeIdentifier(fs::path(output).stem().string());
-    return "#define " + name + "_width " + std::to_string(WidthFromIndex(sprite.nWidthIndex)) +
-           "\n#define " + name + "_height " + std::to_string(sprite.nHeight) + "\n" +
-           EmitDeclaration(CodeStyle::Xbm, sprite.nWidthIndex, name + "_bits", sprite.nHeight,
-                           sprite.pixels) +
+    return EmitCode({CodeStyle::Xbm, CodeLanguage::C, CodeSize::Defines}, name,
+                    {sprite.width, sprite.nHeight, sprite.pixels}) +
            "\n";
 }
 
@@ -489,8 +466,8 @@ int RunExport(const ConvertRequest& request, std::ostream& err) {
                [&](const std::string& path, std::string& why) {
                    if (format == "xbm")
                        return WriteText(path, XbmText(*sprite, request.output), why);
-                   return SaveMonoImage(path, format, WidthFromIndex(sprite->nWidthIndex),
-                                        sprite->nHeight, sprite->pixels, why);
+                   return SaveMonoImage(path, format, sprite->width, sprite->nHeight,
+                                        sprite->pixels, why);
                },
                err)
                ? kExitDone

@@ -1,21 +1,30 @@
 #include "MakeCode.h"
 
+#include "OutputForm.h"
 #include "SourceEmitter.h"
 
+namespace {
+
+// The form the keys name. Keys outside the tables were refused by the
+// parser; should one reach here, that choice takes its default.
+CodeForm FormOf(const CodeChoices& choices) {
+    return CodeFormFromKeys(choices.layout, choices.language, choices.size);
+}
+
+} // namespace
+
 std::string UnavailableChoice(const CodeChoices& choices) {
-    if (!CodeStyleFromKey(choices.layout))
-        return "the layout \"" + choices.layout +
-               "\" is not written by this build yet; it writes rows, xbm and pages.";
-    if (choices.language != "c")
-        return "the language \"" + choices.language +
-               "\" is not written by this build yet; it writes c.";
-    if (choices.size != "none")
-        return "the size companion \"" + choices.size +
-               "\" is not written by this build yet; it writes none.";
-    return {};
+    const CodeForm form = FormOf(choices);
+    if (IsSizeOffered(form.size, form.style, form.language))
+        return {};
+    return "the size companion \"" + choices.size + "\" does not go with the layout \"" +
+           choices.layout + "\" in " + std::string(LanguageOf(form.language).key) + ": " +
+           std::string(LanguageOf(form.language).takesSize
+                           ? "leading size bytes are written before bytes only"
+                           : "its text carries the size itself") +
+           ".";
 }
 
 std::string MakeCode(const CodeSprite& sprite, const CodeChoices& choices) {
-    return EmitDeclaration(CodeStyleFromKey(choices.layout).value_or(CodeStyle::Rows),
-                           sprite.nWidthIndex, sprite.name, sprite.nHeight, sprite.pixels);
+    return EmitCode(FormOf(choices), sprite.name, {sprite.width, sprite.nHeight, sprite.pixels});
 }

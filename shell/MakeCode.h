@@ -17,17 +17,18 @@ struct CodeChoices {
     std::string size = "none";
 };
 
-// A sprite as the editor holds it: width index 0, 1 or 2 (8, 16 or 32
-// pixels), 1 to 16 rows, its pixels row by row as 0 or 1, and its name.
+// A sprite: 8, 16 or 32 pixels wide, 1 to 16 rows, its pixels row by row
+// as 0 or 1, and its name.
 struct CodeSprite {
-    int nWidthIndex = 0;
+    int width = 8;
     int nHeight = 0;
     std::string name;
     std::vector<std::uint32_t> pixels;
 };
 
-// Why `choices` cannot be written by this build, as one sentence; empty when
-// they can. Keys outside the lists above are the caller's to refuse.
+// Why `choices` do not go together (a size companion the layout and
+// language cannot take), as one sentence; empty when they do. Keys outside
+// the lists above are the caller's to refuse.
 std::string UnavailableChoice(const CodeChoices& choices);
 
 // The code for `sprite`, byte for byte what Make Code writes for the same

@@ -850,6 +850,7 @@ struct ImageCase {
     const char* file;
     MakeFile make; // none: there is no such file
     Outcome outcome;
+    const char* tip = nullptr; // the one line said at the name field
     friend void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.what; }
 };
 
@@ -875,6 +876,18 @@ void SaveLevels(const QString& path) {
     for (int x = 0; x < 6; ++x)
         image.setPixel(x, 0, pixels[x]);
     ASSERT_TRUE(image.save(path));
+}
+
+// An icon of '#' (white) on a clear ground ('.').
+MakeFile Icon(std::vector<std::string> rows) {
+    return [rows = std::move(rows)](const QString& path) {
+        QImage image(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()),
+                     QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, rows[y][x] == '#' ? qRgba(255, 255, 255, 255) : 0u);
+        ASSERT_TRUE(image.save(path));
+    };
 }
 
 void SaveBytes(const QString& path, const QByteArray& bytes) {
@@ -915,6 +928,11 @@ TEST_P(ImageTest, DroppedFileBecomesTheSpriteOrChangesNothing) {
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(path)});
     EXPECT_TRUE(Drop(dlg, QPoint(150, 100), data));
+    QWidget* name = Control(dlg, IDC_NAME);
+    EXPECT_EQ(Host(dlg).Tip().IsShownAt(name), c.tip != nullptr);
+    if (c.tip) {
+        EXPECT_EQ(Host(dlg).Tip().Text(), c.tip);
+    }
     EXPECT_TRUE(Left(c.outcome, true));
 }
 
@@ -928,9 +946,29 @@ INSTANTIATE_TEST_SUITE_P(
                   Sprite(32, Repeat("#..................#............", 16), "wide")},
         ImageCase{"LargeIsScaledKeepingItsAspect", "8ball.pbm",
                   Picture(Repeat(std::string(32, '#') + std::string(32, '.'), 64)),
-                  Sprite(16, Repeat("########........", 16), "_8ball")},
-        ImageCase{"DarkAndOpaqueAtLeastHalf", "levels.png", &SaveLevels,
-                  Sprite(8, {"##..#..."}, "levels")},
+                  Sprite(16, Repeat("########........", 16), "_8ball"),
+                  "Scaled down from 64 x 64 to 16 x 16."},
+        ImageCase{"ThinLineKeptWhenScaledSlightly", "line.png", Picture([] {
+                      std::vector<std::string> rows = Repeat(std::string(33, '.'), 17);
+                      rows[8] = std::string(33, '#');
+                      return rows;
+                  }()),
+                  Sprite(
+                      32,
+                      [] {
+                          std::vector<std::string> rows = Repeat(std::string(32, '.'), 16);
+                          rows[8] = std::string(31, '#') + ".";
+                          return rows;
+                      }(),
+                      "line"),
+                  "Scaled down from 33 x 17 to 31 x 16."},
+        ImageCase{"BlankSaysSo", "blank.png", Picture({"....", "...."}),
+                  Sprite(8, {"........", "........"}, "blank"),
+                  "No pixel is set: the image has no dark pixels."},
+        ImageCase{"WithTransparencyTheOpaqueAtLeastHalf", "levels.png", &SaveLevels,
+                  Sprite(8, {"##..##.."}, "levels")},
+        ImageCase{"WhiteIconOnClearGroundComesInAsDrawn", "oled.png", Icon({".#.", "###"}),
+                  Sprite(8, {".#......", "###....."}, "oled")},
         ImageCase{"NotAnImage", "notes.png",
                   [](const QString& path) { SaveBytes(path, "unsigned char x[] = {1};\n"); },
                   Box("The file \"notes.png\" is not an image in a format that can be read.")},
@@ -938,8 +976,24 @@ INSTANTIATE_TEST_SUITE_P(
                   Box("The image \"cut.png\" is damaged or cut short: its pixels cannot be "
                       "read.")},
         ImageCase{"HeaderClaimsTooWide", "huge.png", &SaveTooWide,
-                  Box("The image \"huge.png\" is too large: images of at most 8192 pixels a "
-                      "side can be opened.")},
+                  Box("The image \"huge.png\" is 10000 x 10 pixels, too large to open: pictures "
+                      "of up to 2048 pixels a side open, and most PNG and JPEG pictures up to "
+                      "8192.")},
+        ImageCase{"XbmClaimsTooLarge", "huge.xbm",
+                  [](const QString& path) {
+                      SaveBytes(path, "#define a_width 100000\n#define a_height 9000\n"
+                                      "static char a_bits[] = {0x00};\n");
+                  },
+                  Box("The image \"huge.xbm\" is 100000 x 9000 pixels, too large to open: "
+                      "pictures of up to 2048 pixels a side open, and most PNG and JPEG pictures "
+                      "up to 8192.")},
+        ImageCase{"PbmClaimsTooLarge", "huge.pbm",
+                  [](const QString& path) {
+                      SaveBytes(path, QByteArray("P4\n# made by hand\n100000 100000\n\0\0", 34));
+                  },
+                  Box("The image \"huge.pbm\" is 100000 x 100000 pixels, too large to open: "
+                      "pictures of up to 2048 pixels a side open, and most PNG and JPEG pictures "
+                      "up to 8192.")},
         ImageCase{"NoSuchFile", "gone.png", {}, Box("The file \"gone.png\" cannot be opened.")}));
 
 // Ctrl+O asks for the file with a filter of the image formats.

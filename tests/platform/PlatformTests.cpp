@@ -6,22 +6,28 @@
 #include "Controls.h"
 #include "DialogHost.h"
 #include "Handles.h"
+#include "Image.h"
 #include "Resource.h"
 #include "ResourceTypes.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -530,6 +536,137 @@ TEST_F(ProbeTest, SystemMenuHoldsTheStandardItemsAndWhatIsAppended) {
 
     EXPECT_EQ(dlg.GetSystemMenu(true), nullptr);
     EXPECT_EQ(dlg.GetSystemMenu(false)->Items().size(), standard);
+}
+
+// A picture is held as it is when its decode fits the budget of bytes given,
+// read reduced when it does not and its format allows, and refused as too
+// large otherwise, with the size its file states either way.
+struct ImageLoadCase {
+    const char* what;
+    const char* file;
+    QSize size;            // the picture saved, white
+    QImage::Format format; // at this depth
+    std::size_t nMaxBytes;
+    ImageLoadStatus status;
+    QSize held; // the pixels held after the load
+    friend void PrintTo(const ImageLoadCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class ImageLoadTest : public ::testing::TestWithParam<ImageLoadCase> {};
+
+TEST_P(ImageLoadTest, HoldsNoMoreThanTheBudget) {
+    const ImageLoadCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(c.file));
+    QImage picture(c.size, c.format);
+    picture.fill(Qt::white);
+    ASSERT_TRUE(picture.save(path));
+    CImage image;
+    EXPECT_EQ(image.Load(path.toStdString(), 8192, c.nMaxBytes), c.status);
+    EXPECT_EQ(QSize(image.GetWidth(), image.GetHeight()), c.held);
+    EXPECT_EQ(QSize(image.GetFileWidth(), image.GetFileHeight()), c.size);
+}
+
+constexpr std::size_t kKiB = 1024;
+constexpr std::size_t kMiB = 1024 * kKiB;
+
+INSTANTIATE_TEST_SUITE_P(
+    Budgets, ImageLoadTest,
+    ::testing::Values(ImageLoadCase{"WithinTheBudgetAsItIs",
+                                    "small.png",
+                                    {40, 30},
+                                    QImage::Format_RGB32,
+                                    32 * kMiB,
+                                    ImageLoadStatus::Loaded,
+                                    {40, 30}},
+                      ImageLoadCase{"PngOverTheBudgetReadReduced",
+                                    "wide.png",
+                                    {2048, 64},
+                                    QImage::Format_RGB32,
+                                    256 * kKiB,
+                                    ImageLoadStatus::Loaded,
+                                    {1024, 32}},
+                      ImageLoadCase{"BmpOverTheBudgetRefused",
+                                    "wide.bmp",
+                                    {2048, 64},
+                                    QImage::Format_RGB32,
+                                    256 * kKiB,
+                                    ImageLoadStatus::TooLarge,
+                                    {0, 0}},
+                      // The reader decodes a 16-bit PNG whole before it reduces it.
+                      ImageLoadCase{"SixteenBitPngOverTheBudgetRefused",
+                                    "deep.png",
+                                    {1200, 600},
+                                    QImage::Format_RGBA64,
+                                    kMiB,
+                                    ImageLoadStatus::TooLarge,
+                                    {0, 0}},
+                      ImageLoadCase{"SixteenBitPngWithinTheBudget",
+                                    "deep.png",
+                                    {200, 100},
+                                    QImage::Format_RGBA64,
+                                    kMiB,
+                                    ImageLoadStatus::Loaded,
+                                    {200, 100}}));
+
+// Whatever depth a file decodes to, its rows come as 32-bit pixels with
+// straight alpha.
+TEST(ImageRows, ComeAsStraightArgbWhateverTheDepth) {
+    QTemporaryDir dir;
+    struct Case {
+        const char* file;
+        QImage::Format format;
+        std::array<QRgb, 3> pixels;
+    };
+    const Case cases[] = {
+        {"mono.pbm", QImage::Format_Mono, {0xFF000000u, 0xFFFFFFFFu, 0xFF000000u}},
+        {"grey.pgm", QImage::Format_Grayscale8, {0xFF000000u, 0xFF808080u, 0xFFFFFFFFu}},
+        {"alpha.png", QImage::Format_ARGB32, {0x80FF0000u, 0x00000000u, 0xFF0000FFu}},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.file));
+        QImage picture(3, 2, QImage::Format_ARGB32);
+        picture.fill(Qt::white);
+        for (int x = 0; x < 3; ++x)
+            picture.setPixel(x, 1, c.pixels[static_cast<std::size_t>(x)]);
+        ASSERT_TRUE(picture.convertToFormat(c.format).save(path)) << c.file;
+        CImage image;
+        ASSERT_EQ(image.Load(path.toStdString(), 8192, 1024 * 1024), ImageLoadStatus::Loaded)
+            << c.file;
+        std::array<std::uint32_t, 3> row{};
+        image.GetRow(1, row);
+        for (std::size_t x = 0; x < 3; ++x)
+            EXPECT_EQ(row[x], c.pixels[x]) << c.file << " pixel " << x << std::hex << " " << row[x];
+    }
+}
+
+// A clipboard text over the caller's limit comes back cut just past it, and
+// still over it where the cut falls inside a character; one within it comes
+// back whole.
+TEST(Clipboard, TextOverTheLimitComesBackJustOverIt) {
+    struct Case {
+        const char* text; // UTF-8
+        std::size_t nMaxBytes;
+        std::string kept; // all of it when within the limit, else what comes first
+    };
+    const Case cases[] = {
+        {"abcdef", 6, "abcdef"},       {"abcdef", 3, "abcd"},
+        {"ab\u20ac", 2, "ab"},  // the cut leaves one byte of three
+        {"ab\u20acx", 3, "ab"}, // two of three
+        {"\u20ac\u20ac", 3, "\u20ac"}, {"", 0, ""},
+    };
+    for (const Case& c : cases) {
+        QGuiApplication::clipboard()->setText(QString::fromUtf8(c.text));
+        const std::string text = AfxGetClipboardText(c.nMaxBytes).str();
+        EXPECT_TRUE(text.starts_with(c.kept)) << c.text;
+        if (std::string_view(c.text).size() <= c.nMaxBytes) {
+            EXPECT_EQ(text, c.text);
+        } else {
+            EXPECT_GT(text.size(), c.nMaxBytes) << c.text;
+            EXPECT_LE(text.size(), c.nMaxBytes + 6) << c.text;
+        }
+    }
+    QGuiApplication::clipboard()->clear();
 }
 
 } // namespace

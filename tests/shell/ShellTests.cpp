@@ -7,6 +7,8 @@
 #include "EditorApp.h"
 #include "EditorDlg.h"
 #include "Handles.h"
+#include "MakeCode.h"
+#include "OutputForm.h"
 #include "WidgetTest.h"
 
 #include <QApplication>
@@ -243,12 +245,12 @@ struct SpriteFile {
 
 struct MakeCodeCase {
     SpriteFile sprite;
-    UINT nStyle;
-    const char* layout;
+    CodeChoices choices;
 };
 
 void PrintTo(const MakeCodeCase& c, std::ostream* os) {
-    *os << c.sprite.file << " as " << c.layout;
+    *os << c.sprite.file << " as " << c.choices.layout << ", " << c.choices.language << ", "
+        << c.choices.size;
 }
 
 class MakeCodeTest : public ::testing::TestWithParam<MakeCodeCase> {
@@ -257,6 +259,11 @@ protected:
         ASSERT_TRUE(dir.isValid());
         // Picking a style stores it; the store is this test's own.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+        // The window takes the form it remembers.
+        const CodeChoices& choices = GetParam().choices;
+        app.WriteProfileString("", kCodeStyleEntry, choices.layout);
+        app.WriteProfileString("", kCodeLanguageEntry, choices.language);
+        app.WriteProfileString("", kCodeSizeEntry, choices.size);
         ASSERT_TRUE(dlg.Create());
         ShowAndWait(dlg);
     }
@@ -286,12 +293,17 @@ TEST_P(MakeCodeTest, ConvertWritesWhatMakeCodeWrites) {
             PressKey(list, Qt::Key_Return);
         });
     ASSERT_TRUE(Drop(dlg, QPoint(150, 100), data));
-    dlg.SendMessage(WM_COMMAND, c.nStyle);
     ClickControl(dlg, IDC_MAKECODE);
     const std::string made = ControlText(dlg, IDC_CODE).toStdString();
     ASSERT_FALSE(made.empty());
 
-    QStringList args = {"convert", "--layout", c.layout};
+    QStringList args = {"convert",
+                        "--layout",
+                        QString::fromStdString(c.choices.layout),
+                        "--language",
+                        QString::fromStdString(c.choices.language),
+                        "--size",
+                        QString::fromStdString(c.choices.size)};
     if (c.sprite.bFit)
         args << "--fit";
     const Ran ran = RunProgram(args << path, dir.path());
@@ -322,17 +334,21 @@ const SpriteFile kSprites[] = {
 std::vector<MakeCodeCase> MakeCodeCases() {
     std::vector<MakeCodeCase> cases;
     for (const SpriteFile& sprite : kSprites) {
-        cases.push_back({sprite, IDM_STYLE_ROWS, "rows"});
-        cases.push_back({sprite, IDM_STYLE_XBM, "xbm"});
-        cases.push_back({sprite, IDM_STYLE_PAGES, "pages"});
+        for (const char* layout : {"rows", "rowbytes", "xbm", "pages"})
+            cases.push_back({sprite, {layout, "c", "none"}});
+        cases.push_back({sprite, {"rowbytes", "arduino", "leading"}});
+        cases.push_back({sprite, {"xbm", "c", "defines"}});
+        cases.push_back({sprite, {"pages", "micropython", "none"}});
     }
     return cases;
 }
 
 INSTANTIATE_TEST_SUITE_P(SpritesAndStyles, MakeCodeTest, ::testing::ValuesIn(MakeCodeCases()),
                          [](const ::testing::TestParamInfo<MakeCodeCase>& info) {
+                             const CodeChoices& choices = info.param.choices;
                              std::string name = std::to_string(info.index) + "_" +
-                                                info.param.sprite.file + "_" + info.param.layout;
+                                                info.param.sprite.file + "_" + choices.layout +
+                                                "_" + choices.language + "_" + choices.size;
                              for (char& ch : name)
                                  if (!std::isalnum(static_cast<unsigned char>(ch)))
                                      ch = '_';
@@ -587,11 +603,11 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     "",
                     "~export takes no --layout\n"},
-        CommandCase{"FormNotWrittenYet",
-                    {"convert", "--language", "micropython", "ship.h"},
+        CommandCase{"SizeThatTheFormCannotTake",
+                    {"convert", "--language", "micropython", "--size", "defines", "ship.h"},
                     2,
                     "",
-                    "~the language \"micropython\" is not written by this build yet"},
+                    "~the size companion \"defines\" does not go with"},
         // The window needs a display: one line and status 1, never an abort
         CommandCase{"WindowWithNoDisplay",
                     {},
