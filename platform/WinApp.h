@@ -3,10 +3,12 @@
 // The application: one global object whose InitInstance runs the program.
 
 #include "Afx.h"
-#include "Wnd.h"
+#include "CmdTarget.h"
 
 #include <functional>
 #include <string_view>
+
+class CWnd;
 
 class CWinApp : public CCmdTarget {
 public:

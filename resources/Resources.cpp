@@ -57,25 +57,25 @@ constexpr MenuItemResource kCodeStyles[] = {
 };
 
 constexpr MenuItemResource kEditorCommands[] = {
-    {MenuItemKind::Command, IDM_EDIT_UNDO, "&Undo\tCtrl+Z"},
-    {MenuItemKind::Command, IDM_EDIT_REDO, "&Redo\tCtrl+Shift+Z"},
+    {MenuItemKind::Command, IDM_EDIT_UNDO, "&Undo"},
+    {MenuItemKind::Command, IDM_EDIT_REDO, "&Redo"},
     {MenuItemKind::Separator, 0, ""},
-    {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite\tCtrl+V"},
-    {MenuItemKind::Command, IDM_OPEN_IMAGE, "&Open Image...\tCtrl+O"},
+    {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite"},
+    {MenuItemKind::Command, IDM_OPEN_IMAGE, "&Open Image..."},
     {MenuItemKind::Separator, 0, ""},
-    {MenuItemKind::Command, IDM_SHIFT_LEFT, "Shift &Left\tCtrl+Left"},
-    {MenuItemKind::Command, IDM_SHIFT_RIGHT, "Shift R&ight\tCtrl+Right"},
-    {MenuItemKind::Command, IDM_SHIFT_UP, "Shift U&p\tCtrl+Up"},
-    {MenuItemKind::Command, IDM_SHIFT_DOWN, "Shift &Down\tCtrl+Down"},
-    {MenuItemKind::Command, IDM_FLIP_HORIZONTAL, "Flip &Horizontally\tCtrl+Shift+H"},
-    {MenuItemKind::Command, IDM_FLIP_VERTICAL, "Flip &Vertically\tCtrl+Shift+V"},
-    {MenuItemKind::Command, IDM_INVERT, "&Invert\tCtrl+I"},
+    {MenuItemKind::Command, IDM_SHIFT_LEFT, "Shift &Left"},
+    {MenuItemKind::Command, IDM_SHIFT_RIGHT, "Shift R&ight"},
+    {MenuItemKind::Command, IDM_SHIFT_UP, "Shift U&p"},
+    {MenuItemKind::Command, IDM_SHIFT_DOWN, "Shift &Down"},
+    {MenuItemKind::Command, IDM_FLIP_HORIZONTAL, "Flip &Horizontally"},
+    {MenuItemKind::Command, IDM_FLIP_VERTICAL, "Flip &Vertically"},
+    {MenuItemKind::Command, IDM_INVERT, "&Invert"},
     {MenuItemKind::Separator, 0, ""},
     {MenuItemKind::Popup, 0, "Code &Style", kCodeStyles},
 };
 
 constexpr MenuResource kMenus[] = {
-    {IDR_EDITOR_MENU, kEditorCommands},
+    {IDR_EDITOR_MENU, kEditorCommands, IDR_EDITOR_ACCEL},
 };
 
 constexpr AcceleratorResource kEditorKeys[] = {
@@ -199,6 +199,16 @@ std::span<const AcceleratorTable> AcceleratorTables() {
 }
 std::span<const StringResource> StringTable() {
     return kStrings;
+}
+const AfxResourceTables& ResourceTables() {
+    static const AfxResourceTables tables = {
+        .dialogs = kDialogs,
+        .strings = kStrings,
+        .menus = kMenus,
+        .accelerators = kAccelerators,
+        .icons = Icons(),
+    };
+    return tables;
 }
 const VersionRecord& Version() {
     return kVersion;
