@@ -56,12 +56,11 @@ CWnd::~CWnd() = default;
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const MSG msg{message, wParam, lParam};
-    const MSG* outer = m_pCurrentMsg;
-    m_pCurrentMsg = &msg;
+    // Default() answers the innermost message being handled.
+    QScopedValueRollback current(m_pCurrentMsg, &msg);
     LRESULT result = 0;
     if (!OnWndMsg(msg, result))
         result = DefWindowProc(msg);
-    m_pCurrentMsg = outer;
     return result;
 }
 
