@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -81,10 +82,13 @@ std::string Upper(std::string_view text) {
 
 // The help's sections. Its lines are broken to fit a window, so the page
 // refills them; a line that ends a sentence still ends its line, since the
-// help starts each gesture or key on a line of its own.
+// help starts each gesture or key on a line of its own. A line of keys, a
+// tab and a command becomes a tagged paragraph: the keys, the command
+// indented beside or below them.
 void AppendHelp(std::string& page, std::string_view help, bool afterText) {
     bool paragraphDue = afterText;
     bool breakDue = false;
+    bool inTable = false;
     while (!help.empty()) {
         const std::size_t end = help.find('\n');
         const std::string_view raw = help.substr(0, end);
@@ -97,10 +101,17 @@ void AppendHelp(std::string& page, std::string_view help, bool afterText) {
         }
         if (!IsBlank(raw.front())) {
             page += ".SH\n" + RoffText(Upper(line)) + "\n";
-            paragraphDue = breakDue = afterText = false;
+            paragraphDue = breakDue = afterText = inTable = false;
             continue;
         }
-        if (paragraphDue)
+        if (const std::size_t tab = line.find('\t'); tab != std::string_view::npos) {
+            page += ".TP\n" + RoffText(Trimmed(line.substr(0, tab))) + "\n" +
+                    RoffText(Trimmed(line.substr(tab + 1))) + "\n";
+            paragraphDue = breakDue = false;
+            afterText = inTable = true;
+            continue;
+        }
+        if (std::exchange(inTable, false) || paragraphDue)
             page += ".PP\n";
         else if (breakDue)
             page += ".br\n";

@@ -31,5 +31,8 @@ std::span<const AcceleratorTable> AcceleratorTables();
 // All of the above, as the windowing layer takes them.
 const AfxResourceTables& ResourceTables();
 const VersionRecord& Version();
-// The short help that the help command shows, as plain text.
+// The short help that the help command shows, as plain text. Its lines that
+// start in the first column head a section; a line of the form
+// "  keys<TAB>command" names the keys of one command of the editor's menu,
+// as the accelerator table gives them.
 std::string_view HelpText();

@@ -5,6 +5,8 @@
 #include "ResourceTypes.h"
 #include "Version.h"
 
+#include <string>
+
 namespace {
 
 constexpr std::uint32_t kNoticeStyle = SS_CENTER | SS_CENTERIMAGE | WS_GROUP;
@@ -107,7 +109,9 @@ constexpr VersionRecord kVersion = {
     .legalCopyright = VER_LEGALCOPYRIGHT_STR,
 };
 
-constexpr std::string_view kHelp =
+// The help, in two parts around the list of commands and their keys, which
+// HelpText makes from the menu and the accelerator table.
+constexpr std::string_view kHelpBeforeCommands =
     "Drawing\n"
     "  Press New to lay out an empty grid of the chosen width and height.\n"
     "  Left button: draw. Right button: erase. Click one cell or drag across many.\n"
@@ -119,19 +123,23 @@ constexpr std::string_view kHelp =
     "  Make Code, the name, the height and the drawing grid. Up and Down in the\n"
     "  height field step it, Up toward 1 and Down toward 16.\n"
     "  Enter presses the focused button; elsewhere it closes Glimmet, as does Esc.\n"
-    "  Ctrl+Z undoes the last change to the drawing; Ctrl+Shift+Z or Ctrl+Y redoes\n"
-    "  it. In the name and height fields these keys undo the typing instead.\n"
     "  Alt+Space or F10 opens the window menu with every command and About Glimmet.\n"
     "  F1 shows this help.\n"
+    "\n"
+    "Commands\n"
+    "  Each command of the window menu, with the keys that send it anywhere in\n"
+    "  the window. Undo takes back the last change to the drawing: nothing drawn\n"
+    "  is lost. In the name and height fields the keys of Undo, Redo and Paste\n"
+    "  Sprite work on the field's own text instead.\n";
+
+constexpr std::string_view kHelpAfterCommands =
     "\n"
     "Drawing from the keyboard\n"
     "  A click in the grid, or Tab from the height field, gives it the keyboard.\n"
     "  Arrows move the cell cursor. Space sets or clears the cell under it.\n"
     "  Shift+arrows move and set the cell entered. Delete clears the cell.\n"
-    "  Ctrl+Left, Ctrl+Right, Ctrl+Up and Ctrl+Down shift the sprite by one pixel;\n"
-    "  pixels leaving one edge come back at the other. Ctrl+Shift+H flips it\n"
-    "  left to right, Ctrl+Shift+V top to bottom, and Ctrl+I inverts it.\n"
-    "  The Menu key or Shift+F10 opens these commands over the grid.\n"
+    "  The shifts move the sprite by one pixel; pixels leaving one edge come back\n"
+    "  at the other. The Menu key or Shift+F10 opens the commands over the grid.\n"
     "\n"
     "The generated line\n"
     "  Make Code writes one C declaration named after the sprite, in the style\n"
@@ -158,9 +166,8 @@ constexpr std::string_view kHelp =
     "  copied into the display's buffer one page at a time.\n"
     "\n"
     "Pasting a sprite\n"
-    "  Ctrl+V, or Paste Sprite in the window menu, reads a C array from the\n"
-    "  clipboard; text dropped on the window is read the same way. (In the name\n"
-    "  and height fields Ctrl+V pastes into the field.) For example:\n"
+    "  Paste Sprite in the window menu reads a C array from the clipboard; text\n"
+    "  dropped on the window is read the same way. For example:\n"
     "    static unsigned char ship[] = {0x81,0x00};\n"
     "    const uint8_t logo[] PROGMEM = {\n"
     "      0xFF, 0x00,\n"
@@ -175,17 +182,47 @@ constexpr std::string_view kHelp =
     "  message with its line and column, and nothing changes.\n"
     "\n"
     "Opening an image\n"
-    "  Ctrl+O, or Open Image..., reads a picture file, as does dropping one on\n"
-    "  the window: PNG, BMP, GIF, JPEG, PBM, PGM, PPM, XBM and the like. Dark,\n"
-    "  opaque pixels are set. A picture up to 32 x 16 keeps its size, in the\n"
-    "  narrowest width of 8, 16 or 32 that holds it; a larger one is scaled down\n"
-    "  to fit. The sprite is named after the file.\n"
-    "  Ctrl+Z takes a paste or an image back.\n";
+    "  Open Image... in the window menu reads a picture file, as does dropping\n"
+    "  one on the window: PNG, BMP, GIF, JPEG, PBM, PGM, PPM, XBM and the like.\n"
+    "  Dark, opaque pixels are set. A picture up to 32 x 16 keeps its size, in\n"
+    "  the narrowest width of 8, 16 or 32 that holds it; a larger one is scaled\n"
+    "  down to fit. The sprite is named after the file.\n"
+    "  Undo takes a paste or an image back.\n";
+
+// The menu text of a command without its mnemonic marks.
+std::string CommandName(std::string_view text) {
+    std::string name;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        name += text[i];
+    }
+    return name;
+}
+
+// One line per command that has keys, in the menu's order: the keys, a tab,
+// and the command's name.
+void AppendCommandKeys(std::string& help, std::span<const MenuItemResource> items) {
+    for (const MenuItemResource& item : items) {
+        AppendCommandKeys(help, item.popup);
+        std::string keys;
+        for (const AcceleratorResource& entry : kEditorKeys)
+            if (item.kind != MenuItemKind::Separator && entry.command == item.id)
+                (keys += keys.empty() ? "" : ", ") += entry.keys;
+        if (!keys.empty())
+            help += "  " + keys + "\t" + CommandName(item.text) + "\n";
+    }
+}
 
 } // namespace
 
 std::string_view HelpText() {
-    return kHelp;
+    static const std::string help = [] {
+        std::string text(kHelpBeforeCommands);
+        AppendCommandKeys(text, kEditorCommands);
+        return text += kHelpAfterCommands;
+    }();
+    return help;
 }
 
 std::span<const DialogTemplate> DialogTemplates() {
