@@ -534,6 +534,22 @@ TEST(ProbeMenus, ItemsShowTheFirstKeysOfTheirAcceleratorTable) {
     EXPECT_FALSE(CMenu().LoadMenu(IDR_PROBE_ACCEL));
 }
 
+// Whatever the tables handed over do not hold is missed by id, and nothing
+// is made of it.
+TEST(ProbeResources, WhatTheTablesDoNotHoldIsMissed) {
+    CDialog missing(IDD_PROBE + 1);
+    EXPECT_FALSE(missing.Create());
+    EXPECT_EQ(missing.GetSafeHwnd(), nullptr);
+    CString text;
+    EXPECT_FALSE(text.LoadString(IDD_PROBE));
+    EXPECT_TRUE(text.IsEmpty());
+    EXPECT_EQ(LoadIcon(1), nullptr);
+    CProbeDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_FALSE(dlg.LoadAccelTable(IDR_PROBE_MENU));
+    EXPECT_TRUE(dlg.LoadAccelTable(IDR_PROBE_ACCEL));
+}
+
 // Artwork characters stand for palette colours, opaque, and '.' for a
 // transparent pixel; rows become pixels row by row.
 constexpr std::string_view kArt[] = {"0F", ".9"};
