@@ -82,13 +82,18 @@ std::string Upper(std::string_view text) {
 
 // The help's sections. Its lines are broken to fit a window, so the page
 // refills them; a line that ends a sentence still ends its line, since the
-// help starts each gesture or key on a line of its own. A line of keys, a
-// tab and a command becomes a tagged paragraph: the keys, the command
-// indented beside or below them.
+// help starts each gesture or key on a line of its own. Lines of keys, a
+// tab and a command become a table of tagged paragraphs without space
+// between them: the keys, and the command beside or below them.
 void AppendHelp(std::string& page, std::string_view help, bool afterText) {
     bool paragraphDue = afterText;
     bool breakDue = false;
     bool inTable = false;
+    const auto endTable = [&] {
+        if (std::exchange(inTable, false))
+            page += ".PD\n";
+        return true;
+    };
     while (!help.empty()) {
         const std::size_t end = help.find('\n');
         const std::string_view raw = help.substr(0, end);
@@ -100,18 +105,21 @@ void AppendHelp(std::string& page, std::string_view help, bool afterText) {
             continue;
         }
         if (!IsBlank(raw.front())) {
+            endTable();
             page += ".SH\n" + RoffText(Upper(line)) + "\n";
-            paragraphDue = breakDue = afterText = inTable = false;
+            paragraphDue = breakDue = afterText = false;
             continue;
         }
         if (const std::size_t tab = line.find('\t'); tab != std::string_view::npos) {
-            page += ".TP\n" + RoffText(Trimmed(line.substr(0, tab))) + "\n" +
+            if (!inTable)
+                page += (afterText ? ".PP\n" : "") + std::string(".PD 0\n");
+            page += ".TP 24n\n" + RoffText(Trimmed(line.substr(0, tab))) + "\n" +
                     RoffText(Trimmed(line.substr(tab + 1))) + "\n";
             paragraphDue = breakDue = false;
             afterText = inTable = true;
             continue;
         }
-        if (std::exchange(inTable, false) || paragraphDue)
+        if ((inTable && endTable()) || paragraphDue)
             page += ".PP\n";
         else if (breakDue)
             page += ".br\n";
@@ -120,6 +128,7 @@ void AppendHelp(std::string& page, std::string_view help, bool afterText) {
         paragraphDue = false;
         afterText = true;
     }
+    endTable();
 }
 
 } // namespace
