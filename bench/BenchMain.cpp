@@ -7,6 +7,7 @@
 
 #include "Bench.h"
 #include "BudgetReporter.h"
+#include "ResourceTypes.h"
 
 #include <QApplication>
 
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     static char* toolkitArgv[] = {name, nullptr};
     int toolkitArgc = 1;
     QApplication application(toolkitArgc, toolkitArgv);
+    AfxSetResourceTables(ResourceTables());
 
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))

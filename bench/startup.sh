@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Start-up time and memory of Glimmet against the floor program: the least a
-# Qt program must do to show a dialog of the editor's size with one text.
+# Start-up time and memory of Glimmet against two floor programs: the least a
+# Qt program must do to show a dialog of the editor's size with one text, and
+# the dialog floor, the cheapest plain Qt program that shows the editor's
+# window itself (the same controls at the same places, frames and static
+# texts painted by the dialog in one paint call).
 #
 #   bench/startup.sh [RUNS] [BUILD_DIR]
 #
-# RUNS (default 11, at least 9) launches of each program, alternating which
-# goes first, after one untimed warm-up launch of each. BUILD_DIR (default
-# build/bench) is configured with the release preset and the two programs
-# are built there if needed.
+# RUNS (default 11, at least 9) launches of each program, taking turns at
+# going first, after one untimed warm-up launch of each. BUILD_DIR (default
+# build/bench) is configured with the release preset and the programs are
+# built there if needed.
 #
 # Time to window: from the launch until the top-level window is mapped (seen
 # as the X server's MapNotify on the root window, so no polling delay) and
@@ -53,9 +56,12 @@ fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake --preset release -B "$build" >/dev/null
 fi
-cmake --build "$build" -j 2 --target glimmet glimmet_floor glimmet_first_paint_exit >/dev/null
+cmake --build "$build" -j 2 --target glimmet glimmet_floor glimmet_floor_dialog \
+    glimmet_first_paint_exit >/dev/null
 glimmet="$build/shell/glimmet"
 floor="$build/bench/glimmet_floor"
+dialog="$build/bench/glimmet_floor_dialog"
+declare -A program_of=([glimmet]=$glimmet [floor]=$floor [dialog]=$dialog)
 preload="$(cd "$build/bench" && pwd)/libglimmet_first_paint_exit.so"
 if [ ! -f "$preload" ]; then
     echo "startup.sh: the preload library $preload was not built" >&2
@@ -198,10 +204,10 @@ median() {
 
 cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; load average $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "Display $DISPLAY; $runs runs of each program, alternating, after one warm-up run each"
+echo "Display $DISPLAY; $runs runs of each program, taking turns, after one warm-up run each"
 
 # One untimed launch each, which also finds where the paint check looks.
-for program in "$glimmet" "$floor"; do
+for program in "$glimmet" "$floor" "$dialog"; do
     rm -f "$work/offset"
     measure "$program" >/dev/null
     probe_offset[$program]=$(cat "$work/offset")
@@ -209,10 +215,15 @@ done
 
 : >"$work/glimmet"
 : >"$work/floor"
+: >"$work/dialog"
 for i in $(seq "$runs"); do
-    if [ $((i % 2)) -eq 1 ]; then order=(glimmet floor); else order=(floor glimmet); fi
+    case $((i % 3)) in
+    1) order=(glimmet floor dialog) ;;
+    2) order=(floor dialog glimmet) ;;
+    *) order=(dialog glimmet floor) ;;
+    esac
     for name in "${order[@]}"; do
-        if [ "$name" = glimmet ]; then program=$glimmet; else program=$floor; fi
+        program=${program_of[$name]}
         result=$(measure "$program")
         echo "$result" >>"$work/$name"
         read -r ms kib map_ms cpu <<<"$result"
@@ -255,6 +266,7 @@ echo
 echo "Counting instructions to the first paint under callgrind (a minute or two)"
 g_ir=$(count_instructions glimmet "$glimmet")
 f_ir=$(count_instructions floor "$floor")
+d_ir=$(count_instructions dialog "$dialog")
 
 g_ms=$(cut -d' ' -f1 "$work/glimmet" | median)
 f_ms=$(cut -d' ' -f1 "$work/floor" | median)
@@ -264,9 +276,14 @@ g_map=$(cut -d' ' -f3 "$work/glimmet" | median)
 f_map=$(cut -d' ' -f3 "$work/floor" | median)
 g_cpu=$(cut -d' ' -f4 "$work/glimmet" | median)
 f_cpu=$(cut -d' ' -f4 "$work/floor" | median)
+d_ms=$(cut -d' ' -f1 "$work/dialog" | median)
+d_kib=$(cut -d' ' -f2 "$work/dialog" | median)
+d_map=$(cut -d' ' -f3 "$work/dialog" | median)
+d_cpu=$(cut -d' ' -f4 "$work/dialog" | median)
 
 awk -v gms="$g_ms" -v fms="$f_ms" -v gk="$g_kib" -v fk="$f_kib" -v gmap="$g_map" \
-    -v fmap="$f_map" -v gcpu="$g_cpu" -v fcpu="$f_cpu" -v gir="$g_ir" -v fir="$f_ir" 'BEGIN {
+    -v fmap="$f_map" -v gcpu="$g_cpu" -v fcpu="$f_cpu" -v gir="$g_ir" -v fir="$f_ir" \
+    -v dms="$d_ms" -v dk="$d_kib" -v dmap="$d_map" -v dcpu="$d_cpu" -v dir="$d_ir" 'BEGIN {
     ratio = gms / fms
     diff = (gk - fk) / 1024
     printf "\nMedians (instructions: one callgrind run each):\n\n"
@@ -277,21 +294,29 @@ awk -v gms="$g_ms" -v fms="$f_ms" -v gk="$g_kib" -v fk="$f_kib" -v gmap="$g_map"
     printf "| Glimmet vs floor | %.3f x (goal <= 1.10: %s) | %.3f x (%+.1f M) | %+.2f MiB (goal <= +4: %s) | %.3f x | %.3f x |\n",
         ratio, ratio <= 1.10 ? "met" : "MISSED", gir / fir, (gir - fir) / 1e6,
         diff, diff <= 4 ? "met" : "MISSED", gmap / fmap, gcpu / fcpu
+    printf "| dialog floor | %.1f ms | %.1f M | %.1f MiB | %.1f ms | %.1f ms |\n", dms, dir / 1e6, dk / 1024, dmap, dcpu / 10
+    printf "| Glimmet vs dialog floor | %.3f x | %.3f x (%+.1f M; goal <= 1.01: %s) | %+.2f MiB | %.3f x | %.3f x |\n",
+        gms / dms, gir / dir, (gir - dir) / 1e6, gir / dir <= 1.01 ? "met" : "MISSED",
+        (gk - dk) / 1024, gmap / dmap, gcpu / dcpu
 }'
 
 # The profiles stay for a closer look with callgrind_annotate.
-cp "$work/glimmet.callgrind" "$work/floor.callgrind" "$build/bench/"
+cp "$work/glimmet.callgrind" "$work/floor.callgrind" "$work/dialog.callgrind" "$build/bench/"
 
 echo
-echo "Profiles: $build/bench/glimmet.callgrind and $build/bench/floor.callgrind"
+echo "Profiles: $build/bench/glimmet.callgrind, floor.callgrind and dialog.callgrind"
 echo
 echo "Where Glimmet's extra instructions go, by shared object (exclusive, M):"
 echo
 object_costs "$work/glimmet.callgrind" | sort >"$work/glimmet.objects"
 object_costs "$work/floor.callgrind" | sort >"$work/floor.objects"
-join -a1 -a2 -e0 -o 0,1.2,2.2 "$work/glimmet.objects" "$work/floor.objects" |
-    awk '{ printf "%+10.2f %10.2f %10.2f  %s\n", ($2 - $3) / 1e6, $2 / 1e6, $3 / 1e6, $1 }' |
-    sort -gr | awk 'BEGIN { printf "%10s %10s %10s  %s\n", "extra", "Glimmet", "floor", "object" } NR <= 10'
+object_costs "$work/dialog.callgrind" | sort >"$work/dialog.objects"
+for other in floor dialog; do
+    [ "$other" = floor ] || echo
+    join -a1 -a2 -e0 -o 0,1.2,2.2 "$work/glimmet.objects" "$work/$other.objects" |
+        awk '{ printf "%+10.2f %10.2f %10.2f  %s\n", ($2 - $3) / 1e6, $2 / 1e6, $3 / 1e6, $1 }' |
+        sort -gr | awk -v other="$other" 'BEGIN { printf "%10s %10s %10s  %s\n", "extra", "Glimmet", other, "object" } NR <= 10'
+done
 
 echo
 echo "Glimmet's own functions by inclusive cost (M instructions, share of its total):"

@@ -8,7 +8,7 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <optional>
+#include <utility>
 
 namespace {
 
@@ -23,25 +23,6 @@ const IconImage* LargestImageDividing(int size) {
         }
     }
     return best;
-}
-
-// The colour an artwork character stands for, as the windowing layer reads
-// it: a hex digit (capitals only) indexes the palette, '.' is transparent.
-std::optional<QRgb> ArtworkColour(char c) {
-    if (c == '.')
-        return qRgba(0, 0, 0, 0);
-    int index = -1;
-    if (c >= '0' && c <= '9')
-        index = c - '0';
-    else if (c >= 'A' && c <= 'F')
-        index = c - 'A' + 10;
-    if (index < 0)
-        return std::nullopt;
-    return 0xFF000000u | kIconPalette[index];
-}
-
-std::string Describe(const IconImage& image) {
-    return "the " + std::to_string(image.size) + " x " + std::to_string(image.size) + " icon image";
 }
 
 bool IsBlank(char c) {
@@ -101,10 +82,18 @@ std::string Upper(std::string_view text) {
 
 // The help's sections. Its lines are broken to fit a window, so the page
 // refills them; a line that ends a sentence still ends its line, since the
-// help starts each gesture or key on a line of its own.
+// help starts each gesture or key on a line of its own. Lines of keys, a
+// tab and a command become a table of tagged paragraphs without space
+// between them: the keys, and the command beside or below them.
 void AppendHelp(std::string& page, std::string_view help, bool afterText) {
     bool paragraphDue = afterText;
     bool breakDue = false;
+    bool inTable = false;
+    const auto endTable = [&] {
+        if (std::exchange(inTable, false))
+            page += ".PD\n";
+        return true;
+    };
     while (!help.empty()) {
         const std::size_t end = help.find('\n');
         const std::string_view raw = help.substr(0, end);
@@ -116,11 +105,21 @@ void AppendHelp(std::string& page, std::string_view help, bool afterText) {
             continue;
         }
         if (!IsBlank(raw.front())) {
+            endTable();
             page += ".SH\n" + RoffText(Upper(line)) + "\n";
             paragraphDue = breakDue = afterText = false;
             continue;
         }
-        if (paragraphDue)
+        if (const std::size_t tab = line.find('\t'); tab != std::string_view::npos) {
+            if (!inTable)
+                page += (afterText ? ".PP\n" : "") + std::string(".PD 0\n");
+            page += ".TP 24n\n" + RoffText(Trimmed(line.substr(0, tab))) + "\n" +
+                    RoffText(Trimmed(line.substr(tab + 1))) + "\n";
+            paragraphDue = breakDue = false;
+            afterText = inTable = true;
+            continue;
+        }
+        if ((inTable && endTable()) || paragraphDue)
             page += ".PP\n";
         else if (breakDue)
             page += ".br\n";
@@ -129,6 +128,7 @@ void AppendHelp(std::string& page, std::string_view help, bool afterText) {
         paragraphDue = false;
         afterText = true;
     }
+    endTable();
 }
 
 } // namespace
@@ -141,33 +141,14 @@ QImage ApplicationIcon(int size, std::string& error) {
                 std::to_string(size) + " by a whole factor";
         return {};
     }
-    if (image->rows.size() != static_cast<std::size_t>(image->size)) {
-        error = Describe(*image) + " has " + std::to_string(image->rows.size()) + " rows";
-        return {};
-    }
-    for (std::size_t y = 0; y < image->rows.size(); ++y) {
-        const std::string_view row = image->rows[y];
-        if (row.size() != static_cast<std::size_t>(image->size)) {
-            error = Describe(*image) + ": row " + std::to_string(y) + " has " +
-                    std::to_string(row.size()) + " pixels";
-            return {};
-        }
-        for (const char c : row) {
-            if (!ArtworkColour(c)) {
-                error = Describe(*image) + ": row " + std::to_string(y) + " holds '" +
-                        std::string(1, c) + "', which is neither a palette index nor '.'";
-                return {};
-            }
-        }
-    }
-
     const int factor = size / image->size;
+    const auto pixel = [&](int x, int y) {
+        return image->pixels[static_cast<std::size_t>(y / factor * image->size + x / factor)];
+    };
     QImage icon(size, size, QImage::Format_ARGB32);
-    for (int y = 0; y < size; ++y) {
-        const std::string_view row = image->rows[static_cast<std::size_t>(y / factor)];
+    for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            icon.setPixel(x, y, *ArtworkColour(row[static_cast<std::size_t>(x / factor)]));
-    }
+            icon.setPixel(x, y, pixel(x, y));
     return icon;
 }
 

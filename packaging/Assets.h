@@ -17,7 +17,7 @@ inline constexpr int kMaxIconSize = 1024;
 // size, or else the largest one that `size` is a whole multiple of, each of
 // its pixels repeated as a square block so that the edges stay crisp.
 // Transparent pixels are transparent black. A null image, and a message in
-// `error`, when no artwork image fits or the artwork is malformed.
+// `error`, when no artwork image fits. (Malformed artwork does not compile.)
 QImage ApplicationIcon(int size, std::string& error);
 
 // What a manual page says. Every field is plain text; `help` is the help

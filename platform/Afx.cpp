@@ -1,9 +1,23 @@
 #include "Afx.h"
 
-#include "ResourceTypes.h"
+#include "DlgTemplate.h"
+
+namespace {
+
+AfxResourceTables g_resourceTables;
+
+} // namespace
+
+void AfxSetResourceTables(const AfxResourceTables& tables) {
+    g_resourceTables = tables;
+}
+
+const AfxResourceTables& AfxGetResourceTables() {
+    return g_resourceTables;
+}
 
 bool CString::LoadString(UINT nID) {
-    for (const StringResource& entry : StringTable()) {
+    for (const StringResource& entry : AfxGetResourceTables().strings) {
         if (static_cast<UINT>(entry.id) == nID) {
             m_text = entry.text;
             return true;

@@ -1,8 +1,8 @@
 // Data exchange between a dialog's members and its controls.
 
 #include "DialogHost.h"
+#include "DlgTemplate.h"
 #include "Handles.h"
-#include "ResourceTypes.h"
 #include "Text.h"
 #include "Wnd.h"
 

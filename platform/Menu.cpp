@@ -1,18 +1,32 @@
 #include "Menu.h"
 
 #include "DialogHost.h"
+#include "DlgTemplate.h"
 #include "Handles.h"
 #include "MenuPopup.h"
-#include "ResourceTypes.h"
 #include "Wnd.h"
 
 #include <string>
 
 namespace {
 
-void AppendResourceItems(CMenu& menu, std::span<const MenuItemResource> items) {
+// The keys that send nID first in table nIDAccel, or none.
+std::string_view KeysOf(int nIDAccel, int nID) {
+    for (const AcceleratorTable& table : AfxGetResourceTables().accelerators) {
+        if (table.id != nIDAccel)
+            continue;
+        for (const AcceleratorResource& entry : table.entries)
+            if (entry.command == nID)
+                return entry.keys;
+    }
+    return {};
+}
+
+void AppendResourceItems(CMenu& menu, std::span<const MenuItemResource> items, int nIDAccel) {
     for (const MenuItemResource& item : items) {
-        const std::string text(item.text);
+        std::string text(item.text);
+        if (const std::string_view keys = KeysOf(nIDAccel, item.id); !keys.empty())
+            (text += '\t') += keys;
         switch (item.kind) {
         case MenuItemKind::Command:
             menu.AppendMenu(MF_STRING, static_cast<UINT>(item.id), text.c_str());
@@ -25,7 +39,7 @@ void AppendResourceItems(CMenu& menu, std::span<const MenuItemResource> items) {
             break;
         case MenuItemKind::Popup: {
             CMenu popup;
-            AppendResourceItems(popup, item.popup);
+            AppendResourceItems(popup, item.popup, nIDAccel);
             menu.AppendMenu(popup, text.c_str());
             break;
         }
@@ -48,9 +62,9 @@ bool CMenu::AppendMenu(const CMenu& popup, const char* lpszNewItem) {
 }
 
 bool CMenu::LoadMenu(UINT nIDResource) {
-    for (const MenuResource& resource : Menus()) {
+    for (const MenuResource& resource : AfxGetResourceTables().menus) {
         if (static_cast<UINT>(resource.id) == nIDResource) {
-            AppendResourceItems(*this, resource.items);
+            AppendResourceItems(*this, resource.items, resource.accelerators);
             return true;
         }
     }

@@ -50,8 +50,6 @@ public:
     explicit CCmdUI(UINT nID) : m_nID(nID) {}
 
     void Enable(bool bOn = true) { m_bEnabled = bOn; }
-    // 0 unchecked, 1 checked.
-    void SetCheck(int nCheck = 1) { m_nCheck = nCheck; }
     // Checked as one choice of several.
     void SetRadio(bool bOn = true) {
         m_nCheck = bOn ? 1 : 0;

@@ -3,12 +3,14 @@
 // The application: one global object whose InitInstance runs the program.
 
 #include "Afx.h"
-#include "Wnd.h"
+#include "CmdTarget.h"
 
 #include <cstddef>
 #include <functional>
 #include <limits>
 #include <string_view>
+
+class CWnd;
 
 class CWinApp : public CCmdTarget {
 public:

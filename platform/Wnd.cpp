@@ -2,9 +2,9 @@
 
 #include "Controls.h"
 #include "DialogHost.h"
+#include "DlgTemplate.h"
 #include "Gdi.h"
 #include "Handles.h"
-#include "ResourceTypes.h"
 #include "Text.h"
 #include "WinApp.h"
 #include "WindowMove.h"
@@ -25,7 +25,7 @@ using platform_detail::WidgetOf;
 namespace {
 
 const DialogTemplate* FindDialogTemplate(UINT nID) {
-    for (const DialogTemplate& tpl : DialogTemplates())
+    for (const DialogTemplate& tpl : AfxGetResourceTables().dialogs)
         if (static_cast<UINT>(tpl.id) == nID)
             return &tpl;
     return nullptr;
@@ -37,25 +37,15 @@ HICON LoadIcon(int nIDResource) {
     static std::map<int, IconHandle> loaded;
     if (auto it = loaded.find(nIDResource); it != loaded.end())
         return &it->second;
-    for (const IconResource& resource : Icons()) {
+    for (const IconResource& resource : AfxGetResourceTables().icons) {
         if (resource.id != nIDResource)
             continue;
         IconHandle& handle = loaded[nIDResource];
-        for (const IconImage& image : resource.images) {
-            QImage pixels(image.size, image.size, QImage::Format_ARGB32);
-            for (int y = 0; y < image.size; ++y) {
-                const std::string_view row = image.rows[static_cast<std::size_t>(y)];
-                for (int x = 0; x < image.size; ++x) {
-                    const char c =
-                        x < static_cast<int>(row.size()) ? row[static_cast<std::size_t>(x)] : '.';
-                    const int index = c >= '0' && c <= '9'   ? c - '0'
-                                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                             : -1;
-                    pixels.setPixel(x, y, index < 0 ? 0u : 0xFF000000u | kIconPalette[index]);
-                }
-            }
-            handle.icon.addPixmap(QPixmap::fromImage(pixels));
-        }
+        // The pixels are ready-made: the image wraps them without a copy.
+        for (const IconImage& image : resource.images)
+            handle.icon.addPixmap(
+                QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.pixels.data()),
+                                          image.size, image.size, QImage::Format_ARGB32)));
         return &handle;
     }
     return nullptr;
@@ -70,12 +60,11 @@ CWnd::~CWnd() = default;
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const MSG msg{message, wParam, lParam};
-    const MSG* outer = m_pCurrentMsg;
-    m_pCurrentMsg = &msg;
+    // Default() answers the innermost message being handled.
+    QScopedValueRollback current(m_pCurrentMsg, &msg);
     LRESULT result = 0;
     if (!OnWndMsg(msg, result))
         result = DefWindowProc(msg);
-    m_pCurrentMsg = outer;
     return result;
 }
 
@@ -319,7 +308,7 @@ CWnd* CDialog::GetDlgItem(int nID) {
 bool CDialog::LoadAccelTable(UINT nIDResource) {
     if (!m_pOwnedHost)
         return false;
-    for (const AcceleratorTable& table : AcceleratorTables()) {
+    for (const AcceleratorTable& table : AfxGetResourceTables().accelerators) {
         if (static_cast<UINT>(table.id) != nIDResource)
             continue;
         for (const AcceleratorResource& entry : table.entries)

@@ -33,9 +33,12 @@ constexpr std::string_view kIcon16[] = {
     "4FFFFFFFFFFFFFF4", "4FFFFFFFFFFFFFF4", "4FFFFFFFFFFFFFF4", ".44444444444444.",
 };
 
+constexpr auto kPixels32 = IconArt(kIcon32);
+constexpr auto kPixels16 = IconArt(kIcon16);
+
 constexpr IconImage kMainImages[] = {
-    {32, kIcon32},
-    {16, kIcon16},
+    {32, kPixels32},
+    {16, kPixels16},
 };
 
 constexpr IconResource kIcons[] = {

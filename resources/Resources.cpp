@@ -5,6 +5,8 @@
 #include "ResourceTypes.h"
 #include "Version.h"
 
+#include <string>
+
 namespace {
 
 constexpr std::uint32_t kNoticeStyle = SS_CENTER | SS_CENTERIMAGE | WS_GROUP;
@@ -81,25 +83,25 @@ constexpr DialogTemplate kDialogs[] = {
 };
 
 constexpr MenuItemResource kEditorCommands[] = {
-    {MenuItemKind::Command, IDM_EDIT_UNDO, "&Undo\tCtrl+Z"},
-    {MenuItemKind::Command, IDM_EDIT_REDO, "&Redo\tCtrl+Shift+Z"},
+    {MenuItemKind::Command, IDM_EDIT_UNDO, "&Undo"},
+    {MenuItemKind::Command, IDM_EDIT_REDO, "&Redo"},
     {MenuItemKind::Separator, 0, ""},
-    {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite\tCtrl+V"},
-    {MenuItemKind::Command, IDM_OPEN_IMAGE, "&Open Image...\tCtrl+O"},
+    {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite"},
+    {MenuItemKind::Command, IDM_OPEN_IMAGE, "&Open Image..."},
     {MenuItemKind::Separator, 0, ""},
-    {MenuItemKind::Command, IDM_SHIFT_LEFT, "Shift &Left\tCtrl+Left"},
-    {MenuItemKind::Command, IDM_SHIFT_RIGHT, "Shift R&ight\tCtrl+Right"},
-    {MenuItemKind::Command, IDM_SHIFT_UP, "Shift U&p\tCtrl+Up"},
-    {MenuItemKind::Command, IDM_SHIFT_DOWN, "Shift &Down\tCtrl+Down"},
-    {MenuItemKind::Command, IDM_FLIP_HORIZONTAL, "Flip &Horizontally\tCtrl+Shift+H"},
-    {MenuItemKind::Command, IDM_FLIP_VERTICAL, "Flip &Vertically\tCtrl+Shift+V"},
-    {MenuItemKind::Command, IDM_INVERT, "&Invert\tCtrl+I"},
+    {MenuItemKind::Command, IDM_SHIFT_LEFT, "Shift &Left"},
+    {MenuItemKind::Command, IDM_SHIFT_RIGHT, "Shift R&ight"},
+    {MenuItemKind::Command, IDM_SHIFT_UP, "Shift U&p"},
+    {MenuItemKind::Command, IDM_SHIFT_DOWN, "Shift &Down"},
+    {MenuItemKind::Command, IDM_FLIP_HORIZONTAL, "Flip &Horizontally"},
+    {MenuItemKind::Command, IDM_FLIP_VERTICAL, "Flip &Vertically"},
+    {MenuItemKind::Command, IDM_INVERT, "&Invert"},
     {MenuItemKind::Separator, 0, ""},
     {MenuItemKind::Command, IDM_CODE_STYLE, "Code &Style..."},
 };
 
 constexpr MenuResource kMenus[] = {
-    {IDR_EDITOR_MENU, kEditorCommands},
+    {IDR_EDITOR_MENU, kEditorCommands, IDR_EDITOR_ACCEL},
 };
 
 constexpr AcceleratorResource kEditorKeys[] = {
@@ -131,7 +133,9 @@ constexpr VersionRecord kVersion = {
     .legalCopyright = VER_LEGALCOPYRIGHT_STR,
 };
 
-constexpr std::string_view kHelp =
+// The help, in two parts around the list of commands and their keys, which
+// HelpText makes from the menu and the accelerator table.
+constexpr std::string_view kHelpBeforeCommands =
     "Drawing\n"
     "  Press New to lay out an empty grid of the chosen width and height.\n"
     "  Left button: draw. Right button: erase. Click one cell or drag across many.\n"
@@ -143,19 +147,23 @@ constexpr std::string_view kHelp =
     "  Make Code, the name, the height and the drawing grid. Up and Down in the\n"
     "  height field step it, Up toward 1 and Down toward 16.\n"
     "  Enter presses the focused button; elsewhere it closes Glimmet, as does Esc.\n"
-    "  Ctrl+Z undoes the last change to the drawing; Ctrl+Shift+Z or Ctrl+Y redoes\n"
-    "  it. In the name and height fields these keys undo the typing instead.\n"
     "  Alt+Space or F10 opens the window menu with every command and About Glimmet.\n"
     "  F1 shows this help.\n"
+    "\n"
+    "Commands\n"
+    "  Each command of the window menu, with the keys that send it anywhere in\n"
+    "  the window. Undo takes back the last change to the drawing: nothing drawn\n"
+    "  is lost. In the name and height fields the keys of Undo, Redo and Paste\n"
+    "  Sprite work on the field's own text instead.\n";
+
+constexpr std::string_view kHelpAfterCommands =
     "\n"
     "Drawing from the keyboard\n"
     "  A click in the grid, or Tab from the height field, gives it the keyboard.\n"
     "  Arrows move the cell cursor. Space sets or clears the cell under it.\n"
     "  Shift+arrows move and set the cell entered. Delete clears the cell.\n"
-    "  Ctrl+Left, Ctrl+Right, Ctrl+Up and Ctrl+Down shift the sprite by one pixel;\n"
-    "  pixels leaving one edge come back at the other. Ctrl+Shift+H flips it\n"
-    "  left to right, Ctrl+Shift+V top to bottom, and Ctrl+I inverts it.\n"
-    "  The Menu key or Shift+F10 opens these commands over the grid.\n"
+    "  The shifts move the sprite by one pixel; pixels leaving one edge come back\n"
+    "  at the other. The Menu key or Shift+F10 opens the commands over the grid.\n"
     "\n"
     "The generated code\n"
     "  Make Code writes the sprite as code named after it, in the form chosen\n"
@@ -196,9 +204,8 @@ constexpr std::string_view kHelp =
     "    arrow_fb = framebuf.FrameBuffer(arrow, 16, 2, framebuf.MONO_HLSB)\n"
     "\n"
     "Pasting a sprite\n"
-    "  Ctrl+V, or Paste Sprite in the window menu, reads a C array from the\n"
-    "  clipboard; text dropped on the window is read the same way. (In the name\n"
-    "  and height fields Ctrl+V pastes into the field.) For example:\n"
+    "  Paste Sprite in the window menu reads a C array from the clipboard; text\n"
+    "  dropped on the window is read the same way. For example:\n"
     "    static unsigned char ship[] = {0x81,0x00};\n"
     "    const uint8_t logo[] PROGMEM = {\n"
     "      0xFF, 0x00,\n"
@@ -213,19 +220,49 @@ constexpr std::string_view kHelp =
     "  message with its line and column, and nothing changes.\n"
     "\n"
     "Opening an image\n"
-    "  Ctrl+O, or Open Image..., reads a picture file, as does dropping one on\n"
-    "  the window: PNG, BMP, GIF, JPEG, PBM, PGM, PPM, XBM and the like. Dark\n"
-    "  pixels are set; in a picture with transparency, the opaque ones. A picture\n"
-    "  up to 32 x 16 keeps its size, in the narrowest width of 8, 16 or 32 that\n"
-    "  holds it; a larger one is scaled down to fit, and the name field says so.\n"
-    "  Pictures up to 2048 pixels a side open, most PNG and JPEG up to 8192.\n"
-    "  The sprite is named after the file.\n"
-    "  Ctrl+Z takes a paste or an image back.\n";
+    "  Open Image... in the window menu reads a picture file, as does dropping\n"
+    "  one on the window: PNG, BMP, GIF, JPEG, PBM, PGM, PPM, XBM and the like.\n"
+    "  Dark pixels are set; in a picture with transparency, the opaque ones. A\n"
+    "  picture up to 32 x 16 keeps its size, in the narrowest width of 8, 16 or\n"
+    "  32 that holds it; a larger one is scaled down to fit, and the name field\n"
+    "  says so. Pictures up to 2048 pixels a side open, most PNG and JPEG up to\n"
+    "  8192. The sprite is named after the file.\n"
+    "  Undo takes a paste or an image back.\n";
+
+// The menu text of a command without its mnemonic marks.
+std::string CommandName(std::string_view text) {
+    std::string name;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size())
+            ++i;
+        name += text[i];
+    }
+    return name;
+}
+
+// One line per command that has keys, in the menu's order: the keys, a tab,
+// and the command's name.
+void AppendCommandKeys(std::string& help, std::span<const MenuItemResource> items) {
+    for (const MenuItemResource& item : items) {
+        AppendCommandKeys(help, item.popup);
+        std::string keys;
+        for (const AcceleratorResource& entry : kEditorKeys)
+            if (item.kind != MenuItemKind::Separator && entry.command == item.id)
+                (keys += keys.empty() ? "" : ", ") += entry.keys;
+        if (!keys.empty())
+            help += "  " + keys + "\t" + CommandName(item.text) + "\n";
+    }
+}
 
 } // namespace
 
 std::string_view HelpText() {
-    return kHelp;
+    static const std::string help = [] {
+        std::string text(kHelpBeforeCommands);
+        AppendCommandKeys(text, kEditorCommands);
+        return text += kHelpAfterCommands;
+    }();
+    return help;
 }
 
 std::span<const DialogTemplate> DialogTemplates() {
@@ -239,6 +276,16 @@ std::span<const AcceleratorTable> AcceleratorTables() {
 }
 std::span<const StringResource> StringTable() {
     return kStrings;
+}
+const AfxResourceTables& ResourceTables() {
+    static const AfxResourceTables tables = {
+        .dialogs = kDialogs,
+        .strings = kStrings,
+        .menus = kMenus,
+        .accelerators = kAccelerators,
+        .icons = Icons(),
+    };
+    return tables;
 }
 const VersionRecord& Version() {
     return kVersion;

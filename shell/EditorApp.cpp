@@ -12,6 +12,9 @@ ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
 END_MESSAGE_MAP()
 
 CEditorApp::CEditorApp() {
+    // Before any window: the framework finds its templates, menus and icons
+    // in these.
+    AfxSetResourceTables(ResourceTables());
     SetAppID(Version().appId);
     SetRegistryKey(Version().companyName);
 }

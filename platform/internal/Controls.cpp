@@ -33,18 +33,25 @@ void GroupFrame::paintEvent(QPaintEvent*) {
     const int titleLeft = 8;
     const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title);
     const int gap = 2 + FrameLineSpill(devicePixelRatioF());
+    // Each line is filled as the rectangle that a one-pixel pen with square
+    // ends covers (half a pixel beyond its ends and to either side), which
+    // the toolkit fills directly instead of stroking a line.
     auto etch = [&](const QColor& color, int offset) {
-        painter.setPen(color);
         const QRect r = frame.translated(offset, offset);
+        const auto line = [&](int x1, int y1, int x2, int y2) {
+            painter.fillRect(QRectF(QPointF(std::min(x1, x2) - 0.5, std::min(y1, y2) - 0.5),
+                                    QPointF(std::max(x1, x2) + 0.5, std::max(y1, y2) + 0.5)),
+                             color);
+        };
         if (titleWidth == 0) {
-            painter.drawLine(r.left(), r.top(), r.right(), r.top());
+            line(r.left(), r.top(), r.right(), r.top());
         } else {
-            painter.drawLine(r.left(), r.top(), titleLeft - gap - 1 + offset, r.top());
-            painter.drawLine(titleLeft + titleWidth + gap + offset, r.top(), r.right(), r.top());
+            line(r.left(), r.top(), titleLeft - gap - 1 + offset, r.top());
+            line(titleLeft + titleWidth + gap + offset, r.top(), r.right(), r.top());
         }
-        painter.drawLine(r.left(), r.top(), r.left(), r.bottom());
-        painter.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-        painter.drawLine(r.right(), r.top(), r.right(), r.bottom());
+        line(r.left(), r.top(), r.left(), r.bottom());
+        line(r.left(), r.bottom(), r.right(), r.bottom());
+        line(r.right(), r.top(), r.right(), r.bottom());
     };
     etch(palette().color(QPalette::Mid), 0);
     etch(palette().color(QPalette::Light), 1);

@@ -2,9 +2,9 @@
 
 #include "Controls.h"
 #include "DialogHost.h"
+#include "DlgTemplate.h"
 #include "Gdi.h"
 #include "Handles.h"
-#include "ResourceTypes.h"
 #include "Text.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "DialogHost.h"
 
 #include "DialogKeys.h"
+#include "DlgTemplate.h"
 #include "Gdi.h"
 #include "Handles.h"
 #include "Menu.h"
 #include "MenuPopup.h"
-#include "ResourceTypes.h"
 #include "Text.h"
 #include "Wnd.h"
 

@@ -1,6 +1,14 @@
 #include "Text.h"
 
-#include "NumberText.h"
+namespace {
+
+// Blanks that may stand around a number in a field; a single-line field
+// holds no other control character.
+bool IsBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+} // namespace
 
 namespace platform_detail {
 
@@ -13,9 +21,28 @@ CString ToCString(const QString& text) {
 }
 
 std::optional<int> ParseWholeNumber(const QString& text, int nMin, int nMax) {
-    const QByteArray utf8 = text.toUtf8();
-    return ::ParseWholeNumber(
-        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), nMin, nMax);
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
+    if (first == last)
+        return std::nullopt;
+    // The value is checked against the ceiling digit by digit, so that no run
+    // of digits can overflow.
+    long long value = 0;
+    for (qsizetype i = first; i < last; ++i) {
+        const QChar c = text[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - '0');
+        if (value > nMax)
+            return std::nullopt;
+    }
+    if (value < nMin)
+        return std::nullopt;
+    return static_cast<int>(value);
 }
 
 } // namespace platform_detail

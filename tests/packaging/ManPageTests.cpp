@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,7 +49,8 @@ QString FromUtf8(std::string_view text) {
 }
 
 // Every heading of `help` is a section heading of the page, alone on its line
-// in capitals, and every line of prose is in the page word for word.
+// in capitals, every line of prose is in the page word for word, and each
+// row of keys starts a line.
 void ExpectHelpInPage(std::string_view help, const Rendered& page) {
     EXPECT_EQ(page.warnings.toStdString(), "");
     const QStringList pageLines = page.text.split(QLatin1Char('\n'));
@@ -57,14 +59,24 @@ void ExpectHelpInPage(std::string_view help, const Rendered& page) {
         const QString trimmed = line.simplified();
         if (trimmed.isEmpty())
             continue;
-        if (!line.front().isSpace())
+        if (!line.front().isSpace()) {
             EXPECT_TRUE(pageLines.contains(trimmed.toUpper()))
                 << "no section \"" << trimmed.toUpper().toStdString() << "\" in\n"
                 << page.text.toStdString();
-        else
-            EXPECT_TRUE(pageText.contains(Normal(trimmed)))
-                << "\"" << trimmed.toStdString() << "\" is not in\n"
+            continue;
+        }
+        EXPECT_TRUE(pageText.contains(Normal(trimmed)))
+            << "\"" << trimmed.toStdString() << "\" is not in\n"
+            << page.text.toStdString();
+        // A row of keys, a tab and a command starts a line of its own.
+        const QString keys = line.section(QLatin1Char('\t'), 0, 0).simplified();
+        if (line.contains(QLatin1Char('\t')) && !keys.isEmpty()) {
+            EXPECT_TRUE(std::any_of(
+                pageLines.begin(), pageLines.end(),
+                [&](const QString& pageLine) { return pageLine.simplified().startsWith(keys); }))
+                << "no line starts with \"" << keys.toStdString() << "\" in\n"
                 << page.text.toStdString();
+        }
     }
 }
 
@@ -95,6 +107,9 @@ TEST(ManPage, AwkwardHelpTextComesOutWhole) {
         {"quotes and apostrophes in a heading", "\"Quoted\" and 'single' heading\n  Text.\n"},
         {"tabs, carriage returns and no final line end",
          "Keys\r\n\tTab\tmoves\r\n  Esc closes\r\n\n\n  a second paragraph"},
+        {"a table of keys between prose",
+         "Commands\n  Keys that send them:\n  Ctrl+Z\tUndo\n  Ctrl+Shift+Z, Ctrl+Y\tRedo\n"
+         "  .Dotted\t'quoted\n  Prose after the table\n  goes on.\n"},
         {"prose before any heading", "  Some prose first.\nLater\n  More prose.\n"},
         {"a heading and nothing else", "Lonely\n"},
         {"nothing at all", ""},

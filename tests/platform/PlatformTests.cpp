@@ -1,23 +1,23 @@
 // The windowing layer as the editor relies on it: template geometry, the
 // up-down control, data exchange and its warning, keyboard handling of a
-// modal dialog, the message table and the system menu. A probe dialog of our
-// own on the editor's template records what reaches its handlers.
+// modal dialog, the message table and the system menu. A probe dialog on a
+// template of this suite's own, laid out as the editor's controls are,
+// records what reaches its handlers.
 
 #include "Controls.h"
 #include "DialogHost.h"
+#include "DlgTemplate.h"
 #include "Handles.h"
 #include "Image.h"
-#include "Resource.h"
-#include "ResourceTypes.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
+#include "Wnd.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -37,10 +37,85 @@ using namespace glimmet_test;
 
 namespace {
 
+// The probe's resources: one dialog with the editor's kinds of control at
+// the editor's positions, and the one string the framework looks up itself.
+constexpr int IDD_PROBE = 100;
+constexpr int IDC_WIDTH8 = 1000;
+constexpr int IDC_WIDTH16 = 1001;
+constexpr int IDC_WIDTH32 = 1002;
+constexpr int IDC_CODE = 1003;
+constexpr int IDC_NEW = 1006;
+constexpr int IDC_MAKECODE = 1007;
+constexpr int IDC_NAME = 1009;
+constexpr int IDC_HEIGHT = 1010;
+constexpr int IDC_HEIGHT_SPIN = 1011;
+constexpr int IDM_ABOUTBOX = 0x0010;
+
+constexpr ControlTemplate kProbeControls[] = {
+    {-1, ControlKind::GroupBox, 0, "Width", 240, 0, 55, 53},
+    {IDC_WIDTH8, ControlKind::AutoRadioButton, WS_GROUP, "8 Pixels", 246, 8, 43, 14},
+    {IDC_WIDTH16, ControlKind::AutoRadioButton, 0, "16 Pixels", 246, 22, 43, 14},
+    {IDC_WIDTH32, ControlKind::AutoRadioButton, 0, "32 Pixels", 246, 36, 43, 14},
+    {IDC_CODE, ControlKind::Edit,
+     ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 10, 165, 280, 40},
+    {IDC_NEW, ControlKind::PushButton, WS_TABSTOP, "New", 240, 125, 55, 15},
+    {IDC_MAKECODE, ControlKind::PushButton, WS_TABSTOP, "Make Code", 240, 140, 55, 15},
+    {-1, ControlKind::GroupBox, 0, "Drawing Area", 5, 0, 230, 120},
+    {IDC_NAME, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 100, 45, 12},
+    {IDC_HEIGHT, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 65, 45, 15},
+    {IDC_HEIGHT_SPIN, ControlKind::UpDown,
+     UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, "", 290, 50, 11, 15},
+    {-1, ControlKind::GroupBox, 0, "Preview", 180, 120, 55, 35},
+};
+constexpr DialogTemplate kProbeDialogs[] = {
+    {IDD_PROBE, WS_CAPTION | WS_SYSMENU, 0, 302, 215, "Probe", 8, kProbeControls},
+};
+constexpr StringResource kProbeStrings[] = {
+    {AFX_IDP_PARSE_INT_RANGE, "Enter a whole number from %1 to %2."},
+};
+constexpr int IDR_PROBE_MENU = 129;
+constexpr int IDR_PROBE_ACCEL = 130;
+constexpr int IDM_UNDO = 0x8010;
+constexpr int IDM_REDO = 0x8020;
+constexpr int IDM_STYLE = 0x80C0;
+constexpr MenuItemResource kProbeStyles[] = {
+    {MenuItemKind::RadioCommand, IDM_STYLE, "&Style"},
+};
+constexpr MenuItemResource kProbeCommands[] = {
+    {MenuItemKind::Command, IDM_UNDO, "&Undo"},
+    {MenuItemKind::Command, IDM_REDO, "&Redo"},
+    {MenuItemKind::Separator, 0, ""},
+    {MenuItemKind::Popup, 0, "S&tyles", kProbeStyles},
+};
+constexpr MenuResource kProbeMenus[] = {
+    {IDR_PROBE_MENU, kProbeCommands, IDR_PROBE_ACCEL},
+};
+constexpr AcceleratorResource kProbeKeys[] = {
+    {"Ctrl+Z", IDM_UNDO},
+    {"Ctrl+Shift+Z", IDM_REDO},
+    {"Ctrl+Y", IDM_REDO},
+    {"Ctrl+1", IDM_STYLE},
+};
+constexpr AcceleratorTable kProbeAccelerators[] = {
+    {IDR_PROBE_ACCEL, kProbeKeys},
+};
+
+// Every test of the suite runs on the probe's resources alone.
+class ProbeResources : public ::testing::Environment {
+    void SetUp() override {
+        AfxSetResourceTables({.dialogs = kProbeDialogs,
+                              .strings = kProbeStrings,
+                              .menus = kProbeMenus,
+                              .accelerators = kProbeAccelerators});
+    }
+};
+const auto* const g_probeResources =
+    ::testing::AddGlobalTestEnvironment(new ProbeResources); // NOLINT: gtest owns it
+
 // Whatever a derived table does not handle falls through to this one.
 class CProbeBase : public CDialog {
 public:
-    CProbeBase() : CDialog(IDD_EDITOR_DIALOG) {}
+    CProbeBase() : CDialog(IDD_PROBE) {}
     std::vector<std::string> m_log;
 
 protected:
@@ -172,92 +247,6 @@ TEST_F(ProbeTest, TemplateSizesAndPositionsInClientPixels) {
     };
     EXPECT_EQ(frame("Drawing Area"), QRect(8, 0, 345, 195));
     EXPECT_EQ(frame("Preview"), QRect(270, 195, 83, 57));
-}
-
-// Succeeds if every text of the dialog, as drawn at the screen's ratio,
-// keeps at least one client pixel, in whole device pixels, clear of every
-// group frame's lines. The texts are drawn in a colour of their own for the
-// check; the lines are the pixels in the frames' shadow and highlight
-// colours outside the other controls, which draw frames of their own.
-::testing::AssertionResult TextsKeepClearOfTheFrames(CDialog& dialog) {
-    QWidget* window = platform_detail::WidgetOf(dialog.GetSafeHwnd());
-    QPalette marked = window->palette();
-    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText})
-        marked.setColor(role, Qt::red);
-    window->setPalette(marked);
-    const QImage shot = window->grab().toImage();
-    const qreal ratio = shot.devicePixelRatio();
-    const QRgb shadow = marked.color(QPalette::Mid).rgb();
-    const QRgb highlight = marked.color(QPalette::Light).rgb();
-    std::vector<QRect> others;
-    for (const auto& entry : Host(dialog).Controls().Entries()) {
-        if (entry.tpl->kind == ControlKind::GroupBox)
-            continue;
-        const QRect g = entry.widget->geometry();
-        others.emplace_back(QPoint(static_cast<int>(std::floor(g.left() * ratio)),
-                                   static_cast<int>(std::floor(g.top() * ratio))),
-                            QPoint(static_cast<int>(std::ceil((g.right() + 1) * ratio)) - 1,
-                                   static_cast<int>(std::ceil((g.bottom() + 1) * ratio)) - 1));
-    }
-    const auto isLine = [&](int x, int y) {
-        const QRgb pixel = shot.pixel(x, y) | 0xFF000000u;
-        return (pixel == shadow || pixel == highlight) &&
-               std::none_of(others.begin(), others.end(),
-                            [&](const QRect& other) { return other.contains(x, y); });
-    };
-    const int clear = static_cast<int>(std::ceil(ratio));
-    const QRect all = shot.rect();
-    for (int y = 0; y < shot.height(); ++y) {
-        for (int x = 0; x < shot.width(); ++x) {
-            const QRgb ink = shot.pixel(x, y);
-            if (qRed(ink) - qGreen(ink) < 40)
-                continue;
-            for (int dy = -clear; dy <= clear; ++dy)
-                for (int dx = -clear; dx <= clear; ++dx)
-                    if (all.contains(x + dx, y + dy) && isLine(x + dx, y + dy))
-                        return ::testing::AssertionFailure()
-                               << "text at device pixel (" << x << "," << y << ") is within "
-                               << clear << " of a frame line at (" << x + dx << "," << y + dy
-                               << ") at ratio " << ratio;
-        }
-    }
-    return ::testing::AssertionSuccess();
-}
-
-// The templates were measured for another font: every text must still show
-// whole in the system's sans-serif, in both dialogs, clear of the frames
-// around it, at whatever ratio the suite runs.
-TEST(Templates, EveryTextFitsItsControl) {
-    for (const UINT nIDTemplate : {UINT{IDD_EDITOR_DIALOG}, UINT{IDD_ABOUTBOX}}) {
-        CDialog dialog(nIDTemplate);
-        ASSERT_TRUE(dialog.Create());
-        EXPECT_TRUE(TextsKeepClearOfTheFrames(dialog)) << "dialog " << nIDTemplate;
-        for (const auto& entry : Host(dialog).Controls().Entries()) {
-            const QWidget* w = entry.widget;
-            const QFontMetrics metrics(w->font());
-            if (entry.tpl->kind == ControlKind::GroupBox) {
-                const QString title = QString::fromUtf8(
-                    entry.tpl->text.data(), static_cast<qsizetype>(entry.tpl->text.size()));
-                EXPECT_LE(metrics.horizontalAdvance(title) + 12, w->width()) << entry.tpl->text;
-            } else if (entry.tpl->kind == ControlKind::PushButton) {
-                // A button's size hint adds the style's minimum width; the
-                // text itself needs its advance and a little room.
-                const QString text = static_cast<const QPushButton*>(w)->text();
-                EXPECT_LE(metrics.horizontalAdvance(text) + 8, w->width()) << entry.tpl->text;
-            } else if (entry.tpl->kind == ControlKind::AutoRadioButton) {
-                // The indicator, the gap after it, then the text.
-                const QString text = static_cast<const QRadioButton*>(w)->text();
-                const int needed = w->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                                   w->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) +
-                                   metrics.horizontalAdvance(text);
-                EXPECT_LE(needed, w->width()) << entry.tpl->text;
-                EXPECT_LE(w->geometry().right(), w->parentWidget()->width()) << entry.tpl->text;
-            } else if (entry.tpl->kind == ControlKind::Static) {
-                EXPECT_LE(w->sizeHint().width(), w->width()) << entry.tpl->text;
-                EXPECT_LE(w->geometry().right(), w->parentWidget()->width()) << entry.tpl->text;
-            }
-        }
-    }
 }
 
 enum class Gesture { UpArrow, DownArrow, UpKey, DownKey };
@@ -668,5 +657,42 @@ TEST(Clipboard, TextOverTheLimitComesBackJustOverIt) {
     }
     QGuiApplication::clipboard()->clear();
 }
+// The keys in a menu come from the accelerator table it names: the first
+// keys of each command, in submenus too; a separator and a submenu show none.
+TEST(ProbeMenus, ItemsShowTheFirstKeysOfTheirAcceleratorTable) {
+    CMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_PROBE_MENU));
+    ASSERT_EQ(menu.Items().size(), 4u);
+    EXPECT_EQ(menu.Items()[0].text, "&Undo\tCtrl+Z");
+    EXPECT_EQ(menu.Items()[1].text, "&Redo\tCtrl+Shift+Z");
+    EXPECT_TRUE(menu.Items()[2].text.IsEmpty());
+    EXPECT_EQ(menu.Items()[3].text, "S&tyles");
+    ASSERT_NE(menu.Items()[3].pPopup, nullptr);
+    EXPECT_EQ(menu.Items()[3].pPopup->Items().at(0).text, "&Style\tCtrl+1");
+    EXPECT_FALSE(CMenu().LoadMenu(IDR_PROBE_ACCEL));
+}
+
+// Whatever the tables handed over do not hold is missed by id, and nothing
+// is made of it.
+TEST(ProbeResources, WhatTheTablesDoNotHoldIsMissed) {
+    CDialog missing(IDD_PROBE + 1);
+    EXPECT_FALSE(missing.Create());
+    EXPECT_EQ(missing.GetSafeHwnd(), nullptr);
+    CString text;
+    EXPECT_FALSE(text.LoadString(IDD_PROBE));
+    EXPECT_TRUE(text.IsEmpty());
+    EXPECT_EQ(LoadIcon(1), nullptr);
+    CProbeDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_FALSE(dlg.LoadAccelTable(IDR_PROBE_MENU));
+    EXPECT_TRUE(dlg.LoadAccelTable(IDR_PROBE_ACCEL));
+}
+
+// Artwork characters stand for palette colours, opaque, and '.' for a
+// transparent pixel; rows become pixels row by row.
+constexpr std::string_view kArt[] = {"0F", ".9"};
+constexpr auto kArtPixels = IconArt(kArt);
+static_assert(kArtPixels[0] == 0xFF000000u && kArtPixels[1] == 0xFFFFFFFFu);
+static_assert(kArtPixels[2] == 0u && kArtPixels[3] == 0xFFFF0000u);
 
 } // namespace

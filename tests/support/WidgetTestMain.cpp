@@ -3,6 +3,7 @@
 // shown, and a watchdog ends any modal window that a test leaves open, so
 // that no test waits for a person.
 
+#include "ResourceTypes.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
 
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    // The program's own resources; a suite may hand over tables of its own.
+    AfxSetResourceTables(ResourceTables());
 
     AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
         glimmet_test::detail::RecordedBoxes().push_back(
