@@ -88,12 +88,6 @@ bool SpriteDocument::Invert() {
     return Apply([&] { InvertPixels(m_state.pixels, Width(), Height()); });
 }
 
-bool SpriteDocument::CanRedo() const {
-    // Redo ends the stroke first, and a stroke that changed the drawing is a
-    // new step, which forgets what could be redone.
-    return m_history.CanRedo() && !StrokeChanged();
-}
-
 bool SpriteDocument::Undo() {
     EndStroke();
     if (!m_history.CanUndo())

@@ -75,7 +75,9 @@ public:
     bool Invert();
 
     bool CanUndo() const { return m_history.CanUndo() || StrokeChanged(); }
-    bool CanRedo() const;
+    // Whether steps wait to be redone. Redo first ends the stroke in
+    // progress, and a stroke that changed the drawing forgets them.
+    bool CanRedo() const { return m_history.CanRedo(); }
     // Puts back the drawing before the last step (after the last undone
     // one); false when there is none.
     bool Undo();
