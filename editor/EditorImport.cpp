@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -21,14 +20,6 @@ namespace {
 // per sprite pixel: large enough to tell them apart, small enough that eight
 // of the widest fit on the screen.
 constexpr int kChooserScale = 4;
-
-// The width index of a sprite width of 8, 16 or 32 pixels.
-int WidthIndexOf(int width) {
-    int nIndex = 0;
-    while (WidthFromIndex(nIndex) != 0 && WidthFromIndex(nIndex) != width)
-        ++nIndex;
-    return WidthFromIndex(nIndex) != 0 ? nIndex : 0;
-}
 
 // What stopped the read of pasted text, and where, for the user:
 // `Line 2, column 7: The value 0x1FF is too big for an 8-bit element.
@@ -43,15 +34,17 @@ std::string ReadErrorText(const ArrayReadError& error) {
 
 } // namespace
 
-void CEditorDlg::ApplySprite(const SpriteState& sprite, const std::optional<std::string>& name) {
+void CEditorDlg::ApplySprite(int width, int height, std::vector<std::uint32_t> pixels,
+                             const std::optional<std::string>& name) {
     EndStroke();
-    SpriteState before = Capture();
-    Restore(sprite);
+    KeepBlankSize();
+    Changed(m_doc.Replace(width, height, std::move(pixels)));
+    ShowDocument();
     if (name) {
         m_strName = *name;
+        m_doc.SetName(*name);
         UpdateData(false);
     }
-    Commit(std::move(before));
 }
 
 void CEditorDlg::PasteText(const CString& text) {
@@ -80,7 +73,7 @@ void CEditorDlg::PasteText(const CString& text) {
     }
     const SpriteReading& reading = result.readings[nChosen];
     // A bare list has no name of its own and keeps the one in the field.
-    ApplySprite({WidthIndexOf(reading.width), reading.height, reading.pixels, true},
+    ApplySprite(reading.width, reading.height, reading.pixels,
                 result.name.empty() ? std::nullopt : std::optional<std::string>(result.name));
     if (result.readings.size() == 1 && !result.notice.empty())
         MessageBox(result.notice);
@@ -95,9 +88,8 @@ void CEditorDlg::OpenImage(const CString& path) {
         MessageBox(ImageErrorText(status, file.filename().string(), image));
         return;
     }
-    ApplySprite(
-        {WidthIndexOf(sprite.spriteWidth), sprite.fitted.height, std::move(sprite.pixels), true},
-        MakeIdentifier(file.stem().string()));
+    ApplySprite(sprite.spriteWidth, sprite.fitted.height, std::move(sprite.pixels),
+                MakeIdentifier(file.stem().string()));
     // A scaled, empty or full result is said quietly, so that nothing
     // happens unseen; the name just set is an identifier and needs no hint.
     if (const std::string notice = DescribeImageSprite(sprite); notice.empty())
