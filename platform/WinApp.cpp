@@ -2,17 +2,14 @@
 
 #include "DialogHost.h"
 #include "Handles.h"
+#include "HelpWindow.h"
 #include "Text.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMessageBox>
-#include <QPointer>
 #include <QSettings>
-#include <QVBoxLayout>
 
 #include <cstdio>
 #include <cstdlib>
@@ -101,25 +98,8 @@ bool CWinApp::OnCmdMsg(UINT nID) {
 }
 
 void CWinApp::ShowHelp(std::string_view title, std::string_view text) {
-    // Help belongs to the main window, whatever window is active: it stays
-    // open when another of the program's windows closes.
-    static QPointer<QDialog> window;
-    if (!window) {
-        QWidget* owner = m_pMainWnd ? WidgetOf(m_pMainWnd->GetSafeHwnd()) : nullptr;
-        window = new QDialog(owner);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setObjectName(QStringLiteral("helpWindow"));
-        auto* label = new QLabel(window);
-        label->setTextFormat(Qt::PlainText);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        auto* layout = new QVBoxLayout(window);
-        layout->addWidget(label);
-    }
-    window->setWindowTitle(FromUtf8(title));
-    window->findChild<QLabel*>()->setText(FromUtf8(text));
-    window->show();
-    window->raise();
-    window->activateWindow();
+    platform_detail::ShowHelpWindow(m_pMainWnd ? WidgetOf(m_pMainWnd->GetSafeHwnd()) : nullptr,
+                                    FromUtf8(title), text);
 }
 
 int CWnd::MessageBox(std::string_view text, const char* caption, UINT nType) {
