@@ -204,6 +204,7 @@ int CPictureChooserDlg::DoModal() {
         height +=
             prompt->heightForWidth(width - margins.left() - margins.right()) + layout->spacing();
     dialog.resize(width, std::min(height, room.height()));
+    platform_detail::PlaceOnScreen(&dialog, owner.Widget());
 
     const auto choose = [&](QListWidgetItem* item) {
         m_nChosen = list->row(item);

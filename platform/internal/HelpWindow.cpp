@@ -27,6 +27,25 @@ QSize RoomOnScreen(const QWidget* near) {
     return (screen->availableGeometry().size() - frame).expandedTo(QSize(160, 120));
 }
 
+void PlaceOnScreen(QWidget* window, const QWidget* near) {
+    const QScreen* screen = near ? near->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    // A window not shown yet has no frame: it will get one like its owner's.
+    const QRect owner = near ? near->frameGeometry() : room;
+    const QMargins frame = near ? QMargins(near->geometry().left() - owner.left(),
+                                           near->geometry().top() - owner.top(),
+                                           owner.right() - near->geometry().right(),
+                                           owner.bottom() - near->geometry().bottom())
+                                : QMargins();
+    QRect place = QRect(QPoint(), window->size()).marginsAdded(frame);
+    place.moveCenter(owner.center());
+    place.moveLeft(std::max(room.left(), std::min(place.left(), room.right() + 1 - place.width())));
+    place.moveTop(std::max(room.top(), std::min(place.top(), room.bottom() + 1 - place.height())));
+    window->move(place.topLeft());
+}
+
 namespace {
 
 int Indent(const QString& line) {
@@ -206,6 +225,7 @@ void ShowHelpWindow(QWidget* owner, const QString& title, std::string_view text)
                                         2 * view->frameWidth() + margins.top() + margins.bottom(),
                                     room.height());
         window->resize(width, height);
+        PlaceOnScreen(window, owner);
     }
     window->show();
     window->raise();

@@ -16,6 +16,12 @@ namespace platform_detail {
 // available area, less what the window system is likely to add around it.
 QSize RoomOnScreen(const QWidget* near);
 
+// Moves a window that is not shown yet to the middle of `near` (of the
+// screen without it), then as far as needed to lie wholly on the screen's
+// available area, its frame included. Window systems that place windows
+// themselves ignore this.
+void PlaceOnScreen(QWidget* window, const QWidget* near);
+
 // The help text as rich text. The plain text follows a few rules, which the
 // man page reads too:
 //   - a line that starts in the first column is a section heading;
