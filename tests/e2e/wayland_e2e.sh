@@ -206,13 +206,23 @@ expect_copied "static unsigned char ring[] = {0x3C,0x42,0x81,0x81,0x81,0x81,0x42
 wait_keyboard $((leaves + 1))
 
 # An XBM line with six readings offers the chooser; Esc leaves the drawing.
-leaves=$(protocol_count 'wl_keyboard@[0-9]+\.leave\(')
+# wl-copy takes the keyboard for a moment to set the clipboard, and wl-paste
+# above may still be giving it back: Ctrl+V waits until Glimmet holds the
+# keyboard with wl-copy's offer, told apart from the toolkit's own by the X
+# name UTF8_STRING among its types.
+offers=$(protocol_count 'offer\("UTF8_STRING"\)')
 printf '%s\n' "#define arrow_width 16" "#define arrow_height 2" \
     "static unsigned char arrow_bits[] = {" "   0x01, 0x80, 0xff, 0x00};" |
     timeout 60 wl-copy --foreground &
 copier=$!
 e2e_helper_pids+=("$copier")
-wait_keyboard $((leaves + 1))
+deadline=$((SECONDS + 10))
+until [ "$(protocol_count 'offer\("UTF8_STRING"\)')" -gt "$offers" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "Glimmet was offered no clipboard from wl-copy within 10 s"
+    sleep 0.1
+done
+leaves=$(protocol_count 'wl_keyboard@[0-9]+\.leave\(')
+wait_keyboard "$leaves"
 press_keys ctrl+v
 expect_chooser_fits
 kill "$copier" 2>/dev/null || true
