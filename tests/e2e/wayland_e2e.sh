@@ -161,6 +161,8 @@ expect_chooser_fits() {
         [ "$SECONDS" -lt "$deadline" ] || break
         sleep 0.2
     done
+    # What Glimmet and the toolkit said, the protocol log left out.
+    grep -av '^\[' "$e2e_tmp/app.log" | tail -n 5 >&2 || true
     mkdir -p "$e2e_artifacts"
     cp "$e2e_tmp/output.png" "$e2e_artifacts/$e2e_name-chooser-failure.png" 2>/dev/null || true
     fail "the chooser does not fit (top ${top:-none}, prompt pixels ${prompt:-0}," \
