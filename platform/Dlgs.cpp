@@ -2,6 +2,7 @@
 
 #include "DialogHost.h"
 #include "Handles.h"
+#include "HelpWindow.h"
 #include "Text.h"
 #include "WinApp.h"
 #include "Wnd.h"
@@ -142,8 +143,9 @@ int CPictureChooserDlg::DoModal() {
                               ? FromUtf8(AfxGetApp()->m_pszAppName)
                               : FromUtf8(m_strCaption));
     auto* layout = new QVBoxLayout(&dialog);
+    QLabel* prompt = nullptr;
     if (!m_strPrompt.IsEmpty()) {
-        auto* prompt = new QLabel(FromUtf8(m_strPrompt), &dialog);
+        prompt = new QLabel(FromUtf8(m_strPrompt), &dialog);
         prompt->setTextFormat(Qt::PlainText);
         prompt->setWordWrap(true);
         layout->addWidget(prompt);
@@ -158,8 +160,7 @@ int CPictureChooserDlg::DoModal() {
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     // Every icon is as wide as a label of some twenty-four characters, which
     // wraps to the icon's width, and as tall as the tallest picture; each
-    // cell holds an icon and three lines of its label. Rows of four cells at
-    // most, as even as they come.
+    // cell holds an icon and three lines of its label.
     const int scale = std::max(m_nScale, 1);
     const QFontMetrics metrics = list->fontMetrics();
     QSize iconSize(24 * metrics.averageCharWidth(), 0);
@@ -176,16 +177,34 @@ int CPictureChooserDlg::DoModal() {
     list->setIconSize(iconSize);
     const QSize cell(iconSize.width() + 16, iconSize.height() + 3 * metrics.height() + 16);
     list->setGridSize(cell);
-    const int count = static_cast<int>(m_pictures.size());
-    const int rows = (count + 3) / 4;
-    const int columns = (count + rows - 1) / rows;
-    // The list keeps room for its scroll bar whether it shows or not.
-    const int frame = 2 * list->frameWidth() + 4;
-    list->setMinimumWidth(columns * cell.width() + frame +
-                          list->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
-    list->setFixedHeight(rows * cell.height() + frame);
     list->setCurrentRow(0);
-    layout->addWidget(list);
+    // The list takes whatever room the window is given beyond the prompt,
+    // wraps its cells to its width and scrolls what does not fit.
+    list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    layout->addWidget(list, 1);
+
+    // Rows of four cells at most, as even as they come, and no more columns
+    // than the screen has room for; the window starts as tall as its rows
+    // unless the screen is shorter. The list keeps room for its scroll bar
+    // whether it shows or not.
+    const int frame = 2 * list->frameWidth() + 4;
+    const int scrollBar = list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QMargins margins = layout->contentsMargins();
+    const QSize room = platform_detail::RoomOnScreen(owner.Widget());
+    const int around = margins.left() + margins.right() + frame + scrollBar;
+    const int count = static_cast<int>(m_pictures.size());
+    const int evenRows = (count + 3) / 4;
+    const int even = (count + evenRows - 1) / evenRows;
+    const int columns = std::clamp((room.width() - around) / cell.width(), 1, even);
+    const int rows = (count + columns - 1) / columns;
+    list->setMinimumSize(cell.width() + frame + scrollBar, std::min(cell.height(), 80) + frame);
+    const int width = std::min(columns * cell.width() + around, room.width());
+    int height = margins.top() + margins.bottom() + rows * cell.height() + frame;
+    if (prompt)
+        height +=
+            prompt->heightForWidth(width - margins.left() - margins.right()) + layout->spacing();
+    dialog.resize(width, std::min(height, room.height()));
+    platform_detail::PlaceOnScreen(&dialog, owner.Widget());
 
     const auto choose = [&](QListWidgetItem* item) {
         m_nChosen = list->row(item);

@@ -2,18 +2,30 @@
 
 #include "DialogHost.h"
 #include "Handles.h"
+#include "HelpWindow.h"
 #include "Text.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
 #include <QSettings>
-#include <QVBoxLayout>
+
+#include <cstdio>
+#include <cstdlib>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define GLIMMET_LEAK_CHECK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
+#define GLIMMET_LEAK_CHECK 1
+#endif
+#endif
+#ifdef GLIMMET_LEAK_CHECK
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +50,25 @@ int RunMessageBox(QWidget* owner, const MessageBoxRequest& request) {
     box.setTextFormat(Qt::PlainText);
     box.exec();
     return IDOK;
+}
+
+// Ends the program on Wayland without taking down the toolkit's connection to
+// the compositor. Qt 6.4's Wayland client can deadlock there: when the main
+// thread has prepared a read for its event thread just before that thread is
+// told to stop, the thread leaves without cancelling it, and the frame-event
+// thread then waits in wl_display_read_events for that read for ever, while
+// the display's destructor waits for the thread. Every window has gone and
+// every setting was written when this runs; the compositor frees the rest
+// when the connection closes.
+[[noreturn]] void LeaveWaylandAtOnce(int code) {
+    QApplication::closeAllWindows();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    std::fflush(nullptr);
+#ifdef GLIMMET_LEAK_CHECK
+    // What the process holds is still checked, as a normal exit would.
+    __lsan_do_leak_check();
+#endif
+    std::_Exit(code);
 }
 
 } // namespace
@@ -87,25 +118,8 @@ bool CWinApp::OnCmdMsg(UINT nID) {
 }
 
 void CWinApp::ShowHelp(std::string_view title, std::string_view text) {
-    // Help belongs to the main window, whatever window is active: it stays
-    // open when another of the program's windows closes.
-    static QPointer<QDialog> window;
-    if (!window) {
-        QWidget* owner = m_pMainWnd ? WidgetOf(m_pMainWnd->GetSafeHwnd()) : nullptr;
-        window = new QDialog(owner);
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setObjectName(QStringLiteral("helpWindow"));
-        auto* label = new QLabel(window);
-        label->setTextFormat(Qt::PlainText);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        auto* layout = new QVBoxLayout(window);
-        layout->addWidget(label);
-    }
-    window->setWindowTitle(FromUtf8(title));
-    window->findChild<QLabel*>()->setText(FromUtf8(text));
-    window->show();
-    window->raise();
-    window->activateWindow();
+    platform_detail::ShowHelpWindow(m_pMainWnd ? WidgetOf(m_pMainWnd->GetSafeHwnd()) : nullptr,
+                                    FromUtf8(title), text);
 }
 
 int CWnd::MessageBox(std::string_view text, const char* caption, UINT nType) {
@@ -214,7 +228,8 @@ int AfxWinMain(int argc, char** argv) {
     if (!app->m_strAppID.IsEmpty())
         QGuiApplication::setDesktopFileName(FromUtf8(app->m_strAppID));
 
-    if (!app->InitInstance())
-        return 0;
-    return QApplication::exec();
+    const int code = app->InitInstance() ? QApplication::exec() : 0;
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        LeaveWaylandAtOnce(code);
+    return code;
 }

@@ -86,14 +86,16 @@ require_tools() {
     [ ${#missing[@]} -eq 0 ] || fail "missing tools: ${missing[*]} (scripts/setup.sh installs them)"
 }
 
-# Uses the X server in $DISPLAY, or starts a private Xvfb when none is given;
-# a private server is stopped on exit.
+# Uses the X server in $DISPLAY, or starts a private Xvfb when none is given,
+# with the Xvfb arguments given (a screen size); a private server is stopped
+# on exit.
+# shellcheck disable=SC2120 # the arguments are optional
 start_display() {
     if [ -n "${DISPLAY:-}" ]; then
         timeout 10 xdpyinfo >/dev/null 2>&1 || fail "cannot open the X display '$DISPLAY'"
         return
     fi
-    xvfb_start || fail "the private Xvfb did not start"
+    xvfb_start "$@" || fail "the private Xvfb did not start"
 }
 
 # Starts the program in the background on a toolkit platform, with more

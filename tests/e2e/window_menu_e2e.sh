@@ -4,6 +4,8 @@
 # manager's keyboard move, About and help open their windows, and Close ends
 # the program. It always runs on a private X server with its own window
 # manager, so it neither needs nor disturbs the display other tests share.
+# The screen is a small laptop's, 1024 x 600, where the help must fit at
+# scale 1 and 2, its frame included.
 #
 # Usage: window_menu_e2e.sh <glimmet binary>
 
@@ -20,8 +22,11 @@ unset DISPLAY
 # shellcheck source-path=SCRIPTDIR source=driver.sh
 source "$here/driver.sh"
 
-require_tools openbox
-start_display
+screen_width=1024
+screen_height=600
+
+require_tools openbox xwininfo
+start_display -screen 0 "${screen_width}x${screen_height}x24"
 openbox >"$e2e_tmp/wm.log" 2>&1 &
 e2e_helper_pids+=("$!")
 # The window manager has taken over once it owns the screen's selection.
@@ -39,6 +44,37 @@ open_window_menu() {
     timeout 5 xdotool windowactivate --sync "$e2e_window" 2>/dev/null || true
     press_keys F10
     wait_windows $((windows + 1))
+}
+
+# Presses F1 and checks that the help opens beside the editor without
+# blocking it, and that the window manager's frame around it lies wholly on
+# the screen.
+expect_help_on_screen() {
+    local deadline=$((SECONDS + 5)) help="" x y w h left right top bottom
+    timeout 5 xdotool windowactivate --sync "$e2e_window" 2>/dev/null || true
+    press_keys F1
+    until [ -n "$help" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "F1 opened no help window"
+        sleep 0.1
+        help=$(timeout 5 xdotool search --all --pid "$e2e_app_pid" --onlyvisible --name 'Help$' \
+            2>/dev/null | head -n1 || true)
+    done
+    # The frame settles once the window manager has placed the window; its
+    # edges are the extents the window manager states around the client.
+    sleep 0.5
+    read -r x y w h < <(timeout 5 xwininfo -id "$help" | awk '
+        /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF }
+        END { print x, y, w, h }')
+    read -r left right top bottom < <(timeout 5 xprop -id "$help" _NET_FRAME_EXTENTS |
+        sed -n 's/.*= *//p' | tr -d ',')
+    x=$((x - ${left:-0})) y=$((y - ${top:-0}))
+    w=$((w + ${left:-0} + ${right:-0})) h=$((h + ${top:-0} + ${bottom:-0}))
+    if [ "$x" -lt 0 ] || [ "$y" -lt 0 ] || [ $((x + w)) -gt "$screen_width" ] ||
+        [ $((y + h)) -gt "$screen_height" ]; then
+        fail "$1: the framed help at $x,$y ${w}x$h leaves the ${screen_width}x$screen_height screen"
+    fi
+    note "$1: the framed help at $x,$y ${w}x$h lies on the screen"
 }
 
 window_position() {
@@ -82,16 +118,16 @@ done
 press_keys Escape
 wait_windows 1
 
-# F1 opens the help beside the editor without blocking it.
-timeout 5 xdotool windowactivate --sync "$e2e_window" 2>/dev/null || true
-press_keys F1
-deadline=$((SECONDS + 5))
-until timeout 5 xdotool search --all --pid "$e2e_app_pid" --onlyvisible --name 'Help$' >/dev/null 2>&1; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "F1 opened no help window"
-    sleep 0.1
-done
+expect_help_on_screen "scale 1"
 
 # The window menu's Close ends the program like the close box.
+open_window_menu
+press_keys c
+expect_exit 0
+
+# At scale 2 the help is twice as large, and must still fit.
+start_glimmet "$glimmet" QT_SCALE_FACTOR=2
+expect_help_on_screen "scale 2"
 open_window_menu
 press_keys c
 expect_exit 0

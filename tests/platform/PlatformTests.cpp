@@ -7,7 +7,9 @@
 #include "Controls.h"
 #include "DialogHost.h"
 #include "DlgTemplate.h"
+#include "Dlgs.h"
 #include "Handles.h"
+#include "HelpWindow.h"
 #include "Image.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
@@ -16,12 +18,20 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QTextTable>
 #include <QToolButton>
 
 #include <algorithm>
@@ -694,5 +704,170 @@ constexpr std::string_view kArt[] = {"0F", ".9"};
 constexpr auto kArtPixels = IconArt(kArt);
 static_assert(kArtPixels[0] == 0xFF000000u && kArtPixels[1] == 0xFFFFFFFFu);
 static_assert(kArtPixels[2] == 0u && kArtPixels[3] == 0xFFFF0000u);
+// Windows larger than their content would be must fit the screen's
+// available area at every scale, start on it, and lay out their content at
+// whatever size the window manager gives them.
+
+// Succeeds if the window lies wholly inside its screen's available area.
+::testing::AssertionResult OnScreen(QWidget* window) {
+    const QRect room = window->screen()->availableGeometry();
+    if (room.contains(window->frameGeometry()))
+        return ::testing::AssertionSuccess();
+    const QRect at = window->frameGeometry();
+    return ::testing::AssertionFailure()
+           << "the window at " << at.x() << "," << at.y() << " " << at.width() << "x" << at.height()
+           << " leaves the screen's " << room.width() << "x" << room.height();
+}
+
+struct ChooserCase {
+    const char* what;
+    int nPictures;
+    int nWidth;
+    int nHeight;
+    int nScale;
+    friend void PrintTo(const ChooserCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class ChooserFitTest : public ::testing::TestWithParam<ChooserCase> {};
+
+TEST_P(ChooserFitTest, FitsWrapsAndKeepsThePromptOnTop) {
+    const ChooserCase& c = GetParam();
+    CPictureChooserDlg chooser;
+    chooser.m_strPrompt = "The values can be read as more than one sprite. Choose one:";
+    chooser.m_nScale = c.nScale;
+    const std::vector<std::uint32_t> pixels(static_cast<std::size_t>(c.nWidth * c.nHeight), 1);
+    for (int i = 0; i < c.nPictures; ++i)
+        chooser.AddPicture(c.nWidth, c.nHeight, pixels, "16 x 2, rows, leftmost pixel low (XBM)");
+    WhenModal([&](QWidget* modal) {
+        auto* list = modal->findChild<QListWidget*>();
+        auto* prompt = modal->findChild<QLabel*>();
+        ASSERT_NE(list, nullptr);
+        ASSERT_NE(prompt, nullptr);
+        EXPECT_TRUE(OnScreen(modal));
+        EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0) << "the columns do not wrap";
+        EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(0))));
+
+        // A window manager that makes the window far larger: the prompt stays
+        // above the list, which takes the rest.
+        const QSize large = modal->size() + QSize(200, 400);
+        modal->resize(large);
+        QApplication::processEvents();
+        EXPECT_LE(prompt->geometry().top(), 20);
+        EXPECT_LE(list->geometry().top(),
+                  prompt->geometry().top() + prompt->heightForWidth(prompt->width()) + 20);
+        EXPECT_GE(list->geometry().bottom(), modal->height() - 20);
+        PressKey(list, Qt::Key_Escape);
+    });
+    EXPECT_EQ(chooser.DoModal(), static_cast<int>(IDCANCEL));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fit, ChooserFitTest,
+                         ::testing::Values(ChooserCase{"OnePicture", 1, 8, 1, 4},
+                                           ChooserCase{"SixReadingsOfAShortLine", 6, 16, 2, 4},
+                                           ChooserCase{"EightLargeSprites", 8, 32, 16, 4},
+                                           ChooserCase{"TwelveEnlargedSprites", 12, 32, 16, 8}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// The help window as the application shows it.
+class CHelpApp : public CWinApp {
+public:
+    CHelpApp() : CWinApp("probe") {}
+    using CWinApp::ShowHelp;
+};
+
+// A help text longer and wider than any screen the tests run on: headings,
+// paragraphs, key rows and examples, as the program's own help has them.
+std::string LongHelpText() {
+    std::string text;
+    for (int section = 1; section <= 12; ++section) {
+        text += "Section " + std::to_string(section) + "\n";
+        text += "  A paragraph long enough to need wrapping on a narrow screen, which says what "
+                "the section is about in more words than fit on one line of any window.\n";
+        text += "  Ctrl+" + std::to_string(section) + "\tdoes the thing numbered " +
+                std::to_string(section) + "\n";
+        text += "    static unsigned char example[] = {0x81,0x00};\n\n";
+    }
+    return text;
+}
+
+TEST(Fit, HelpFitsTheScreenWrapsAndScrolls) {
+    CHelpApp app;
+    CProbeDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    ShowAndWait(dlg);
+    app.m_pMainWnd = &dlg;
+    app.ShowHelp("Help", LongHelpText());
+    QWidget* help = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->objectName() == QLatin1String("helpWindow"))
+            help = w;
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
+    EXPECT_TRUE(OnScreen(help));
+    auto* view = help->findChild<QTextBrowser*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->horizontalScrollBar()->maximum(), 0) << "the text does not wrap";
+    // What does not fit scrolls: the scroll bar reaches the end of the text.
+    const QScrollBar* bar = view->verticalScrollBar();
+    EXPECT_GE(bar->maximum() + bar->pageStep(),
+              static_cast<int>(view->document()->size().height()) - 2);
+    app.m_pMainWnd = nullptr;
+    help->close();
+}
+
+// The help text's own rules: headings, paragraphs, key rows and examples.
+TEST(Fit, HelpTextShowsHeadingsKeyTableAndExamples) {
+    QTextDocument document;
+    document.setHtml(platform_detail::HelpHtml("Keys\n"
+                                               "  Tab moves between the fields,\n"
+                                               "  one by one.\n"
+                                               "  Ctrl+Z\tUndo the last change\n"
+                                               "  Ctrl+Shift+Z   Redo what was undone,\n"
+                                               "                 step by step\n"
+                                               "  F1   This help & more <here>\n"
+                                               "\n"
+                                               "Output\n"
+                                               "  For example:\n"
+                                               "    static unsigned char s[] = {0x01};\n"));
+    std::vector<std::string> headings;
+    std::vector<std::string> paragraphs;
+    std::vector<std::string> examples;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (document.rootFrame() != block.document()->frameAt(block.position()) &&
+            !block.text().isEmpty())
+            continue; // in the table
+        if (block.blockFormat().headingLevel() > 0)
+            headings.push_back(block.text().toStdString());
+        else if (QFontInfo(block.charFormat().font()).fixedPitch())
+            examples.push_back(block.text().toStdString());
+        else if (!block.text().isEmpty())
+            paragraphs.push_back(block.text().toStdString());
+    }
+    EXPECT_EQ(headings, (std::vector<std::string>{"Keys", "Output"}));
+    EXPECT_EQ(paragraphs, (std::vector<std::string>{"Tab moves between the fields, one by one.",
+                                                    "For example:"}));
+    EXPECT_EQ(examples, std::vector<std::string>{"static unsigned char s[] = {0x01};"});
+
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : document.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(frame))
+            table = t;
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->columns(), 2);
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (int r = 0; r < table->rows(); ++r) {
+        const auto text = [&](int column) {
+            const QTextTableCell cell = table->cellAt(r, column);
+            return document.toPlainText()
+                .mid(cell.firstPosition(), cell.lastPosition() - cell.firstPosition())
+                .toStdString();
+        };
+        rows.emplace_back(text(0), text(1));
+    }
+    EXPECT_EQ(rows, (std::vector<std::pair<std::string, std::string>>{
+                        {"Ctrl+Z", "Undo the last change"},
+                        {"Ctrl+Shift+Z", "Redo what was undone, step by step"},
+                        {"F1", "This help & more <here>"}}));
+}
 
 } // namespace
