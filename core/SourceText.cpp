@@ -301,6 +301,11 @@ int BaseOf(LiteralKind kind) {
 class CFormVote {
 public:
     void Add(const LiteralForm& form, std::string_view digits, std::uint32_t value) {
+        // A lone zero is written the same in every kind and votes for none.
+        if (digits == "0" && form.suffix.empty()) {
+            ++m_nZeros;
+            return;
+        }
         const auto index = static_cast<std::size_t>(form.kind);
         Tally& tally = m_tallies[index];
         if (tally.count++ == 0)
@@ -322,7 +327,8 @@ public:
             if (tally.count > 0 && (best == nullptr || tally.count > best->count))
                 best = &tally;
         if (best == nullptr)
-            return {};
+            return m_nZeros > 0 ? LiteralForm{LiteralKind::Decimal, "", "", false, 0}
+                                : LiteralForm{};
         LiteralForm form = best->form;
         form.nDigits =
             best->bPadded || form.kind == LiteralKind::ArduinoBinary ? best->maxDigits : 0;
@@ -342,6 +348,7 @@ private:
         int lower = 0;
     };
     std::array<Tally, 5> m_tallies{};
+    int m_nZeros = 0;
 };
 
 LiteralForm VoteForms(std::string_view text, const std::vector<Item>& items) {
@@ -493,10 +500,17 @@ std::optional<std::string> LayOutAgain(std::string_view text, const std::vector<
     std::size_t firstCount = shape.lines.front().count;
     if (bRowLines)
         perLine = firstCount = edit.newPerRow;
+    // Values all on one line stay on one line.
+    if (shape.lines.size() == 1)
+        perLine = firstCount = edit.elements.size();
+    // The first line's drawing is the model for the lines that end in a
+    // comma, the last line's for the last.
     const LineShape* drawn = nullptr;
     for (const LineShape& line : shape.lines)
         if (line.drawingAt != std::string::npos && drawn == nullptr)
             drawn = &line;
+    const LineShape* lastDrawn =
+        shape.lines.back().drawingAt != std::string::npos ? &shape.lines.back() : drawn;
     std::string plainTrailer;
     for (std::size_t k = 0; k + 1 < shape.lines.size(); ++k) {
         if (shape.lines[k].trailer.find('/') == std::string::npos) {
@@ -527,10 +541,11 @@ std::optional<std::string> LayOutAgain(std::string_view text, const std::vector<
         if (bRowLines && drawn != nullptr) {
             // Each line is the row of its index; draw it as the drawn lines do.
             const std::size_t row = lineIndex;
-            std::string trailer = drawn->trailer;
+            const LineShape& model = bLast ? *lastDrawn : *drawn;
+            std::string trailer = model.trailer;
             const std::span<const std::uint32_t> rowPixels =
                 RowPixels(edit.newPixels, edit.newWidth, row);
-            trailer.replace(drawn->drawingAt, static_cast<std::size_t>(edit.oldWidth),
+            trailer.replace(model.drawingAt, static_cast<std::size_t>(edit.oldWidth),
                             DrawRun(rowPixels, drawings.chars));
             out += trailer;
         } else if (original != nullptr &&
