@@ -1,11 +1,16 @@
 #include "ArrayReader.h"
 
+#include "CDeclaration.h"
+#include "CTokenizer.h"
 #include "SourceEmitter.h"
 #include "SpriteRaster.h"
+#include "TextBlanks.h"
 
 #include <algorithm>
 #include <array>
-#include <span>
+#include <cstdint>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -13,51 +18,21 @@ namespace {
 constexpr std::size_t kMaxListBytes = kMaxSpriteColumns / 8 * kMaxSpriteRows;
 // A list of 16- or 32-bit elements holds one row per element.
 constexpr std::size_t kMaxListRows = kMaxSpriteRows;
-// A two-dimensional array is as deep as a list goes; a fixed bound keeps the
-// read free of any nesting that grows with the input.
-constexpr int kMaxNesting = 2;
-// Bounds on the words, brackets and parentheses between a name and "= {", so
-// that trying each word as a declaration's name costs a bounded amount.
-constexpr int kMaxBracketTokens = 16;
-constexpr int kMaxAttributeTokens = 48;
-constexpr int kMaxAttributeNesting = 4;
-// The longest character literal looked for, in bytes, quotes included.
-constexpr std::size_t kMaxCharLiteral = 12;
+// Declared sizes beyond a sprite's must still read as too many.
+static_assert(kMaxHeldArraySize > kMaxListBytes);
 // Tokens longer than this are shown cut short in messages.
 constexpr std::size_t kMaxShownToken = 40;
 
 constexpr std::uint64_t kMax32 = 0xFFFFFFFFu;
 
-bool IsWordStart(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$';
-}
-
-bool IsWordChar(char c) {
-    return IsWordStart(c) || (c >= '0' && c <= '9');
-}
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n';
-}
-
 bool IsControl(char c) {
     return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
 }
 
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-// The value of a digit in bases up to 16, or -1.
-int DigitValue(char c) {
-    if (IsDigit(c))
+// The value of a digit as the default style writes hex, upper case, or -1.
+int UpperHexValue(char c) {
+    if (c >= '0' && c <= '9')
         return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
     if (c >= 'A' && c <= 'F')
         return c - 'A' + 10;
     return -1;
@@ -69,18 +44,7 @@ int BitsForValue(std::uint64_t value) {
 }
 
 // ---------------------------------------------------------------------------
-// Tokens
-
-enum class TokenKind { End, Word, Number, Literal, Punct, Error };
-
-struct Token {
-    TokenKind kind = TokenKind::End;
-    std::string_view text;
-    int line = 1;
-    int column = 1;
-
-    bool Is(char c) const { return kind == TokenKind::Punct && text.size() == 1 && text[0] == c; }
-};
+// Messages
 
 // A token as messages show it: a long one is cut short.
 std::string Shown(const Token& token) {
@@ -98,220 +62,10 @@ ArrayReadError MakeError(std::string message, const Token& token) {
     return ArrayReadError{std::move(message), Shown(token), token.line, token.column};
 }
 
-// Splits C text into words, numbers, string and character literals and
-// punctuation, dropping blanks, comments and preprocessor lines. A copy of a
-// tokenizer is a saved position, which is how a guess is taken back.
-class CTokenizer {
-public:
-    explicit CTokenizer(std::string_view text) : m_strText(text) {}
-
-    Token Next() {
-        for (;;) {
-            if (!SkipBlanksAndComments())
-                return {TokenKind::Error, "/*", m_nErrorLine, m_nErrorColumn};
-            if (AtEnd())
-                return {TokenKind::End, {}, m_nLine, m_nColumn};
-            const bool bLineStart = m_bLineStart;
-            m_bLineStart = false;
-            if (Peek() == '#' && bLineStart) {
-                m_bDirective = true;
-                Advance();
-                continue;
-            }
-            const Token token = ReadToken();
-            if (token.kind == TokenKind::Error || !m_bDirective)
-                return token;
-        }
-    }
-
-private:
-    bool AtEnd() const { return m_nOffset >= m_strText.size(); }
-
-    char Peek(std::size_t ahead = 0) const {
-        return m_nOffset + ahead < m_strText.size() ? m_strText[m_nOffset + ahead] : '\0';
-    }
-
-    bool IsLineBreak(std::size_t ahead = 0) const {
-        return m_nOffset + ahead < m_strText.size() && (Peek(ahead) == '\n' || Peek(ahead) == '\r');
-    }
-
-    // Moves past one byte. "\r\n", "\n" and a lone "\r" each end one line; the
-    // column counts characters, so the bytes after a UTF-8 lead byte add none.
-    void Advance() {
-        const char c = Peek();
-        ++m_nOffset;
-        if (c == '\n' || (c == '\r' && Peek() != '\n')) {
-            ++m_nLine;
-            m_nColumn = 1;
-            m_bLineStart = true;
-        } else if (c != '\r' && !IsUtf8Continuation(Peek())) {
-            ++m_nColumn;
-        }
-    }
-
-    void AdvanceBy(std::size_t count) {
-        for (std::size_t k = 0; k < count && !AtEnd(); ++k)
-            Advance();
-    }
-
-    // A backslash before a line break joins the lines, as in C.
-    bool AtLineSplice() const { return Peek() == '\\' && IsLineBreak(1); }
-
-    // False on a block comment that is never closed.
-    bool SkipBlanksAndComments() {
-        while (!AtEnd()) {
-            if (AtLineSplice()) {
-                AdvanceBy(Peek(1) == '\r' && Peek(2) == '\n' ? 3 : 2);
-            } else if (IsBlank(Peek())) {
-                if (IsLineBreak())
-                    m_bDirective = false;
-                Advance();
-            } else if (Peek() == '/' && Peek(1) == '/') {
-                while (!AtEnd() && !IsLineBreak())
-                    Advance();
-            } else if (Peek() == '/' && Peek(1) == '*') {
-                m_nErrorLine = m_nLine;
-                m_nErrorColumn = m_nColumn;
-                const std::size_t close = m_strText.find("*/", m_nOffset + 2);
-                if (close == std::string_view::npos)
-                    return false;
-                AdvanceBy(close + 2 - m_nOffset);
-            } else {
-                return true;
-            }
-        }
-        return true;
-    }
-
-    Token ReadToken() {
-        Token token{TokenKind::Punct, {}, m_nLine, m_nColumn};
-        const std::size_t start = m_nOffset;
-        const char c = Peek();
-        if (IsWordStart(c)) {
-            token.kind = TokenKind::Word;
-            while (!AtEnd() && IsWordChar(Peek()))
-                Advance();
-        } else if (IsDigit(c)) {
-            // Everything a number could be followed by is kept in it, so that
-            // "0x1G" or "1.5" is refused whole rather than read in part. A
-            // quote between digits separates digit groups.
-            token.kind = TokenKind::Number;
-            while (!AtEnd() &&
-                   (IsWordChar(Peek()) || Peek() == '.' || (Peek() == '\'' && IsWordChar(Peek(1)))))
-                Advance();
-        } else if (c == '"') {
-            Advance();
-            while (!AtEnd() && Peek() != '"' && !IsLineBreak())
-                AdvanceBy(Peek() == '\\' ? 2 : 1);
-            if (AtEnd() || Peek() != '"')
-                return {TokenKind::Error, "\"", token.line, token.column};
-            token.kind = TokenKind::Literal;
-            Advance();
-        } else if (c == '\'' && ClosingQuote() != 0) {
-            token.kind = TokenKind::Literal;
-            AdvanceBy(ClosingQuote() + 1);
-        } else {
-            // One character, which may take several bytes.
-            Advance();
-            while (!AtEnd() && IsUtf8Continuation(Peek()))
-                Advance();
-        }
-        token.text = m_strText.substr(start, m_nOffset - start);
-        return token;
-    }
-
-    // How far ahead the quote closing a character literal lies, or 0. An
-    // apostrophe in prose around the code closes nothing and is read as
-    // punctuation. Character literals are short, and looking no further keeps
-    // a line of apostrophes from being searched once for each of them.
-    std::size_t ClosingQuote() const {
-        for (std::size_t ahead = 1; ahead <= kMaxCharLiteral && !IsLineBreak(ahead); ++ahead) {
-            if (Peek(ahead) == '\'')
-                return ahead;
-            if (Peek(ahead) == '\\')
-                ++ahead;
-        }
-        return 0;
-    }
-
-    std::string_view m_strText;
-    std::size_t m_nOffset = 0;
-    int m_nLine = 1;
-    int m_nColumn = 1;
-    int m_nErrorLine = 1;
-    int m_nErrorColumn = 1;
-    bool m_bLineStart = true;
-    bool m_bDirective = false;
-};
-
 ArrayReadError LexError(const Token& token) {
     return MakeError(token.text == "/*" ? "The comment opened here is never closed."
                                         : "The string opened here is never closed.",
                      token);
-}
-
-// ---------------------------------------------------------------------------
-// Numbers
-
-struct Number {
-    std::uint64_t value = 0; // at most 2^32: anything larger is held as 2^32
-    int digitBits = 0;       // the element size the written digits suggest; 0 for decimal
-};
-
-// Reads `digits` in `base`, with a ceiling so that no run of digits can
-// overflow. False on a character that is no digit of the base, or on none.
-bool ReadDigits(std::string_view digits, int base, std::uint64_t& value) {
-    value = 0;
-    int count = 0;
-    for (const char c : digits) {
-        if (c == '\'')
-            continue;
-        const int digit = DigitValue(c);
-        if (digit < 0 || digit >= base)
-            return false;
-        value = std::min(value * static_cast<std::uint64_t>(base) + static_cast<unsigned>(digit),
-                         kMax32 + 1);
-        ++count;
-    }
-    return count > 0;
-}
-
-// The element size a hex or binary constant's digit count suggests.
-int BitsForDigits(std::string_view digits, int bitsPerDigit) {
-    const auto bits = static_cast<std::size_t>(bitsPerDigit) *
-                      static_cast<std::size_t>(std::count_if(digits.begin(), digits.end(),
-                                                             [](char c) { return c != '\''; }));
-    return bits <= 8 ? 8 : bits <= 16 ? 16 : 32;
-}
-
-std::optional<ArrayReadError> ReadNumber(const Token& token, Number& number) {
-    std::string_view text = token.text;
-    // Integer suffixes (u, l, ul, ull, ...) change nothing here.
-    while (!text.empty() &&
-           (text.back() == 'u' || text.back() == 'U' || text.back() == 'l' || text.back() == 'L'))
-        text.remove_suffix(1);
-    const char prefix = text.size() > 1 && text[0] == '0' ? text[1] : '\0';
-    int base = 10;
-    int bitsPerDigit = 0;
-    std::string_view problem = "is not a valid number";
-    if (prefix == 'x' || prefix == 'X') {
-        base = 16;
-        bitsPerDigit = 4;
-        text.remove_prefix(2);
-        problem = text.empty() ? "has no hex digits" : "is not a valid hex number";
-    } else if (prefix == 'b' || prefix == 'B') {
-        base = 2;
-        bitsPerDigit = 1;
-        text.remove_prefix(2);
-        problem = text.empty() ? "has no binary digits" : "is not a valid binary number";
-    } else if (text.size() > 1 && text[0] == '0') {
-        base = 8;
-        problem = "is not a valid octal number";
-    }
-    if (!ReadDigits(text, base, number.value))
-        return MakeError("The number " + Quoted(token) + " " + std::string(problem) + ".", token);
-    number.digitBits = bitsPerDigit > 0 ? BitsForDigits(text, bitsPerDigit) : 0;
-    return std::nullopt;
 }
 
 // Binary constants as one popular embedded platform spells them: B0 to
@@ -319,163 +73,6 @@ std::optional<ArrayReadError> ReadNumber(const Token& token, Number& number) {
 bool IsBLiteral(std::string_view word) {
     return word.size() >= 2 && word.size() <= 9 && word[0] == 'B' &&
            word.find_first_not_of("01", 1) == std::string_view::npos;
-}
-
-// ---------------------------------------------------------------------------
-// Declarations
-
-// Whether `word` is one of the blank-separated words of `list`.
-bool IsListedWord(std::string_view list, std::string_view word) {
-    for (std::size_t at = 0; at < list.size();) {
-        const std::size_t end = std::min(list.find(' ', at), list.size());
-        if (list.substr(at, end - at) == word)
-            return true;
-        at = end + 1;
-    }
-    return false;
-}
-
-// The element size a type word stands for: 8, 16 or 32 bits; 64 for a type
-// wider than any sprite row; 0 for a word that says nothing about it.
-int TypeWordBits(std::string_view word) {
-    struct TypeWords {
-        int bits;
-        std::string_view words;
-    };
-    static constexpr TypeWords kTypeWords[] = {
-        {8, "char uint8_t int8_t byte u8 uint8 BYTE UCHAR uint_least8_t prog_uchar prog_char "
-            "prog_uint8_t prog_int8_t"},
-        {16, "short uint16_t int16_t word u16 uint16 WORD uint_least16_t prog_uint16_t"},
-        {32, "long uint32_t int32_t u32 uint32 DWORD uint_least32_t prog_uint32_t"},
-        {64, "uint64_t int64_t u64"},
-    };
-    for (const TypeWords& entry : kTypeWords)
-        if (IsListedWord(entry.words, word))
-            return entry.bits;
-    return 0;
-}
-
-// The element size the words before a declaration's name give, gathered one
-// word at a time. "int", "unsigned" and unknown words leave it to the values.
-class CElementType {
-public:
-    void Add(std::string_view word) {
-        const int bits = TypeWordBits(word);
-        if (bits != 0 && (m_nBits == 0 || bits < m_nBits))
-            m_nBits = bits;
-        if (word == "long")
-            ++m_nLongs;
-    }
-    // 8, 16 or 32, or 0 when the values decide. "long int" is 32 bits, but
-    // "long long" is as wide as a 64-bit type.
-    int Bits() const { return m_nBits == 64 || m_nLongs > 1 ? 0 : m_nBits; }
-
-private:
-    int m_nBits = 0;
-    int m_nLongs = 0;
-};
-
-struct Declaration {
-    Token open; // the list's opening brace
-    std::string_view name;
-    int typeBits = 0;           // 8, 16, 32, or 0 when the values decide
-    std::size_t rowLength = 0;  // the inner size of [A][B], when it is a number
-    std::size_t totalCount = 0; // N of [N] or A * B, when they are numbers
-    Token sizeToken;            // where the sizes are written
-};
-
-// The size inside one pair of brackets, or 0 when it is empty or not a plain
-// number (a macro, an expression). Any size beyond a sprite's reads as one
-// more than the most a list may hold, which keeps products of sizes small.
-std::size_t BracketSize(const Token& first, int count) {
-    Number number;
-    if (count != 1 || first.kind != TokenKind::Number || ReadNumber(first, number))
-        return 0;
-    return static_cast<std::size_t>(std::min<std::uint64_t>(number.value, kMaxListBytes + 1));
-}
-
-// Tries `name` as the name of an array declaration with an initialiser:
-// one or two pairs of brackets, then attribute words (PROGMEM,
-// __attribute__((...)) and the like), then "= {". On success `tokens` has
-// read the opening brace.
-std::optional<Declaration> MatchDeclaration(const Token& name, CTokenizer& tokens) {
-    CTokenizer ahead = tokens;
-    Token token = ahead.Next();
-    std::array<std::size_t, kMaxNesting> sizes{};
-    Declaration declaration;
-    declaration.name = name.text;
-    int dimensions = 0;
-    while (token.Is('[') && dimensions < kMaxNesting) {
-        const Token first = ahead.Next();
-        int count = 0;
-        for (token = first; !token.Is(']'); token = ahead.Next()) {
-            if (token.kind == TokenKind::End || token.kind == TokenKind::Error || token.Is('[') ||
-                token.Is('{') || token.Is(';') || ++count > kMaxBracketTokens)
-                return std::nullopt;
-        }
-        if (count > 0)
-            declaration.sizeToken = first;
-        sizes[static_cast<std::size_t>(dimensions++)] = BracketSize(first, count);
-        token = ahead.Next();
-    }
-    if (dimensions == 0)
-        return std::nullopt;
-
-    int depth = 0;
-    for (int count = 0; depth > 0 || token.kind == TokenKind::Word || token.Is('(');
-         token = ahead.Next()) {
-        if (++count > kMaxAttributeTokens || token.kind == TokenKind::End ||
-            token.kind == TokenKind::Error)
-            return std::nullopt;
-        depth += token.Is('(') ? 1 : token.Is(')') ? -1 : 0;
-        if (depth > kMaxAttributeNesting)
-            return std::nullopt;
-    }
-    if (!token.Is('='))
-        return std::nullopt;
-    declaration.open = ahead.Next();
-    if (!declaration.open.Is('{'))
-        return std::nullopt;
-
-    if (dimensions == 2) {
-        declaration.rowLength = sizes[1];
-        declaration.totalCount = sizes[0] * sizes[1];
-    } else {
-        declaration.totalCount = sizes[0];
-    }
-    tokens = ahead;
-    return declaration;
-}
-
-// Reads on to the next array declaration with an initialiser and leaves
-// `tokens` after its opening brace. None at the end of the text or on a
-// token that cannot be read, which `failure` then holds.
-std::optional<Declaration> NextDeclaration(CTokenizer& tokens, std::optional<Token>& failure) {
-    CElementType type;
-    for (Token token = tokens.Next();; token = tokens.Next()) {
-        if (token.kind == TokenKind::Error)
-            failure = token;
-        if (token.kind == TokenKind::End || token.kind == TokenKind::Error)
-            return std::nullopt;
-        if (token.Is(';') || token.Is('{') || token.Is('}')) {
-            type = {};
-            continue;
-        }
-        if (token.kind != TokenKind::Word)
-            continue;
-        std::optional<Declaration> declaration = MatchDeclaration(token, tokens);
-        if (!declaration) {
-            type.Add(token.text);
-            continue;
-        }
-        // A type word before the brackets is the type of an unnamed array.
-        if (TypeWordBits(declaration->name) != 0 || declaration->name == "int") {
-            type.Add(declaration->name);
-            declaration->name = {};
-        }
-        declaration->typeBits = type.Bits();
-        return declaration;
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -502,14 +99,19 @@ std::string TooManyMessage(std::size_t limit) {
 std::optional<ArrayReadError> ReadValue(const Token& token, int typeBits, ListValue& value) {
     if (token.Is('-'))
         return MakeError("A negative value cannot stand for pixels.", token);
-    Number number;
+    CInteger number;
     if (token.kind == TokenKind::Word && IsBLiteral(token.text)) {
-        ReadDigits(token.text.substr(1), 2, number.value);
+        ReadCDigits(token.text.substr(1), 2, number.value);
         number.digitBits = 8;
     } else if (token.kind != TokenKind::Number) {
         return MakeError("Expected a number, found " + Quoted(token) + ".", token);
-    } else if (std::optional<ArrayReadError> error = ReadNumber(token, number)) {
-        return error;
+    } else {
+        std::string_view problem;
+        const std::optional<CInteger> read = ReadCInteger(token.text, problem);
+        if (!read)
+            return MakeError("The number " + Quoted(token) + " " + std::string(problem) + ".",
+                             token);
+        number = *read;
     }
     const std::uint64_t max = typeBits == 0 ? kMax32 : (std::uint64_t{1} << typeBits) - 1;
     if (number.value > max) {
@@ -527,7 +129,7 @@ std::optional<ArrayReadError> ReadValue(const Token& token, int typeBits, ListVa
 // first value of a list written without braces, which runs to ';' or the
 // end. Inner braces are flattened in order; the declared sizes pad the list
 // with zeros as C does.
-ListReading ReadList(CTokenizer& tokens, const Token& first, const Declaration& declaration) {
+ListReading ReadList(CTokenizer& tokens, const Token& first, const ArrayDeclaration& declaration) {
     ListReading list;
     std::vector<ListValue>& values = list.values;
     const bool bBraced = first.Is('{');
@@ -544,7 +146,7 @@ ListReading ReadList(CTokenizer& tokens, const Token& first, const Declaration& 
         return true;
     };
 
-    std::array<Token, kMaxNesting> opened{first};
+    std::array<Token, kMaxArrayDimensions> opened{first};
     int depth = bBraced ? 1 : 0;
     std::size_t rowStart = 0;
     bool bExpectValue = true;
@@ -559,7 +161,7 @@ ListReading ReadList(CTokenizer& tokens, const Token& first, const Declaration& 
             return fail("The brace opened here is never closed.",
                         opened[static_cast<std::size_t>(depth - 1)]);
         if (token.Is('{') && bBraced && bExpectValue) {
-            if (depth == kMaxNesting)
+            if (depth == kMaxArrayDimensions)
                 return fail("The braces nest too deep: a sprite list has at most two levels.",
                             token);
             opened[static_cast<std::size_t>(depth++)] = token;
@@ -614,61 +216,6 @@ ListReading ReadList(CTokenizer& tokens, const Token& first, const Declaration& 
     return list;
 }
 
-// ---------------------------------------------------------------------------
-// Readings
-
-// Rows of `width` pixels, each made of width / elementBits elements in
-// reading order.
-SpriteReading RowsReading(std::span<const std::uint32_t> elements, int elementBits, int width,
-                          PixelLayout layout) {
-    const auto perRow = static_cast<std::size_t>(width / elementBits);
-    SpriteReading reading{layout, width, static_cast<int>(elements.size() / perRow), {}};
-    reading.pixels.reserve(elements.size() * static_cast<std::size_t>(elementBits));
-    for (std::size_t row = 0; row < static_cast<std::size_t>(reading.height); ++row) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t element =
-                elements[row * perRow + static_cast<std::size_t>(x / elementBits)];
-            const int bit = layout == PixelLayout::RowsMsbFirst ? elementBits - 1 - x % elementBits
-                                                                : x % elementBits;
-            reading.pixels.push_back((element >> bit) & 1u);
-        }
-    }
-    return reading;
-}
-
-SpriteReading PagesReading(std::span<const std::uint32_t> bytes, int width) {
-    const auto columns = static_cast<std::size_t>(width);
-    SpriteReading reading{
-        PixelLayout::VerticalPages, width, static_cast<int>(bytes.size() / columns * 8), {}};
-    reading.pixels.reserve(bytes.size() * 8);
-    for (std::size_t y = 0; y < static_cast<std::size_t>(reading.height); ++y)
-        for (std::size_t x = 0; x < columns; ++x)
-            reading.pixels.push_back((bytes[y / 8 * columns + x] >> (y % 8)) & 1u);
-    return reading;
-}
-
-// Every sprite the elements can stand for, most likely first: rows with the
-// high bit leftmost, then with the low bit leftmost, and for bytes vertical
-// pages; narrowest first within each.
-std::vector<SpriteReading> Readings(std::span<const std::uint32_t> elements, int elementBits) {
-    std::vector<SpriteReading> readings;
-    const std::size_t count = elements.size();
-    for (const PixelLayout layout : {PixelLayout::RowsMsbFirst, PixelLayout::RowsLsbFirst}) {
-        for (int width = elementBits; width <= kMaxSpriteColumns; width *= 2) {
-            const auto perRow = static_cast<std::size_t>(width / elementBits);
-            const bool bFits = count % perRow == 0 && count / perRow <= kMaxListRows;
-            if (bFits && (elementBits == 8 || width == elementBits))
-                readings.push_back(RowsReading(elements, elementBits, width, layout));
-        }
-    }
-    for (int width = 8; elementBits == 8 && width <= kMaxSpriteColumns; width *= 2) {
-        const auto columns = static_cast<std::size_t>(width);
-        if (count == columns || count == 2 * columns)
-            readings.push_back(PagesReading(elements, width));
-    }
-    return readings;
-}
-
 std::string NoticeForArrays(int count, std::string_view name) {
     if (count < 2)
         return {};
@@ -681,14 +228,6 @@ std::string NoticeForArrays(int count, std::string_view name) {
 // ---------------------------------------------------------------------------
 // Glimmet's own line
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 bool Consume(std::string_view& text, std::string_view prefix) {
     if (!text.starts_with(prefix))
         return false;
@@ -696,46 +235,109 @@ bool Consume(std::string_view& text, std::string_view prefix) {
     return true;
 }
 
-// Glimmet's own line is read by its exact shape rather than by the general
-// reader: its element type says the width for certain, so it comes back as
-// the very sprite it was made from, with no choice to offer. The name is
+// Moves `text` past blanks that hold a line break, as a mail or chat window
+// puts into a long line; blanks with no line break are left, as they are
+// not how Glimmet's line is written.
+void SkipLineBreak(std::string_view& text) {
+    std::string_view rest = text;
+    bool bBreak = false;
+    for (;;) {
+        if (!rest.empty() && IsCBlank(rest.front())) {
+            bBreak = bBreak || rest.front() == '\n' || rest.front() == '\r';
+            rest.remove_prefix(1);
+        } else if (const std::size_t blank = UnicodeBlankBytes(rest)) {
+            rest.remove_prefix(blank);
+        } else {
+            break;
+        }
+    }
+    if (bBreak)
+        text = rest;
+}
+
+// Moves `text` past the end of its first line: blanks and a "//" comment up
+// to a line break or the end. False when anything else stands there.
+bool SkipLineEnd(std::string_view& text) {
+    while (!text.empty() && IsSpaceOrTab(text.front()))
+        text.remove_prefix(1);
+    if (text.starts_with("//"))
+        text.remove_prefix(std::min(text.find_first_of("\r\n"), text.size()));
+    return text.empty() || text.front() == '\n' || text.front() == '\r';
+}
+
+struct OwnLine {
+    std::string_view name;
+    int width = 0;
+    std::vector<std::uint32_t> rows;
+};
+
+// Reads one of Glimmet's own lines at the start of `text` (which has no
+// blanks before it) and moves `text` past the line's end. The name is
 // whatever stands before the first "[] = {", as the editor writes names
 // verbatim; it never holds a control character, so one there means the text
-// is something else.
-std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
-    text = Trimmed(text);
+// is something else. The line may be broken between its values and end in a
+// comment.
+std::optional<OwnLine> ParseOwnLine(std::string_view& text) {
     for (int width = 8; width <= kMaxSpriteColumns; width *= 2) {
         std::string_view rest = text;
         if (!Consume(rest, ElementType(width)))
             continue;
         const std::size_t open = rest.find("[] = {");
-        const std::string_view name = rest.substr(0, open);
-        if (open == std::string_view::npos || std::any_of(name.begin(), name.end(), IsControl))
+        OwnLine line{rest.substr(0, open), width, {}};
+        if (open == std::string_view::npos ||
+            std::any_of(line.name.begin(), line.name.end(), IsControl))
             return std::nullopt;
         rest.remove_prefix(open + 6);
         const auto digits = static_cast<std::size_t>(width / 4);
-        std::vector<std::uint32_t> rows;
         do {
-            if (rows.size() == kMaxListRows || !Consume(rest, "0x") || rest.size() < digits)
+            SkipLineBreak(rest);
+            if (line.rows.size() == kMaxListRows || !Consume(rest, "0x") || rest.size() < digits)
                 return std::nullopt;
             std::uint32_t row = 0;
             for (const char c : rest.substr(0, digits)) {
-                if (DigitValue(c) < 0 || (c >= 'a' && c <= 'f'))
+                if (UpperHexValue(c) < 0)
                     return std::nullopt;
-                row = (row << 4) | static_cast<std::uint32_t>(DigitValue(c));
+                row = (row << 4) | static_cast<std::uint32_t>(UpperHexValue(c));
             }
-            rows.push_back(row);
+            line.rows.push_back(row);
             rest.remove_prefix(digits);
+            SkipLineBreak(rest);
         } while (Consume(rest, ","));
-        if (rest != "};")
+        if (!Consume(rest, "};") || !SkipLineEnd(rest))
             return std::nullopt;
-        ArrayReadResult result;
-        result.name = name;
-        result.bExact = true;
-        result.readings.push_back(RowsReading(rows, width, width, PixelLayout::RowsMsbFirst));
-        return result;
+        text = rest;
+        return line;
     }
     return std::nullopt;
+}
+
+// Glimmet's own line is read by its exact shape rather than by the general
+// reader: its element type says the width for certain, so it comes back as
+// the very sprite it was made from, with no choice to offer. Later lines may
+// hold more code; their arrays, Glimmet's lines among them, are counted for
+// the notice.
+std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
+    text = TrimBlanks(text);
+    const std::optional<OwnLine> line = ParseOwnLine(text);
+    if (!line)
+        return std::nullopt;
+    int arrays = 1;
+    for (text = TrimBlanks(text); ParseOwnLine(text); text = TrimBlanks(text))
+        ++arrays;
+    CTokenizer following(text);
+    std::optional<Token> failure;
+    while (NextArrayDeclaration(following, failure))
+        ++arrays;
+    if (failure)
+        return std::nullopt;
+
+    ArrayReadResult result;
+    result.name = line->name;
+    result.bExact = true;
+    result.readings.push_back(
+        RowsReading(line->rows, line->width, line->width, PixelLayout::RowsMsbFirst));
+    result.notice = NoticeForArrays(arrays, result.name);
+    return result;
 }
 
 ArrayReadResult Failed(ArrayReadError error) {
@@ -757,7 +359,7 @@ ArrayReadResult ReadSpriteArray(std::string_view text) {
     CTokenizer tokens(text);
     CTokenizer afterFirst = tokens;
     const Token first = afterFirst.Next();
-    std::optional<Declaration> declaration;
+    std::optional<ArrayDeclaration> declaration;
     std::optional<Token> failure;
     if (first.kind == TokenKind::Error) {
         failure = first;
@@ -765,7 +367,7 @@ ArrayReadResult ReadSpriteArray(std::string_view text) {
         declaration.emplace().open = first;
         tokens = afterFirst;
     } else {
-        declaration = NextDeclaration(tokens, failure);
+        declaration = NextArrayDeclaration(tokens, failure);
     }
     if (failure)
         return Failed(LexError(*failure));
@@ -780,7 +382,7 @@ ArrayReadResult ReadSpriteArray(std::string_view text) {
     if (list.error)
         return Failed(std::move(*list.error));
     int arrays = 1;
-    while (NextDeclaration(tokens, failure))
+    while (NextArrayDeclaration(tokens, failure))
         ++arrays;
     if (failure)
         return Failed(LexError(*failure));
@@ -790,7 +392,7 @@ ArrayReadResult ReadSpriteArray(std::string_view text) {
     for (const ListValue& value : list.values)
         elements.push_back(value.value);
     ArrayReadResult result;
-    result.readings = Readings(elements, list.elementBits);
+    result.readings = AllReadings(elements, list.elementBits);
     if (result.readings.empty())
         return Failed(
             MakeError("No sprite shape holds " + std::to_string(elements.size()) + " bytes.",
@@ -798,46 +400,4 @@ ArrayReadResult ReadSpriteArray(std::string_view text) {
     result.name = declaration->name;
     result.notice = NoticeForArrays(arrays, result.name);
     return result;
-}
-
-std::string MakeIdentifier(std::string_view text) {
-    // The words C reserves, which no array may be named.
-    static constexpr std::string_view kKeywords =
-        "alignas alignof auto bool break case char const constexpr continue default do double "
-        "else enum extern false float for goto if inline int long nullptr register restrict "
-        "return short signed sizeof static static_assert struct switch thread_local true typedef "
-        "typeof typeof_unqual union unsigned void volatile while";
-    std::string identifier;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        // The bytes after a UTF-8 lead byte belong to its character, which
-        // becomes one '_'.
-        if (at > 0 && IsUtf8Continuation(text[at]) &&
-            static_cast<unsigned char>(text[at - 1]) >= 0x80)
-            continue;
-        identifier += IsWordChar(text[at]) && text[at] != '$' ? text[at] : '_';
-    }
-    if (identifier.empty())
-        return "sprite";
-    if (IsDigit(identifier.front()))
-        identifier.insert(identifier.begin(), '_');
-    if (IsListedWord(kKeywords, identifier))
-        identifier += '_';
-    return identifier;
-}
-
-bool IsCIdentifier(std::string_view text) {
-    return !text.empty() && MakeIdentifier(text) == text;
-}
-
-std::string DescribeReading(const SpriteReading& reading) {
-    std::string label = std::to_string(reading.width) + " x " + std::to_string(reading.height);
-    switch (reading.layout) {
-    case PixelLayout::RowsMsbFirst:
-        return label + ", rows, leftmost pixel high";
-    case PixelLayout::RowsLsbFirst:
-        return label + ", rows, leftmost pixel low (XBM)";
-    case PixelLayout::VerticalPages:
-        return label + ", vertical pages";
-    }
-    return label;
 }

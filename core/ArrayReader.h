@@ -9,27 +9,14 @@
 // every sprite it could stand for, most likely first, and the caller lets the
 // user choose.
 
+#include "Identifier.h" // the editor names what it reads with these rules
+#include "SpriteReadings.h"
+
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-enum class PixelLayout {
-    RowsMsbFirst,  // one row after another; the leftmost pixel is an element's high bit
-    RowsLsbFirst,  // the same with the leftmost pixel in the low bit, as XBM writes bytes
-    VerticalPages, // pages of eight rows, one byte per column, the top row in the low bit
-};
-
-// One way of reading the values: a sprite 8, 16 or 32 pixels wide and 1 to 16
-// rows high, its pixels row by row as 0 or 1 (width * height of them).
-struct SpriteReading {
-    PixelLayout layout = PixelLayout::RowsMsbFirst;
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-};
 
 // What stopped the read, and where: the offending token as written (cut
 // short if it is long) and its 1-based line and column, columns counted in
@@ -58,17 +45,3 @@ inline constexpr std::size_t kMaxArrayTextBytes = 1 << 20;
 // and punctuation included, as the editor allows); any other list offers the
 // layouts that can hold it.
 ArrayReadResult ReadSpriteArray(std::string_view text);
-
-// A C identifier from a file's base name: invalid characters become '_', a
-// leading digit gets a '_' prefix, a C keyword a '_' suffix, and empty text
-// gives "sprite". Used to name a sprite after an image file.
-std::string MakeIdentifier(std::string_view text);
-
-// Whether `text` is a C identifier as it is: ASCII letters, digits and '_',
-// not starting with a digit, and no C keyword. Exactly the non-empty texts
-// that MakeIdentifier leaves unchanged.
-bool IsCIdentifier(std::string_view text);
-
-// A short label for a reading, for the user choosing between them, e.g.
-// "16 x 5, rows, leftmost pixel high" or "8 x 16, vertical pages".
-std::string DescribeReading(const SpriteReading& reading);

@@ -1,18 +1,9 @@
 #include "NumberText.h"
 
-namespace {
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-} // namespace
+#include "TextBlanks.h"
 
 std::optional<int> ParseWholeNumber(std::string_view text, int min, int max) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
+    text = TrimSpacesAndTabs(text);
     if (text.empty())
         return std::nullopt;
 

@@ -4,9 +4,11 @@
 // text as a message that points at the offending token.
 
 #include "ArrayReader.h"
+#include "Identifier.h"
 #include "PixelRows.h"
 #include "SourceEmitter.h"
 #include "SpriteRaster.h"
+#include "SpriteReadings.h"
 
 #include <gtest/gtest.h>
 
@@ -33,8 +35,21 @@ std::string Repeated(const std::string& value, int count) {
 // ---------------------------------------------------------------------------
 // Glimmet's own line
 
+// The line as a mail or chat window may pass it on: `lineBreak` after the
+// opening brace, after each comma between the values and before the
+// closing brace.
+std::string BrokenInBraces(const std::string& line, const std::string& lineBreak) {
+    const std::size_t open = line.find("[] = {") + 6;
+    std::string broken = line.substr(0, open) + lineBreak;
+    for (std::size_t at = open; at + 2 < line.size(); ++at)
+        broken += line[at] == ',' ? "," + lineBreak : std::string(1, line[at]);
+    return broken + lineBreak + "};";
+}
+
 // Every width and height with random pixels, and all-set sprites for the
-// extreme constants; the line may come with the blanks a clipboard adds.
+// extreme constants; the line may come with the blanks and line ends a
+// clipboard adds, a comment after it, a byte-order mark, or line breaks
+// between its values, and may come twice.
 TEST(OwnLine, ReadsBackEverySpriteExactly) {
     std::mt19937 random(0xA77A7u);
     for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
@@ -49,7 +64,18 @@ TEST(OwnLine, ReadsBackEverySpriteExactly) {
                 const std::string name = bFull ? "my sprite, " + std::to_string(height) + "!"
                                                : "s_" + std::to_string(height);
                 const std::string line = EmitDeclaration(widthIndex, name, height, pixels);
-                for (const std::string& text : {line, "\n  " + line + "\r\n"}) {
+                const std::pair<std::string, bool> variants[] = {
+                    {line, false},
+                    {"\n  " + line + "\r\n", false},
+                    {line + "  // " + name, false},
+                    {"\xEF\xBB\xBF" + line, false},
+                    {BrokenInBraces(line, "\r\n    ") + "\r\n", false},
+                    {BrokenInBraces(line, "\n") + "\n// the end\n", false},
+                    // Pasted twice: the first is read, with the notice.
+                    {line + "\n" + line + "\n", true},
+                    {line + " // first\r\n" + line, true},
+                };
+                for (const auto& [text, bNotice] : variants) {
                     SCOPED_TRACE(text);
                     const ArrayReadResult result = ReadSpriteArray(text);
                     ASSERT_TRUE(result.bExact);
@@ -59,7 +85,9 @@ TEST(OwnLine, ReadsBackEverySpriteExactly) {
                     EXPECT_EQ(result.readings[0].height, height);
                     EXPECT_EQ(result.readings[0].pixels, pixels);
                     EXPECT_FALSE(result.error);
-                    EXPECT_EQ(result.notice, "");
+                    EXPECT_EQ(result.notice, bNotice ? "The text holds 2 arrays; the first, " +
+                                                           name + ", was read."
+                                                     : "");
                 }
             }
         }
@@ -211,6 +239,16 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   {"10000000 00000000 00000000 00000001", "10000000 00000000 00000000 00000000"}},
         PasteCase{"{0x3C, 0x42}", "", kTwoBytes},
+        // Unicode blanks, as editors and chat windows put them in, are blanks.
+        PasteCase{"unsigned\xC2\xA0"
+                  "char u[]\xE2\x80\x83=\xE3\x80\x80{1,\xE2\x80\x8B 2};",
+                  "u",
+                  kTwoBytes,
+                  0,
+                  {"00000001", "00000010"}},
+        PasteCase{"\xEF\xBB\xBF\xC2\xA0{0x3C,\xE2\x80\xAF"
+                  "0x42\xE2\x81\x9F}\xEF\xBB\xBF",
+                  "", kTwoBytes},
         PasteCase{
             "0x0001, 0x8000", "", kTwoShorts, 0, {"00000000 00000001", "10000000 00000000"}}));
 
@@ -307,7 +345,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"{x}", "Expected a number", "x", 1, 2},
         // Columns count characters, not bytes; "\r\n" and a lone "\r" end lines.
         BadCase{"/* \xC3\xA9 */ {0x}", "hex", "0x", 1, 10},
-        BadCase{"\r\n\r{0b}", "binary", "0b", 3, 2},
+        BadCase{"\r\n\r{0b}", "binary", "0b", 3, 2}, BadCase{"\xC2\xA0{0x}", "hex", "0x", 1, 3},
+        BadCase{"{1,\xC2\xA1 2}", "Expected a number", "\xC2\xA1", 1, 4},
         BadCase{std::string(kMaxArrayTextBytes + 1, ' '), "too long", "", 1, 1}));
 
 // ---------------------------------------------------------------------------
@@ -316,9 +355,31 @@ INSTANTIATE_TEST_SUITE_P(
 // Only identifiers come out, and only identifiers come out unchanged.
 TEST(MakeIdentifier, TurnsAnyFileNameIntoACIdentifier) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"ship", "ship"}, {"my ship-2", "my_ship_2"}, {"8ball", "_8ball"},       {"", "sprite"},
-        {"int", "int_"},  {"caf\xC3\xA9", "caf_"},    {"a.b$c", "a_b_c"},        {"_x9", "_x9"},
-        {"A", "A"},       {"ship\n", "ship_"},        {"unsigned", "unsigned_"},
+        {"ship", "ship"},
+        {"my ship-2", "my_ship_2"},
+        {"8ball", "_8ball"},
+        {"", "sprite"},
+        {"int", "int_"},
+        {"caf\xC3\xA9", "caf_"},
+        {"a.b$c", "a_b_c"},
+        {"_x9", "_x9"},
+        {"A", "A"},
+        {"ship\n", "ship_"},
+        {"unsigned", "unsigned_"},
+        // The keywords of C11 and C23, and of C++, which shares the headers.
+        {"_Bool", "_Bool_"},
+        {"_Static_assert", "_Static_assert_"},
+        {"_BitInt", "_BitInt_"},
+        {"_Decimal128", "_Decimal128_"},
+        {"typeof_unqual", "typeof_unqual_"},
+        {"class", "class_"},
+        {"and_eq", "and_eq_"},
+        {"char8_t", "char8_t_"},
+        {"co_await", "co_await_"},
+        {"reinterpret_cast", "reinterpret_cast_"},
+        {"_Boolean", "_Boolean"},
+        {"Class", "Class"},
+        {"_Bool.png", "_Bool_png"},
     };
     for (const auto& [text, identifier] : cases) {
         EXPECT_EQ(MakeIdentifier(text), identifier) << text;

@@ -1,0 +1,29 @@
+#pragma once
+
+// Which bytes count as blanks where Glimmet reads text, and trimming them.
+// Every trim in the core goes through here, so that each kind of text is
+// trimmed by one rule.
+
+#include <cstddef>
+#include <string_view>
+
+// The blanks a typed number may carry around its digits.
+bool IsSpaceOrTab(char c);
+
+// The blanks of C source: space, horizontal and vertical tab, form feed,
+// carriage return and line feed.
+bool IsCBlank(char c);
+
+// The length in bytes of the Unicode blank that `text` starts with, in
+// UTF-8, or 0: the no-break space (U+00A0), the spaces U+2000 to U+200B, the
+// narrow no-break space (U+202F), the medium mathematical space (U+205F), the
+// ideographic space (U+3000) and the byte-order mark (U+FEFF). Text copied
+// from documents, web pages and chat windows carries them where a plain
+// space was meant.
+std::size_t UnicodeBlankBytes(std::string_view text);
+
+// `text` without the spaces and tabs at either end.
+std::string_view TrimSpacesAndTabs(std::string_view text);
+
+// `text` without the C blanks and Unicode blanks at either end.
+std::string_view TrimBlanks(std::string_view text);
