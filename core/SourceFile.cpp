@@ -1,5 +1,8 @@
 #include "SourceFile.h"
 
+#include "CDeclaration.h"
+#include "CTokenizer.h"
+#include "SourceEmitter.h"
 #include "SourceLayout.h"
 #include "SourceText.h"
 #include "SpriteRaster.h"
@@ -21,14 +24,6 @@ bool IsWordChar(char c) {
     return IsWordStart(c) || (c >= '0' && c <= '9');
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -40,197 +35,159 @@ std::string Lowered(std::string_view text) {
 }
 
 // ---------------------------------------------------------------------------
-// Tokens with their places
+// Defines and descriptors
 
-enum class TokenKind { End, Word, Number, Literal, Punct };
-
-struct Token {
-    TokenKind kind = TokenKind::End;
-    std::size_t offset = 0;
-    std::string_view text;
-
-    bool Is(char c) const { return kind == TokenKind::Punct && text.size() == 1 && text[0] == c; }
-    bool IsWord(std::string_view word) const { return kind == TokenKind::Word && text == word; }
-    TextSpan Span() const { return {offset, text.size()}; }
-};
-
-// A define of a plain number: "#define NAME 16".
+// A number the file names: "#define NAME 16", or a descriptor's ".header.w = 16".
 struct Define {
     std::string name;
     std::uint32_t value = 0;
     TextSpan span;
 };
 
-// Splits C text into tokens with their byte offsets, skipping blanks and
-// comments. Preprocessor lines give no tokens; the defines of plain numbers
-// among them are kept.
-class CSourceTokens {
-public:
-    explicit CSourceTokens(std::string_view text) : m_strText(text) {}
+TextSpan SpanOf(const Token& token) {
+    return {token.offset, token.text.size()};
+}
 
-    Token Next() {
-        for (;;) {
-            SkipBlanks();
-            if (m_nAt >= m_strText.size())
-                return {TokenKind::End, m_strText.size(), {}};
-            if (m_strText[m_nAt] == '#' && m_bLineStart) {
-                ReadDirective();
-                continue;
+// Whether a block comment is still open after `line`, given whether one was
+// open before it. Strings are skipped, so that a "/*" in one opens nothing.
+bool CommentOpenAfter(std::string_view line, bool bOpen) {
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        if (bOpen) {
+            if (line.compare(at, 2, "*/") == 0) {
+                bOpen = false;
+                ++at;
             }
-            m_bLineStart = false;
-            return ReadToken();
+        } else if (line.compare(at, 2, "//") == 0) {
+            return false;
+        } else if (line.compare(at, 2, "/*") == 0) {
+            bOpen = true;
+            ++at;
+        } else if (line[at] == '"') {
+            for (++at; at < line.size() && line[at] != '"'; ++at)
+                at += line[at] == '\\' ? 1 : 0;
         }
     }
+    return bOpen;
+}
 
-    std::vector<Define>& Defines() { return m_defines; }
-
-private:
-    char At(std::size_t at) const { return at < m_strText.size() ? m_strText[at] : '\0'; }
-
-    void SkipBlanks() {
-        while (m_nAt < m_strText.size()) {
-            const char c = m_strText[m_nAt];
-            if (c == '\n') {
-                m_bLineStart = true;
-                ++m_nAt;
-            } else if (IsBlank(c) || c == '\r') {
-                ++m_nAt;
-            } else if (c == '\\' && (At(m_nAt + 1) == '\n' || At(m_nAt + 1) == '\r')) {
-                ++m_nAt;
-            } else if (c == '/' && At(m_nAt + 1) == '/') {
-                while (m_nAt < m_strText.size() && m_strText[m_nAt] != '\n')
-                    ++m_nAt;
-            } else if (c == '/' && At(m_nAt + 1) == '*') {
-                const std::size_t close = m_strText.find("*/", m_nAt + 2);
-                m_nAt = close == std::string_view::npos ? m_strText.size() : close + 2;
-            } else {
-                return;
+// The defines of plain numbers. The tokenizer leaves preprocessor lines
+// out, so they are found line by line: a '#' first on a line that no block
+// comment holds.
+std::vector<Define> FindDefines(std::string_view text) {
+    std::vector<Define> defines;
+    bool bInComment = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::string_view line = text.substr(at, end - at);
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (!bInComment && first != std::string_view::npos && line[first] == '#') {
+            const std::size_t base = at + first + 1;
+            CTokenizer words(line.substr(first + 1));
+            const Token define = words.Next();
+            const Token name = words.Next();
+            const Token number = words.Next();
+            if (define.kind == TokenKind::Word && define.text == "define" &&
+                name.kind == TokenKind::Word && number.kind == TokenKind::Number &&
+                words.Next().kind == TokenKind::End) {
+                if (const std::optional<std::uint32_t> value = ReadLiteral(number.text))
+                    defines.push_back({std::string(name.text),
+                                       *value,
+                                       {base + number.offset, number.text.size()}});
             }
         }
-    }
-
-    // Skips a preprocessor line, continuations and comments included, and
-    // keeps it when it defines a name as a plain number.
-    void ReadDirective() {
-        ++m_nAt;
-        std::vector<Token> words;
-        for (;;) {
-            while (m_nAt < m_strText.size() &&
-                   (IsBlank(m_strText[m_nAt]) || m_strText[m_nAt] == '\r'))
-                ++m_nAt;
-            if (m_nAt >= m_strText.size() || m_strText[m_nAt] == '\n')
-                break;
-            const char c = m_strText[m_nAt];
-            if (c == '\\' && (At(m_nAt + 1) == '\n' || At(m_nAt + 1) == '\r')) {
-                m_nAt += At(m_nAt + 1) == '\r' && At(m_nAt + 2) == '\n' ? 3 : 2;
-                continue;
-            }
-            if (c == '/' && At(m_nAt + 1) == '/') {
-                while (m_nAt < m_strText.size() && m_strText[m_nAt] != '\n')
-                    ++m_nAt;
-                break;
-            }
-            if (c == '/' && At(m_nAt + 1) == '*') {
-                const std::size_t close = m_strText.find("*/", m_nAt + 2);
-                m_nAt = close == std::string_view::npos ? m_strText.size() : close + 2;
-                continue;
-            }
-            const Token token = ReadToken();
-            if (words.size() < 4)
-                words.push_back(token);
-        }
-        if (words.size() == 3 && words[0].IsWord("define") && words[1].kind == TokenKind::Word &&
-            words[2].kind == TokenKind::Number) {
-            if (const std::optional<std::uint32_t> value = ReadLiteral(words[2].text))
-                m_defines.push_back({std::string(words[1].text), *value, words[2].Span()});
-        }
-    }
-
-    Token ReadToken() {
-        const std::size_t start = m_nAt;
-        const char c = m_strText[m_nAt];
-        TokenKind kind = TokenKind::Punct;
-        if (IsWordStart(c)) {
-            kind = TokenKind::Word;
-            while (IsWordChar(At(m_nAt)))
-                ++m_nAt;
-        } else if (IsDigit(c)) {
-            // A number keeps everything it could be followed by, so that
-            // "0x1G" or "1.5" is one token that reads as no literal.
-            kind = TokenKind::Number;
-            while (IsWordChar(At(m_nAt)) || At(m_nAt) == '.' ||
-                   (At(m_nAt) == '\'' && IsWordChar(At(m_nAt + 1))))
-                ++m_nAt;
-        } else if (c == '"' || c == '\'') {
-            // A string or character literal ends at its quote or its line.
-            kind = TokenKind::Literal;
-            ++m_nAt;
-            while (m_nAt < m_strText.size() && m_strText[m_nAt] != c && m_strText[m_nAt] != '\n')
-                m_nAt += m_strText[m_nAt] == '\\' ? 2 : 1;
-            m_nAt = std::min(m_nAt + 1, m_strText.size());
-        } else {
-            ++m_nAt;
-        }
-        return {kind, start, m_strText.substr(start, m_nAt - start)};
-    }
-
-    std::string_view m_strText;
-    std::size_t m_nAt = 0;
-    bool m_bLineStart = true;
-    std::vector<Define> m_defines;
-};
-
-// ---------------------------------------------------------------------------
-// Element types
-
-bool IsListedWord(std::string_view list, std::string_view word) {
-    for (std::size_t at = 0; at < list.size();) {
-        const std::size_t end = std::min(list.find(' ', at), list.size());
-        if (list.substr(at, end - at) == word)
-            return true;
+        bInComment = CommentOpenAfter(line, bInComment);
         at = end + 1;
     }
-    return false;
+    return defines;
 }
 
-// The element size a type word stands for; 64 for a type wider than any
-// row; 0 for a word that says nothing about it.
-int TypeWordBits(std::string_view word) {
-    struct TypeWords {
-        int bits;
-        std::string_view words;
-    };
-    static constexpr TypeWords kTypeWords[] = {
-        {8, "char uint8_t int8_t byte u8 uint8 BYTE UCHAR uint_least8_t prog_uchar prog_char "
-            "prog_uint8_t prog_int8_t"},
-        {16, "short uint16_t int16_t word u16 uint16 WORD uint_least16_t prog_uint16_t"},
-        {32, "long uint32_t int32_t u32 uint32 DWORD uint_least32_t prog_uint32_t"},
-        {64, "uint64_t int64_t u64"},
-    };
-    for (const TypeWords& entry : kTypeWords)
-        if (IsListedWord(entry.words, word))
-            return entry.bits;
-    return 0;
+// A one-bit image descriptor: the array it names and its size fields.
+struct Descriptor {
+    std::string_view data;
+    bool bOneBit = false;
+    std::optional<Define> width;
+    std::optional<Define> height;
+    std::optional<Define> dataSize;
+};
+
+// One ".a.b = value" of a descriptor.
+void TakeField(const std::vector<Token>& field, Descriptor& descriptor) {
+    std::string designator;
+    std::size_t at = 0;
+    for (; at < field.size() && !field[at].Is('='); ++at)
+        designator += field[at].text;
+    if (at + 1 >= field.size())
+        return;
+    const Token& value = field.back();
+    std::optional<Define> number;
+    if (at + 2 == field.size() && value.kind == TokenKind::Number)
+        if (const std::optional<std::uint32_t> read = ReadLiteral(value.text))
+            number = Define{designator, *read, SpanOf(value)};
+    const bool bWord = value.kind == TokenKind::Word;
+    if (designator == ".header.cf")
+        descriptor.bOneBit = bWord && value.text == "LV_IMG_CF_INDEXED_1BIT";
+    else if (designator == ".header.w")
+        descriptor.width = number;
+    else if (designator == ".header.h")
+        descriptor.height = number;
+    else if (designator == ".data_size")
+        descriptor.dataSize = number;
+    else if (designator == ".data" && bWord)
+        descriptor.data = value.text;
+}
+
+// Every "lv_img_dsc_t name = { .field = value, ... }" in the text.
+std::vector<Descriptor> FindDescriptors(std::string_view text) {
+    static constexpr std::string_view kType = "lv_img_dsc_t";
+    std::vector<Descriptor> descriptors;
+    if (text.find(kType) == std::string_view::npos)
+        return descriptors;
+    CTokenizer tokens(text);
+    for (Token token = tokens.Next();
+         token.kind != TokenKind::End && token.kind != TokenKind::Error; token = tokens.Next()) {
+        if (token.kind != TokenKind::Word || token.text != kType)
+            continue;
+        while (token.kind != TokenKind::End && token.kind != TokenKind::Error && !token.Is('{') &&
+               !token.Is(';'))
+            token = tokens.Next();
+        if (!token.Is('{'))
+            continue;
+        Descriptor descriptor;
+        std::vector<Token> field;
+        for (int depth = 1; depth > 0;) {
+            token = tokens.Next();
+            if (token.kind == TokenKind::End || token.kind == TokenKind::Error)
+                return descriptors;
+            if (token.Is('{') || token.Is('}')) {
+                depth += token.Is('{') ? 1 : -1;
+            } else if (token.Is(',') && depth == 1) {
+                TakeField(field, descriptor);
+                field.clear();
+            } else if (field.size() < 8) {
+                field.push_back(token);
+            }
+        }
+        TakeField(field, descriptor);
+        if (!descriptor.data.empty())
+            descriptors.push_back(descriptor);
+    }
+    return descriptors;
 }
 
 // ---------------------------------------------------------------------------
-// Declarations
+// Arrays
 
-// An array declaration with a brace list, as the scan finds it.
-struct ArrayDeclaration {
-    std::string_view name;
-    std::size_t start = 0; // where its first word is written
-    int typeBits = 0;      // 8, 16 or 32; 0 when the values decide; -1 for a type no sprite has
-    int dimensions = 1;
-    std::optional<TextSpan> count; // the number in the first brackets
-    std::size_t innerCount = 0;    // the number in the second brackets
+// An array declaration with a list of integer literals, as the scan finds it.
+struct FoundArray {
+    ArrayDeclaration declaration;
+    std::size_t nameOffset = 0;
     struct Value {
         std::uint32_t value = 0;
         TextSpan span;
         int digitBits = 8;
     };
     std::vector<Value> values;
-    // Per frame of a two-dimensional array: the values' first index and
+    // Per frame of a two-dimensional array: its values' first index and
     // count, and the span inside its braces.
     struct Frame {
         std::size_t first = 0;
@@ -242,257 +199,78 @@ struct ArrayDeclaration {
     std::size_t end = 0; // just past the closing brace
 };
 
-// A one-bit image descriptor: the array it names and its size fields.
-struct Descriptor {
-    std::string_view data;
-    bool bOneBit = false;
-    std::optional<Define> width;
-    std::optional<Define> height;
-    std::optional<Define> dataSize;
-};
-
-constexpr int kMaxBracketTokens = 16;
-constexpr int kMaxAttributeTokens = 48;
+// More values than any header holds; the bound keeps a hostile file's list
+// from growing without end.
 constexpr std::size_t kMaxValues = std::size_t{1} << 22;
-
-int DigitBits(const LiteralForm& form, std::string_view text) {
-    const int perDigit =
-        form.kind == LiteralKind::Hex                                                 ? 4
-        : form.kind == LiteralKind::Binary || form.kind == LiteralKind::ArduinoBinary ? 1
-                                                                                      : 0;
-    const auto digits = static_cast<int>(text.size() - form.prefix.size() - form.suffix.size());
-    const int bits = perDigit * digits;
-    return bits <= 8 ? 8 : bits <= 16 ? 16 : 32;
-}
 
 int ValueBits(std::uint32_t value) {
     return value <= 0xFF ? 8 : value <= 0xFFFF ? 16 : 32;
 }
 
-class CScanner {
-public:
-    explicit CScanner(std::string_view text) : m_strText(text), m_tokens(text) {}
-
-    // Every declaration in the text, and the descriptors seen.
-    void Scan() {
-        std::size_t statementStart = std::string_view::npos;
-        int typeBits = 0;
-        bool bWide = false;
-        int longs = 0;
-        for (Token token = Advance(); token.kind != TokenKind::End;) {
-            if (token.Is(';') || token.Is('{') || token.Is('}')) {
-                statementStart = std::string_view::npos;
-                typeBits = 0;
-                bWide = false;
-                longs = 0;
-                token = Advance();
-                continue;
-            }
-            if (statementStart == std::string_view::npos)
-                statementStart = token.offset;
-            if (token.IsWord("lv_img_dsc_t")) {
-                token = ReadDescriptor();
-                continue;
-            }
-            if (token.kind == TokenKind::Word && Peek().Is('[')) {
-                const Token name = token;
-                std::optional<ArrayDeclaration> declaration = ReadArray(name, token);
-                if (declaration) {
-                    declaration->start = statementStart;
-                    declaration->typeBits = bWide || longs > 1 ? -1 : typeBits;
-                    m_declarations.push_back(std::move(*declaration));
-                }
-                continue;
-            }
-            if (token.kind == TokenKind::Word) {
-                const int bits = TypeWordBits(token.text);
-                if (bits == 64)
-                    bWide = true;
-                else if (bits != 0 && (typeBits == 0 || bits < typeBits))
-                    typeBits = bits;
-                longs += token.IsWord("long") ? 1 : 0;
-            }
-            token = Advance();
+// Reads the list whose opening brace `tokens` has just read, up to its
+// closing brace. False for anything but integer literals in at most two
+// levels of braces, or a list never closed.
+bool ReadValues(CTokenizer& tokens, const Token& open, FoundArray& found) {
+    int depth = 1;
+    bool bLiterals = true;
+    std::optional<FoundArray::Frame> frame;
+    for (Token token = tokens.Next();; token = tokens.Next()) {
+        if (token.kind == TokenKind::End || token.kind == TokenKind::Error)
+            return false;
+        if (token.Is('{')) {
+            if (++depth == 2)
+                frame = FoundArray::Frame{found.values.size(), 0, {token.offset + 1, 0}};
+            continue;
         }
-    }
-
-    std::vector<ArrayDeclaration>& Declarations() { return m_declarations; }
-    std::vector<Descriptor>& Descriptors() { return m_descriptors; }
-    std::vector<Define>& Defines() { return m_tokens.Defines(); }
-
-private:
-    Token Advance() {
-        if (m_peeked) {
-            const Token token = *m_peeked;
-            m_peeked.reset();
-            return token;
+        if (token.Is('}')) {
+            if (--depth == 0) {
+                found.inside = {open.offset + 1, token.offset - open.offset - 1};
+                found.end = token.offset + 1;
+                return bLiterals;
+            }
+            if (depth == 1 && frame) {
+                frame->count = found.values.size() - frame->first;
+                frame->span.length = token.offset - frame->span.offset;
+                found.frames.push_back(*frame);
+                frame.reset();
+            }
+            continue;
         }
-        return m_tokens.Next();
-    }
-
-    const Token& Peek() {
-        if (!m_peeked)
-            m_peeked = m_tokens.Next();
-        return *m_peeked;
-    }
-
-    // Reads "name[..][..] attributes = {values}" from the name; leaves
-    // `next` at the token after what it read. None when it is not an array
-    // of integer literals.
-    std::optional<ArrayDeclaration> ReadArray(const Token& name, Token& next) {
-        ArrayDeclaration declaration;
-        declaration.name = name.text;
-        next = Advance();
-        int dimensions = 0;
-        while (next.Is('[')) {
-            if (++dimensions > 2)
-                return std::nullopt;
-            Token first = Advance();
-            int count = 0;
-            for (next = first; !next.Is(']'); next = Advance()) {
-                if (next.kind == TokenKind::End || next.Is(';') || next.Is('{') ||
-                    ++count > kMaxBracketTokens)
-                    return std::nullopt;
-            }
-            if (count == 1 && first.kind == TokenKind::Number) {
-                if (dimensions == 1)
-                    declaration.count = first.Span();
-                else if (const std::optional<std::uint32_t> inner = ReadLiteral(first.text))
-                    declaration.innerCount = *inner;
-            }
-            next = Advance();
+        if (!bLiterals || token.Is(','))
+            continue;
+        std::string_view problem;
+        const std::optional<std::uint32_t> value =
+            token.kind == TokenKind::Number || token.kind == TokenKind::Word
+                ? ReadLiteral(token.text)
+                : std::nullopt;
+        if (!value || depth > 2 || found.values.size() == kMaxValues) {
+            // Not a sprite: read on to the closing brace all the same.
+            bLiterals = false;
+            continue;
         }
-        declaration.dimensions = dimensions;
-        int depth = 0;
-        for (int count = 0; depth > 0 || next.kind == TokenKind::Word || next.Is('(');
-             next = Advance()) {
-            if (++count > kMaxAttributeTokens || next.kind == TokenKind::End)
-                return std::nullopt;
-            depth += next.Is('(') ? 1 : next.Is(')') ? -1 : 0;
-        }
-        if (!next.Is('='))
-            return std::nullopt;
-        next = Advance();
-        if (!next.Is('{'))
-            return std::nullopt;
-        const bool bRead = ReadValues(declaration, next);
-        next = Advance();
-        if (!bRead || declaration.values.empty())
-            return std::nullopt;
-        return declaration;
+        const std::optional<CInteger> number =
+            token.kind == TokenKind::Number ? ReadCInteger(token.text, problem) : std::nullopt;
+        const int digitBits = number && number->digitBits > 0 ? number->digitBits : 8;
+        found.values.push_back({*value, SpanOf(token), std::max(digitBits, ValueBits(*value))});
     }
+}
 
-    // Reads the brace list that `open` opens, up to its closing brace, which
-    // `open` is left at. False for anything but integer literals in at most
-    // two levels of braces.
-    bool ReadValues(ArrayDeclaration& declaration, Token& open) {
-        int depth = 1;
-        bool bLiterals = true;
-        const std::size_t insideStart = open.offset + 1;
-        std::optional<ArrayDeclaration::Frame> frame;
-        for (Token token = Advance();; token = Advance()) {
-            if (token.kind == TokenKind::End) {
-                open = token;
-                return false;
-            }
-            if (token.Is('{')) {
-                if (++depth == 2 && bLiterals)
-                    frame = ArrayDeclaration::Frame{
-                        declaration.values.size(), 0, {token.offset + 1, 0}};
-                continue;
-            }
-            if (token.Is('}')) {
-                if (--depth == 0) {
-                    declaration.inside = {insideStart, token.offset - insideStart};
-                    declaration.end = token.offset + 1;
-                    open = token;
-                    return bLiterals;
-                }
-                if (depth == 1 && frame) {
-                    frame->count = declaration.values.size() - frame->first;
-                    frame->span.length = token.offset - frame->span.offset;
-                    declaration.frames.push_back(*frame);
-                    frame.reset();
-                }
-                continue;
-            }
-            if (!bLiterals || token.Is(','))
-                continue;
-            LiteralForm form;
-            const std::optional<std::uint32_t> value =
-                token.kind == TokenKind::Number || token.kind == TokenKind::Word
-                    ? ReadLiteral(token.text, &form)
-                    : std::nullopt;
-            if (!value || depth > 2 || declaration.values.size() == kMaxValues) {
-                // Not a sprite: read on to the closing brace all the same.
-                bLiterals = false;
-                continue;
-            }
-            declaration.values.push_back({*value, token.Span(), DigitBits(form, token.text)});
-        }
+std::vector<FoundArray> FindArrays(std::string_view text) {
+    std::vector<FoundArray> arrays;
+    CTokenizer tokens(text);
+    std::optional<Token> failure;
+    while (std::optional<ArrayDeclaration> declaration = NextArrayDeclaration(tokens, failure)) {
+        FoundArray found;
+        found.declaration = *declaration;
+        found.nameOffset = declaration->name.empty()
+                               ? 0
+                               : static_cast<std::size_t>(declaration->name.data() - text.data());
+        if (ReadValues(tokens, declaration->open, found) && !found.values.empty() &&
+            !declaration->name.empty())
+            arrays.push_back(std::move(found));
     }
-
-    // Reads "lv_img_dsc_t name = { .field = value, ... }" after its type.
-    Token ReadDescriptor() {
-        Descriptor descriptor;
-        Token token = Advance();
-        while (token.kind != TokenKind::End && !token.Is('{') && !token.Is(';'))
-            token = Advance();
-        if (!token.Is('{'))
-            return token;
-        int depth = 1;
-        std::vector<Token> field;
-        for (token = Advance(); token.kind != TokenKind::End; token = Advance()) {
-            if (token.Is('{') || token.Is('}')) {
-                depth += token.Is('{') ? 1 : -1;
-                if (depth == 0)
-                    break;
-                continue;
-            }
-            if (token.Is(',') && depth == 1) {
-                TakeField(field, descriptor);
-                field.clear();
-            } else if (field.size() < 8) {
-                field.push_back(token);
-            }
-        }
-        TakeField(field, descriptor);
-        if (!descriptor.data.empty())
-            m_descriptors.push_back(descriptor);
-        return token.kind == TokenKind::End ? token : Advance();
-    }
-
-    // One ".a.b = value" of a descriptor.
-    static void TakeField(const std::vector<Token>& field, Descriptor& descriptor) {
-        std::string designator;
-        std::size_t at = 0;
-        for (; at < field.size() && !field[at].Is('='); ++at)
-            designator += field[at].text;
-        if (at + 1 >= field.size())
-            return;
-        const Token& value = field.back();
-        std::optional<Define> number;
-        if (at + 2 == field.size() && value.kind == TokenKind::Number)
-            if (const std::optional<std::uint32_t> read = ReadLiteral(value.text))
-                number = Define{designator, *read, value.Span()};
-        if (designator == ".header.cf")
-            descriptor.bOneBit = value.IsWord("LV_IMG_CF_INDEXED_1BIT");
-        else if (designator == ".header.w")
-            descriptor.width = number;
-        else if (designator == ".header.h")
-            descriptor.height = number;
-        else if (designator == ".data_size")
-            descriptor.dataSize = number;
-        else if (designator == ".data" && value.kind == TokenKind::Word)
-            descriptor.data = value.text;
-    }
-
-    std::string_view m_strText;
-    CSourceTokens m_tokens;
-    std::optional<Token> m_peeked;
-    std::vector<ArrayDeclaration> m_declarations;
-    std::vector<Descriptor> m_descriptors;
-};
+    return arrays;
+}
 
 // ---------------------------------------------------------------------------
 // Readings
@@ -507,37 +285,27 @@ struct Statement {
     bool bNoPages = false;
 };
 
-// The readings of `elements` that agree with the statement, most likely
-// first: rows with the leftmost pixel high, then low, then pages; narrowest
-// first.
+// The readings of `elements` that agree with the statement, in the order
+// the reader offers them. Pages cut to a stated height that is no multiple
+// of eight keep the rows above it; the rows below are padding.
 std::vector<SpriteReading> Candidates(const std::vector<std::uint32_t>& elements, int bits,
                                       const Statement& statement) {
     std::vector<SpriteReading> readings;
-    const std::size_t count = elements.size();
-    for (const PixelLayout layout :
-         {PixelLayout::RowsMsbFirst, PixelLayout::RowsLsbFirst, PixelLayout::VerticalPages}) {
+    for (SpriteReading& reading : AllReadings(elements, bits)) {
+        const PixelLayout layout = reading.layout;
         if ((statement.layout && layout != *statement.layout) ||
             (statement.bXbm && layout != PixelLayout::RowsLsbFirst) ||
-            (statement.bNoPages && layout == PixelLayout::VerticalPages))
+            (statement.bNoPages && layout == PixelLayout::VerticalPages) ||
+            (statement.width && reading.width != *statement.width))
             continue;
-        for (int width = 8; width <= kMaxSpriteColumns; width *= 2) {
-            if ((statement.width && width != *statement.width) || (bits > 8 && width != bits))
-                continue;
-            int height = 0;
-            if (layout == PixelLayout::VerticalPages) {
-                const std::size_t pages = count / static_cast<std::size_t>(width);
-                height = statement.height ? *statement.height : static_cast<int>(pages * 8);
-            } else {
-                height = static_cast<int>(count / static_cast<std::size_t>(width / bits));
-            }
-            if (statement.height && height != *statement.height)
-                continue;
-            if (height < kMinSpriteHeight || height > kMaxSpriteHeight ||
-                ElementCount(layout, bits, width, height) != count)
-                continue;
-            readings.push_back(
-                {layout, width, height, UnpackPixels(elements, bits, layout, width, height)});
+        if (statement.height && layout == PixelLayout::VerticalPages &&
+            *statement.height<reading.height&& * statement.height> reading.height - 8) {
+            reading.height = *statement.height;
+            reading.pixels.resize(static_cast<std::size_t>(reading.width * reading.height));
         }
+        if (statement.height && reading.height != *statement.height)
+            continue;
+        readings.push_back(std::move(reading));
     }
     return readings;
 }
@@ -555,20 +323,19 @@ std::string SizeProblem(int width, int height) {
 
 class CReader {
 public:
-    CReader(std::string_view text, CScanner& scanner) : m_strText(text), m_scanner(scanner) {
-        for (const Define& define : scanner.Defines())
+    explicit CReader(std::string_view text)
+        : m_strText(text), m_defineList(FindDefines(text)), m_descriptors(FindDescriptors(text)) {
+        for (const Define& define : m_defineList)
             m_defines.emplace(Lowered(define.name), &define);
     }
 
     std::vector<SourceArray> Arrays() {
         std::vector<SourceArray> arrays;
-        for (const ArrayDeclaration& declaration : m_scanner.Declarations()) {
-            if (declaration.typeBits < 0)
-                continue;
-            if (declaration.dimensions == 2)
-                AddFrames(declaration, arrays);
+        for (const FoundArray& found : FindArrays(m_strText)) {
+            if (!found.frames.empty() || found.declaration.rowLength > 0)
+                AddFrames(found, arrays);
             else
-                arrays.push_back(Read(declaration));
+                arrays.push_back(Read(found));
         }
         return arrays;
     }
@@ -579,25 +346,22 @@ private:
         return found == m_defines.end() ? nullptr : found->second;
     }
 
-    int ElementBits(const ArrayDeclaration& declaration, std::size_t first,
-                    std::size_t count) const {
-        if (declaration.typeBits > 0)
-            return declaration.typeBits;
+    int ElementBits(const FoundArray& found, std::size_t first, std::size_t count) const {
+        if (found.declaration.typeBits > 0)
+            return found.declaration.typeBits;
         int bits = 8;
         for (std::size_t k = first; k < first + count; ++k)
-            bits = std::max(
-                {bits, declaration.values[k].digitBits, ValueBits(declaration.values[k].value)});
+            bits = std::max({bits, found.values[k].digitBits, ValueBits(found.values[k].value)});
         return bits;
     }
 
     // The defines that name the array's size: NAME_width and NAME_height in
     // any case, NAME being the array's name or that name without a suffix
     // such as "_bits".
-    bool StateFromDefines(const ArrayDeclaration& declaration, SourceArray& array,
-                          Statement& statement) const {
+    bool StateFromDefines(const FoundArray& found, SourceArray& array, Statement& statement) const {
         static constexpr std::string_view kSuffixes[] = {"",        "_bits", "_bmp",
                                                          "_bitmap", "_data", "_map"};
-        const std::string name = Lowered(declaration.name);
+        const std::string name = Lowered(found.declaration.name);
         for (const std::string_view suffix : kSuffixes) {
             if (!name.ends_with(suffix) || name.size() == suffix.size())
                 continue;
@@ -626,25 +390,26 @@ private:
     }
 
     const Descriptor* FindDescriptor(std::string_view name) const {
-        for (const Descriptor& descriptor : m_scanner.Descriptors())
+        for (const Descriptor& descriptor : m_descriptors)
             if (descriptor.data == name && descriptor.bOneBit)
                 return &descriptor;
         return nullptr;
     }
 
-    SourceArray Read(const ArrayDeclaration& declaration) {
+    SourceArray Read(const FoundArray& found) {
         SourceArray array;
-        array.name = declaration.name;
-        array.declaredName = declaration.name;
-        const std::size_t total = declaration.values.size();
-        array.elementBits = ElementBits(declaration, 0, total);
-        if (declaration.count)
-            array.companions.push_back({SizeCompanionKind::Count, *declaration.count});
+        array.name = found.declaration.name;
+        array.declaredName = found.declaration.name;
+        const std::size_t total = found.values.size();
+        array.elementBits = ElementBits(found, 0, total);
+        const Token& size = found.declaration.sizeToken;
+        if (size.kind == TokenKind::Number)
+            array.companions.push_back({SizeCompanionKind::Count, SpanOf(size)});
 
         Statement statement;
-        statement.bXbm = declaration.name.ends_with("_bits");
+        statement.bXbm = found.declaration.name.ends_with("_bits");
         std::size_t prefix = 0;
-        const Descriptor* descriptor = FindDescriptor(declaration.name);
+        const Descriptor* descriptor = FindDescriptor(found.declaration.name);
         if (descriptor != nullptr && descriptor->width && descriptor->height && total > 8 &&
             array.elementBits == 8) {
             // A palette of two four-byte colours, blue, green, red, alpha.
@@ -657,8 +422,8 @@ private:
             statement.bXbm = false;
             prefix = 8;
             auto lightness = [&](std::size_t at) {
-                return declaration.values[at].value + declaration.values[at + 1].value +
-                       declaration.values[at + 2].value;
+                return found.values[at].value + found.values[at + 1].value +
+                       found.values[at + 2].value;
             };
             array.bInverted = lightness(4) > lightness(0);
             array.companions.push_back({SizeCompanionKind::Width, descriptor->width->span});
@@ -666,14 +431,17 @@ private:
             if (descriptor->dataSize)
                 array.companions.push_back(
                     {SizeCompanionKind::DataSize, descriptor->dataSize->span});
-        } else if (!StateFromDefines(declaration, array, statement) && total > 2 &&
+        } else if (!StateFromDefines(found, array, statement) && total > 2 &&
                    array.elementBits == 8) {
             // Leading width and height bytes count the values after them.
-            const std::uint32_t width = declaration.values[0].value;
-            const std::uint32_t height = declaration.values[1].value;
+            const std::uint32_t width = found.values[0].value;
+            const std::uint32_t height = found.values[1].value;
             const std::size_t rest = total - 2;
-            const bool bRows = width > 0 && height > 0 && (width + 7) / 8 * height == rest;
-            const bool bPages = width > 0 && height > 0 && width * ((height + 7) / 8) == rest;
+            // Narrower sprites than a byte would make short lists of small
+            // numbers look sized.
+            const bool bSized = width >= 8 && height > 0;
+            const bool bRows = bSized && (width + 7) / 8 * height == rest;
+            const bool bPages = bSized && width * ((height + 7) / 8) == rest;
             if (bRows || bPages) {
                 statement.source = SizeSource::LeadingBytes;
                 statement.width = static_cast<int>(width);
@@ -682,8 +450,8 @@ private:
                 if (!bRows)
                     statement.layout = PixelLayout::VerticalPages;
                 prefix = 2;
-                array.companions.push_back({SizeCompanionKind::Width, declaration.values[0].span});
-                array.companions.push_back({SizeCompanionKind::Height, declaration.values[1].span});
+                array.companions.push_back({SizeCompanionKind::Width, found.values[0].span});
+                array.companions.push_back({SizeCompanionKind::Height, found.values[1].span});
             }
         }
         std::sort(array.companions.begin(), array.companions.end(),
@@ -691,49 +459,52 @@ private:
                       return a.span.offset < b.span.offset;
                   });
         array.prefixCount = prefix;
-        const TextSpan first = declaration.values[std::min(prefix, total - 1)].span;
-        array.values = {first.offset, declaration.inside.End() - first.offset};
-        if (prefix >= total)
-            array.values = {declaration.inside.End(), 0};
-        Finish(declaration, prefix, total - std::min(prefix, total), statement, array);
+        // The span is all inside the braces, or from the first pixel value
+        // when size bytes or a palette come first.
+        array.values = found.inside;
+        if (prefix > 0 && prefix < total)
+            array.values = {found.values[prefix].span.offset,
+                            found.inside.End() - found.values[prefix].span.offset};
+        else if (prefix > 0)
+            array.values = {found.inside.End(), 0};
+        Finish(found, prefix, total - std::min(prefix, total), statement, array);
         return array;
     }
 
-    void AddFrames(const ArrayDeclaration& declaration, std::vector<SourceArray>& arrays) {
-        std::vector<ArrayDeclaration::Frame> frames = declaration.frames;
-        if (frames.empty() && declaration.innerCount > 0) {
+    void AddFrames(const FoundArray& found, std::vector<SourceArray>& arrays) {
+        std::vector<FoundArray::Frame> frames = found.frames;
+        if (frames.empty() && found.declaration.rowLength > 0) {
             // A flat list: each frame is the next run of values.
-            const std::size_t inner = declaration.innerCount;
-            for (std::size_t first = 0; first + inner <= declaration.values.size();
-                 first += inner) {
-                const TextSpan from = declaration.values[first].span;
-                const TextSpan to = declaration.values[first + inner - 1].span;
+            const std::size_t inner = found.declaration.rowLength;
+            for (std::size_t first = 0; first + inner <= found.values.size(); first += inner) {
+                const TextSpan from = found.values[first].span;
+                const TextSpan to = found.values[first + inner - 1].span;
                 frames.push_back({first, inner, {from.offset, to.End() - from.offset}});
             }
         }
         for (std::size_t k = 0; k < frames.size(); ++k) {
-            const ArrayDeclaration::Frame& frame = frames[k];
+            const FoundArray::Frame& frame = frames[k];
             SourceArray array;
-            array.declaredName = declaration.name;
-            array.name = std::string(declaration.name) + "[" + std::to_string(k) + "]";
+            array.declaredName = found.declaration.name;
+            array.name = std::string(found.declaration.name) + "[" + std::to_string(k) + "]";
             array.nFrame = static_cast<int>(k);
             array.values = frame.span;
-            array.elementBits = ElementBits(declaration, frame.first, frame.count);
+            array.elementBits = ElementBits(found, frame.first, frame.count);
             Statement statement;
-            statement.bXbm = declaration.name.ends_with("_bits");
-            StateFromDefines(declaration, array, statement);
-            Finish(declaration, frame.first, frame.count, statement, array);
+            statement.bXbm = found.declaration.name.ends_with("_bits");
+            StateFromDefines(found, array, statement);
+            Finish(found, frame.first, frame.count, statement, array);
             arrays.push_back(std::move(array));
         }
     }
 
     // Reads the elements from `first` on as the statement says.
-    void Finish(const ArrayDeclaration& declaration, std::size_t first, std::size_t count,
+    void Finish(const FoundArray& found, std::size_t first, std::size_t count,
                 const Statement& statement, SourceArray& array) {
         array.source = statement.source;
         array.elements.reserve(count);
         for (std::size_t k = first; k < first + count; ++k)
-            array.elements.push_back(declaration.values[k].value);
+            array.elements.push_back(found.values[k].value);
         array.width = statement.width.value_or(0);
         array.height = statement.height.value_or(0);
         if (count == 0) {
@@ -755,7 +526,7 @@ private:
             return;
         }
         array.readings = Candidates(array.elements, array.elementBits, statement);
-        if (statement.source == SizeSource::Open && OwnLine(declaration)) {
+        if (statement.source == SizeSource::Open && OwnLine(found)) {
             array.source = SizeSource::OwnLine;
             array.readings.resize(std::min<std::size_t>(array.readings.size(), 1));
         }
@@ -777,17 +548,25 @@ private:
         }
     }
 
-    // Whether the declaration is Glimmet's own line, which reads one way.
-    bool OwnLine(const ArrayDeclaration& declaration) const {
-        const std::size_t end = m_strText.find(';', declaration.end);
-        if (end == std::string_view::npos || end - declaration.start > 512)
+    // Whether the found is Glimmet's own line, which reads one way.
+    bool OwnLine(const FoundArray& found) const {
+        const std::size_t end = m_strText.find(';', found.end);
+        if (end == std::string_view::npos || end - found.nameOffset > 512)
             return false;
-        return ReadSpriteArray(m_strText.substr(declaration.start, end + 1 - declaration.start))
-            .bExact;
+        for (const int width : {8, 16, 32}) {
+            const std::string_view type = ElementType(width);
+            if (found.nameOffset < type.size() ||
+                m_strText.substr(found.nameOffset - type.size(), type.size()) != type)
+                continue;
+            const std::size_t start = found.nameOffset - type.size();
+            return ReadSpriteArray(m_strText.substr(start, end + 1 - start)).bExact;
+        }
+        return false;
     }
 
     std::string_view m_strText;
-    CScanner& m_scanner;
+    std::vector<Define> m_defineList;
+    std::vector<Descriptor> m_descriptors;
     std::unordered_map<std::string, const Define*> m_defines;
 };
 
@@ -849,9 +628,7 @@ SourceFileReading ReadSourceFile(std::string_view text) {
         reading.error = SourceFileError::NotText;
         return reading;
     }
-    CScanner scanner(text);
-    scanner.Scan();
-    reading.arrays = CReader(text, scanner).Arrays();
+    reading.arrays = CReader(text).Arrays();
     if (reading.arrays.empty())
         reading.error = SourceFileError::NoArray;
     return reading;

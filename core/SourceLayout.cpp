@@ -37,22 +37,6 @@ std::size_t ElementCount(PixelLayout layout, int elementBits, int width, int hei
     return Size(width / elementBits) * Size(height);
 }
 
-std::vector<std::uint32_t> UnpackPixels(std::span<const std::uint32_t> elements, int elementBits,
-                                        PixelLayout layout, int width, int height) {
-    std::vector<std::uint32_t> pixels;
-    if (!Fits(layout, elementBits, width, height))
-        return pixels;
-    pixels.reserve(Size(width) * Size(height));
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const BitPlace place = Place(layout, elementBits, width, x, y);
-            pixels.push_back(
-                place.element < elements.size() ? (elements[place.element] >> place.bit) & 1u : 0u);
-        }
-    }
-    return pixels;
-}
-
 std::vector<std::uint32_t> PackPixels(std::span<const std::uint32_t> pixels, int elementBits,
                                       PixelLayout layout, int width, int height) {
     std::vector<std::uint32_t> elements(ElementCount(layout, elementBits, width, height), 0u);

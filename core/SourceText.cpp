@@ -1,5 +1,7 @@
 #include "SourceText.h"
 
+#include "CTokenizer.h"
+
 #include <algorithm>
 #include <array>
 
@@ -21,16 +23,6 @@ bool IsLineBreak(char c) {
     return c == '\n' || c == '\r';
 }
 
-int DigitValue(char c) {
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool IsSuffixChar(char c) {
     return c == 'u' || c == 'U' || c == 'l' || c == 'L';
 }
@@ -45,6 +37,8 @@ struct Item {
     std::size_t offset = 0;
     std::size_t length = 0;
     int line = 0;
+
+    std::size_t End() const { return offset + length; }
 };
 
 // Splits a values span into literals, commas, comments, line breaks, blanks
@@ -311,6 +305,8 @@ public:
         if (tally.count++ == 0)
             tally.form = form;
         const int natural = CountDigits(value, 0, BaseOf(form.kind));
+        if (tally.count > 1 && static_cast<int>(digits.size()) != tally.maxDigits)
+            tally.bSameDigits = false;
         tally.maxDigits = std::max(tally.maxDigits, static_cast<int>(digits.size()));
         if (static_cast<int>(digits.size()) > natural)
             tally.bPadded = true;
@@ -330,8 +326,11 @@ public:
             return m_nZeros > 0 ? LiteralForm{LiteralKind::Decimal, "", "", false, 0}
                                 : LiteralForm{};
         LiteralForm form = best->form;
-        form.nDigits =
-            best->bPadded || form.kind == LiteralKind::ArduinoBinary ? best->maxDigits : 0;
+        // Padding shows as a leading zero, or as every literal having the
+        // same number of digits. Decimals are never padded: a leading zero
+        // would make them octal.
+        const bool bPadded = best->bPadded || (best->bSameDigits && best->maxDigits > 1);
+        form.nDigits = form.kind != LiteralKind::Decimal && bPadded ? best->maxDigits : 0;
         // Digits without letters say nothing of case; the prefix's own case
         // is the best guess then.
         form.bUpper = best->upper != best->lower ? best->upper > best->lower : form.prefix == "0X";
@@ -344,6 +343,7 @@ private:
         int count = 0;
         int maxDigits = 0;
         bool bPadded = false;
+        bool bSameDigits = true;
         int upper = 0;
         int lower = 0;
     };
@@ -387,14 +387,26 @@ LiteralForm FormFor(std::string_view literal, const LiteralForm& dominant) {
 // ---------------------------------------------------------------------------
 // Laying values out again
 
-// One line of values: the blanks before its first value and whatever follows
-// its last value and comma up to the line break.
+// One line of values: what stands before its first value (blanks, and
+// comments that open the line) and what follows its last value and comma up
+// to the line break. A row drawing in either is the run at `drawingAt`.
+struct LinePart {
+    std::string text;
+    std::size_t offset = 0; // in the span
+    std::size_t drawingAt = std::string::npos;
+};
+
 struct LineShape {
-    std::string indent;
-    std::string trailer;
-    std::size_t trailerOffset = 0; // in the span
+    LinePart head;
+    LinePart trailer;
     std::size_t count = 0;
-    std::size_t drawingAt = std::string::npos; // the row drawing's run in the trailer
+    std::size_t first = 0; // the index of its first value
+};
+
+// A line that holds only comments, between lines of values.
+struct CommentLine {
+    std::size_t before = 0; // the values above it
+    std::string text;       // the whole line, its break included
 };
 
 struct SpanShape {
@@ -404,7 +416,8 @@ struct SpanShape {
     std::string beforeComma;
     std::string lineBreak = "\n";
     bool bTrailingComma = false;
-    std::vector<LineShape> lines;
+    std::vector<LineShape> lines; // the lines that hold values
+    std::vector<CommentLine> commentLines;
 };
 
 std::optional<SpanShape> ReadShape(std::string_view text, const std::vector<Item>& items,
@@ -416,11 +429,19 @@ std::optional<SpanShape> ReadShape(std::string_view text, const std::vector<Item
         items.begin(), items.end(), [](const Item& item) { return item.kind == ItemKind::Value; });
     if (firstValue == items.end())
         return std::nullopt;
-    shape.lead = text.substr(0, firstValue->offset);
+    // The first line's head starts after the lead's last break.
+    std::size_t lineStart = 0;
+    for (auto it = items.begin(); it != firstValue; ++it)
+        if (it->kind == ItemKind::Break)
+            lineStart = it->End();
+    shape.lead = text.substr(0, lineStart);
     bool bSeparatorSeen = false;
     bool bBeforeCommaSeen = false;
     const Item* lastValue = nullptr;
     const Item* lastComma = nullptr;
+    std::size_t values = 0;
+    bool bLineHasValue = false;
+    bool bLineHasComment = false;
     std::size_t trailerStart = std::string_view::npos; // open trailer of the last line
     for (auto it = firstValue; it != items.end(); ++it) {
         const Item& item = *it;
@@ -428,17 +449,20 @@ std::optional<SpanShape> ReadShape(std::string_view text, const std::vector<Item
         case ItemKind::Other:
             return std::nullopt;
         case ItemKind::Value:
-            if (lastValue == nullptr || item.line != lastValue->line) {
+            if (!bLineHasValue) {
                 LineShape line;
-                if (it != firstValue && std::prev(it)->kind == ItemKind::Blank)
-                    line.indent = TextOf(text, *std::prev(it));
+                line.head = {std::string(text.substr(lineStart, item.offset - lineStart)),
+                             lineStart};
+                line.first = values;
                 shape.lines.push_back(line);
             } else if (!bSeparatorSeen && lastComma != nullptr) {
                 shape.separator =
                     text.substr(lastComma->offset + 1, item.offset - lastComma->offset - 1);
                 bSeparatorSeen = true;
             }
+            bLineHasValue = true;
             ++shape.lines.back().count;
+            ++values;
             lastValue = &item;
             lastComma = nullptr;
             trailerStart = item.offset + item.length;
@@ -454,31 +478,62 @@ std::optional<SpanShape> ReadShape(std::string_view text, const std::vector<Item
                 trailerStart = item.offset + 1;
             }
             break;
+        case ItemKind::Comment:
+            bLineHasComment = true;
+            break;
         case ItemKind::Break:
             if (trailerStart != std::string_view::npos) {
-                shape.lines.back().trailer = text.substr(trailerStart, item.offset - trailerStart);
-                shape.lines.back().trailerOffset = trailerStart;
+                shape.lines.back().trailer = {
+                    std::string(text.substr(trailerStart, item.offset - trailerStart)),
+                    trailerStart};
                 trailerStart = std::string_view::npos;
                 shape.tail = text.substr(item.offset);
+            } else if (!bLineHasValue && bLineHasComment) {
+                shape.commentLines.push_back(
+                    {values, std::string(text.substr(lineStart, item.End() - lineStart))});
             }
+            lineStart = item.offset + item.length;
+            bLineHasValue = false;
+            bLineHasComment = false;
             break;
         default:
             break;
         }
     }
     if (trailerStart != std::string_view::npos) {
-        shape.lines.back().trailer = text.substr(trailerStart);
-        shape.lines.back().trailerOffset = trailerStart;
+        shape.lines.back().trailer = {std::string(text.substr(trailerStart)), trailerStart};
         shape.tail.clear();
     }
+    // Comment lines below the last values belong to the tail.
+    std::erase_if(shape.commentLines,
+                  [values](const CommentLine& line) { return line.before == values; });
     shape.bTrailingComma = lastComma != nullptr;
-    // Which trailers hold a row drawing.
-    for (LineShape& line : shape.lines)
-        for (const Drawing& drawing : drawings.found)
-            if (drawing.runOffset >= line.trailerOffset &&
-                drawing.runOffset < line.trailerOffset + line.trailer.size())
-                line.drawingAt = drawing.runOffset - line.trailerOffset;
+    for (LineShape& line : shape.lines) {
+        for (LinePart* part : {&line.head, &line.trailer})
+            for (const Drawing& drawing : drawings.found)
+                if (drawing.runOffset >= part->offset &&
+                    drawing.runOffset < part->offset + part->text.size())
+                    part->drawingAt = drawing.runOffset - part->offset;
+    }
     return shape;
+}
+
+bool HasComment(const LinePart& part) {
+    return part.text.find('/') != std::string::npos;
+}
+
+bool HasDrawing(const LineShape& line) {
+    return line.head.drawingAt != std::string::npos || line.trailer.drawingAt != std::string::npos;
+}
+
+// `part` with its row drawing showing `pixels`.
+std::string Drawn(const LinePart& part, int oldWidth, std::span<const std::uint32_t> pixels,
+                  const DrawingChars& chars) {
+    std::string text = part.text;
+    if (part.drawingAt != std::string::npos && !pixels.empty())
+        text.replace(part.drawingAt, static_cast<std::size_t>(std::max(oldWidth, 0)),
+                     DrawRun(pixels, chars));
+    return text;
 }
 
 std::optional<std::string> LayOutAgain(std::string_view text, const std::vector<Item>& items,
@@ -489,7 +544,8 @@ std::optional<std::string> LayOutAgain(std::string_view text, const std::vector<
     const SpanShape& shape = *read;
     const LiteralForm form = VoteForms(text, items);
 
-    // Where each line held one row, each line holds one row again.
+    // Where each line held one row, each line holds one row again; values
+    // all on one line stay on one line.
     const bool bRowLines =
         shape.lines.size() > 1 && edit.oldPerRow > 0 && edit.newPerRow > 0 &&
         std::all_of(shape.lines.begin(), shape.lines.end(),
@@ -500,36 +556,56 @@ std::optional<std::string> LayOutAgain(std::string_view text, const std::vector<
     std::size_t firstCount = shape.lines.front().count;
     if (bRowLines)
         perLine = firstCount = edit.newPerRow;
-    // Values all on one line stay on one line.
     if (shape.lines.size() == 1)
         perLine = firstCount = edit.elements.size();
-    // The first line's drawing is the model for the lines that end in a
-    // comma, the last line's for the last.
+    perLine = std::max<std::size_t>(perLine, 1);
+    firstCount = std::max<std::size_t>(firstCount, 1);
+
+    // New lines take the shape of the lines before them: the first drawn
+    // line's, or the last line's for the last (which may lack the comma).
     const LineShape* drawn = nullptr;
     for (const LineShape& line : shape.lines)
-        if (line.drawingAt != std::string::npos && drawn == nullptr)
+        if (HasDrawing(line) && drawn == nullptr)
             drawn = &line;
-    const LineShape* lastDrawn =
-        shape.lines.back().drawingAt != std::string::npos ? &shape.lines.back() : drawn;
-    std::string plainTrailer;
-    for (std::size_t k = 0; k + 1 < shape.lines.size(); ++k) {
-        if (shape.lines[k].trailer.find('/') == std::string::npos) {
-            plainTrailer = shape.lines[k].trailer;
-            break;
-        }
-    }
+    const bool bDraw = bRowLines && drawn != nullptr;
+    const LineShape& last = shape.lines.back();
+    const LineShape& middle = shape.lines.size() > 1 ? shape.lines[shape.lines.size() - 2] : last;
 
     std::string out = shape.lead;
     const std::size_t total = edit.elements.size();
-    std::size_t lineIndex = 0;
-    for (std::size_t at = 0; at < total; ++lineIndex) {
-        const std::size_t count =
-            std::min(total - at, lineIndex == 0 ? std::max<std::size_t>(firstCount, 1)
-                                                : std::max<std::size_t>(perLine, 1));
+    auto comment = shape.commentLines.begin();
+    for (std::size_t at = 0, lineIndex = 0; at < total; ++lineIndex) {
+        const std::size_t count = std::min(total - at, lineIndex == 0 ? firstCount : perLine);
+        const bool bLast = at + count == total;
+        // Each comment line goes back above the value it stood above, or
+        // the first line after it.
+        for (; lineIndex > 0 && comment != shape.commentLines.end() &&
+               (comment->before <= at || bLast);
+             ++comment)
+            out += comment->text;
         const LineShape* original =
             lineIndex < shape.lines.size() ? &shape.lines[lineIndex] : nullptr;
-        if (lineIndex > 0)
-            out += original != nullptr ? original->indent : shape.lines.back().indent;
+        const LineShape& model = bDraw ? *drawn : bLast ? last : middle;
+        const std::span<const std::uint32_t> row =
+            bRowLines ? RowPixels(edit.newPixels, edit.newWidth, lineIndex)
+                      : std::span<const std::uint32_t>{};
+        // A line's own head and trailer stay, drawn again where they draw
+        // its row; a new line takes the model's, without a comment that is
+        // no drawing.
+        const auto part = [&](const LinePart* own, const LinePart& fallback, bool bHead) {
+            const LinePart& chosen = own != nullptr ? *own : fallback;
+            if (bDraw && chosen.drawingAt != std::string::npos)
+                return Drawn(chosen, edit.oldWidth, row, drawings.chars);
+            if (own != nullptr || !HasComment(chosen))
+                return chosen.text;
+            if (bHead)
+                return chosen.text.substr(0, chosen.text.find_first_not_of(" \t"));
+            std::string kept = chosen.text.substr(0, chosen.text.find('/'));
+            while (!kept.empty() && (kept.back() == ' ' || kept.back() == '\t'))
+                kept.pop_back();
+            return kept;
+        };
+        out += part(original != nullptr ? &original->head : nullptr, model.head, true);
         for (std::size_t k = 0; k < count; ++k, ++at) {
             out += WriteLiteral(edit.elements[at], form);
             if (at + 1 < total || shape.bTrailingComma)
@@ -537,25 +613,10 @@ std::optional<std::string> LayOutAgain(std::string_view text, const std::vector<
             if (k + 1 < count)
                 out += shape.separator;
         }
-        const bool bLast = at == total;
-        if (bRowLines && drawn != nullptr) {
-            // Each line is the row of its index; draw it as the drawn lines do.
-            const std::size_t row = lineIndex;
-            const LineShape& model = bLast ? *lastDrawn : *drawn;
-            std::string trailer = model.trailer;
-            const std::span<const std::uint32_t> rowPixels =
-                RowPixels(edit.newPixels, edit.newWidth, row);
-            trailer.replace(model.drawingAt, static_cast<std::size_t>(edit.oldWidth),
-                            DrawRun(rowPixels, drawings.chars));
-            out += trailer;
-        } else if (original != nullptr &&
-                   (original->trailer.find('/') != std::string::npos || bLast)) {
-            out += original->trailer;
-        } else if (bLast) {
-            out += shape.lines.back().trailer;
-        } else {
-            out += plainTrailer;
-        }
+        const LinePart* ownTrailer = bLast                                      ? &last.trailer
+                                     : original != nullptr && original != &last ? &original->trailer
+                                                                                : nullptr;
+        out += part(ownTrailer, model.trailer, false);
         if (!bLast)
             out += shape.lineBreak;
     }
@@ -607,47 +668,40 @@ std::optional<std::uint32_t> ReadLiteral(std::string_view text, LiteralForm* for
     while (!digits.empty() && IsSuffixChar(digits.back()))
         digits.remove_suffix(1);
     read.suffix = text.substr(digits.size());
-    if (read.suffix.size() > 3)
-        return std::nullopt;
-    if (digits.size() >= 2 && digits[0] == 'B' &&
-        digits.find_first_not_of("01", 1) == std::string_view::npos && read.suffix.empty()) {
+    std::uint64_t value = 0;
+    if (digits.size() >= 2 && digits.size() <= 9 && digits[0] == 'B' && read.suffix.empty() &&
+        digits.find_first_not_of("01", 1) == std::string_view::npos) {
+        // Binary constants as one popular embedded platform spells them: B0
+        // to B11111111.
         read.kind = LiteralKind::ArduinoBinary;
         read.prefix = "B";
-    } else if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
-        read.kind = LiteralKind::Hex;
-        read.prefix = digits.substr(0, 2);
-    } else if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'b' || digits[1] == 'B')) {
-        read.kind = LiteralKind::Binary;
-        read.prefix = digits.substr(0, 2);
-    } else if (digits.size() > 1 && digits[0] == '0') {
-        read.kind = LiteralKind::Octal;
-        read.prefix = "0";
+        ReadCDigits(digits.substr(1), 2, value);
     } else {
-        read.kind = LiteralKind::Decimal;
-        read.prefix = "";
+        std::string_view problem;
+        const std::optional<CInteger> number = ReadCInteger(text, problem);
+        if (!number || number->value > 0xFFFFFFFFu)
+            return std::nullopt;
+        value = number->value;
+        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+            read.kind = LiteralKind::Hex;
+            read.prefix = digits.substr(0, 2);
+        } else if (digits.size() > 2 && digits[0] == '0' &&
+                   (digits[1] == 'b' || digits[1] == 'B')) {
+            read.kind = LiteralKind::Binary;
+            read.prefix = digits.substr(0, 2);
+        } else if (digits.size() > 1 && digits[0] == '0') {
+            read.kind = LiteralKind::Octal;
+            read.prefix = "0";
+        } else {
+            read.kind = LiteralKind::Decimal;
+            read.prefix = "";
+        }
     }
     digits.remove_prefix(read.prefix.size());
-    const int base = BaseOf(read.kind);
-    std::uint64_t value = 0;
-    bool bAny = false;
-    bool bUpper = false;
-    bool bLower = false;
-    for (std::size_t k = 0; k < digits.size(); ++k) {
-        const char c = digits[k];
-        if (c == '\'' && k > 0 && k + 1 < digits.size() && digits[k + 1] != '\'')
-            continue;
-        const int digit = DigitValue(c);
-        if (digit < 0 || digit >= base)
-            return std::nullopt;
-        bUpper = bUpper || (c >= 'A' && c <= 'F');
-        bLower = bLower || (c >= 'a' && c <= 'f');
-        value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digit);
-        if (value > 0xFFFFFFFFu)
-            return std::nullopt;
-        bAny = true;
-    }
-    if (!bAny)
-        return std::nullopt;
+    const bool bUpper =
+        std::any_of(digits.begin(), digits.end(), [](char c) { return c >= 'A' && c <= 'F'; });
+    const bool bLower =
+        std::any_of(digits.begin(), digits.end(), [](char c) { return c >= 'a' && c <= 'f'; });
     read.bUpper = bUpper && !bLower;
     if (form != nullptr)
         *form = std::move(read);
