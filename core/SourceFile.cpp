@@ -604,17 +604,9 @@ std::string WithLineBreaks(std::string_view text, std::string_view lineBreak) {
 
 } // namespace
 
-std::string SourceFileErrorMessage(SourceFileError error, std::string_view fileName) {
-    const std::string name(fileName);
-    switch (error) {
-    case SourceFileError::TooLarge:
-        return name + " is larger than 16 MiB, too large to open as C source.";
-    case SourceFileError::NotText:
-        return name + " is not a text file.";
-    case SourceFileError::NoArray:
-        return name + " holds no array of numbers to draw.";
-    }
-    return name + " cannot be opened.";
+bool IsSourceText(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return IsTextByte(static_cast<unsigned char>(c)); });
 }
 
 SourceFileReading ReadSourceFile(std::string_view text) {
@@ -623,8 +615,7 @@ SourceFileReading ReadSourceFile(std::string_view text) {
         reading.error = SourceFileError::TooLarge;
         return reading;
     }
-    if (!std::all_of(text.begin(), text.end(),
-                     [](char c) { return IsTextByte(static_cast<unsigned char>(c)); })) {
+    if (!IsSourceText(text)) {
         reading.error = SourceFileError::NotText;
         return reading;
     }

@@ -81,8 +81,10 @@ enum class SourceFileError {
     NoArray,  // no array of integer literals
 };
 
-// A message for the user, naming the file by `fileName`.
-std::string SourceFileErrorMessage(SourceFileError error, std::string_view fileName);
+// Whether `text` can be C source: no NUL and no control byte other than
+// blanks and line breaks. Bytes above ASCII pass in any encoding, so that a
+// comment in Latin-1 never stops a file from opening.
+bool IsSourceText(std::string_view text);
 
 struct SourceFileReading {
     std::vector<SourceArray> arrays; // in file order; empty when error is set
