@@ -467,7 +467,10 @@ private:
                             found.inside.End() - found.values[prefix].span.offset};
         else if (prefix > 0)
             array.values = {found.inside.End(), 0};
-        Finish(found, prefix, total - std::min(prefix, total), statement, array);
+        const std::size_t declaredAll =
+            size.kind == TokenKind::Number ? ReadLiteral(size.text).value_or(0) : 0;
+        const std::size_t declared = declaredAll > prefix ? declaredAll - prefix : 0;
+        Finish(found, prefix, total - std::min(prefix, total), declared, statement, array);
         return array;
     }
 
@@ -493,18 +496,26 @@ private:
             Statement statement;
             statement.bXbm = found.declaration.name.ends_with("_bits");
             StateFromDefines(found, array, statement);
-            Finish(found, frame.first, frame.count, statement, array);
+            Finish(found, frame.first, frame.count, found.declaration.rowLength, statement, array);
             arrays.push_back(std::move(array));
         }
     }
 
     // Reads the elements from `first` on as the statement says.
-    void Finish(const FoundArray& found, std::size_t first, std::size_t count,
+    // Reads the elements from `first` on as the statement says; a declared
+    // count beyond the values pads them with zeros, as C does.
+    void Finish(const FoundArray& found, std::size_t first, std::size_t count, std::size_t declared,
                 const Statement& statement, SourceArray& array) {
         array.source = statement.source;
         array.elements.reserve(count);
-        for (std::size_t k = first; k < first + count; ++k)
+        array.valueSpans.reserve(count);
+        for (std::size_t k = first; k < first + count; ++k) {
             array.elements.push_back(found.values[k].value);
+            array.valueSpans.push_back(found.values[k].span);
+        }
+        if (declared > count && declared <= kMaxValues)
+            array.elements.resize(declared, 0u);
+        count = array.elements.size();
         array.width = statement.width.value_or(0);
         array.height = statement.height.value_or(0);
         if (count == 0) {
@@ -518,6 +529,13 @@ private:
         array.problem = SizeProblem(array.width, array.height);
         if (!array.problem.empty())
             return;
+        const std::uint64_t max = (std::uint64_t{1} << array.elementBits) - 1;
+        if (std::any_of(array.elements.begin(), array.elements.end(),
+                        [max](std::uint32_t value) { return value > max; })) {
+            array.problem = "A value is too big for its " + std::to_string(array.elementBits) +
+                            "-bit elements.";
+            return;
+        }
         const std::size_t limit = array.elementBits > 8 ? kMaxSpriteRows : kMaxSpriteBytes;
         if (count > limit) {
             array.problem = "It holds " + std::to_string(count) +
@@ -643,6 +661,10 @@ SourceRewrite RewriteArray(std::string_view text, const SourceArray& array, std:
         return rewrite;
     }
     const bool bResized = sprite.width != old.width || sprite.height != old.height;
+    // An unchanged sprite leaves the file as it is, byte for byte, whatever
+    // its values would look like written anew.
+    if (!bResized && sprite.layout == old.layout && sprite.pixels == old.pixels)
+        return rewrite;
     if (bResized && array.nFrame >= 0) {
         rewrite.error = "Every frame of " + array.declaredName + " is " +
                         std::to_string(old.width) + " x " + std::to_string(old.height) +
@@ -671,6 +693,12 @@ SourceRewrite RewriteArray(std::string_view text, const SourceArray& array, std:
     edit.oldPixels = old.pixels;
     edit.newPixels = sprite.pixels;
     const std::string_view values = text.substr(array.values.offset, array.values.length);
+    std::vector<TextSpan> valueSpans;
+    valueSpans.reserve(array.valueSpans.size());
+    for (const TextSpan& span : array.valueSpans)
+        if (span.offset >= array.values.offset && span.End() <= array.values.End())
+            valueSpans.push_back({span.offset - array.values.offset, span.length});
+    edit.values = valueSpans;
     const std::optional<std::string> written = RewriteValues(values, edit);
     if (!written) {
         rewrite.error = "The values of " + array.name +
@@ -698,7 +726,12 @@ SourceRewrite RewriteArray(std::string_view text, const SourceArray& array, std:
                 value = static_cast<std::uint32_t>(count);
             break;
         }
-        if (companion.span.End() > text.size())
+        // Only the numbers of what changed are written.
+        const bool bChanged = companion.kind == SizeCompanionKind::Width ? sprite.width != old.width
+                              : companion.kind == SizeCompanionKind::Height
+                                  ? sprite.height != old.height
+                                  : elements.size() != array.elements.size();
+        if (!bChanged || companion.span.End() > text.size())
             continue;
         const std::string_view current = text.substr(companion.span.offset, companion.span.length);
         if (ReadLiteral(current) == value)

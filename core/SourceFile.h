@@ -8,6 +8,7 @@
 // size where the size changed; every other byte of the file stays as it was.
 
 #include "ArrayReader.h"
+#include "SourceText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,14 +20,6 @@
 
 // Larger files are refused before they are read.
 inline constexpr std::size_t kMaxSourceFileBytes = std::size_t{16} << 20;
-
-// A run of bytes in a file's text.
-struct TextSpan {
-    std::size_t offset = 0;
-    std::size_t length = 0;
-    std::size_t End() const { return offset + length; }
-    friend bool operator==(const TextSpan&, const TextSpan&) = default;
-};
 
 // A number elsewhere in the file that states an array's size.
 enum class SizeCompanionKind {
@@ -58,6 +51,7 @@ struct SourceArray {
     // The pixel values, from the first (after any leading size bytes or
     // palette) up to the closing brace, or the frame's values.
     TextSpan values;
+    std::vector<TextSpan> valueSpans; // each value written in it, in the file
     std::vector<SizeCompanion> companions;
     int elementBits = 8;                 // 8, 16 or 32
     std::vector<std::uint32_t> elements; // the values in the span

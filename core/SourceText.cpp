@@ -44,19 +44,28 @@ struct Item {
 // Splits a values span into literals, commas, comments, line breaks, blanks
 // and anything else, each with its place. A comment left open runs to the
 // end, which only a span cut from a broken file can hold.
-std::vector<Item> SplitItems(std::string_view text) {
+std::vector<Item> SplitItems(std::string_view text, std::span<const TextSpan> values) {
     std::vector<Item> items;
     int line = 0;
+    auto value = values.begin();
     for (std::size_t at = 0; at < text.size();) {
+        // The values the caller found are values, and nothing else is: a
+        // number in a preprocessor line inside the list is not one.
+        while (value != values.end() && value->offset < at)
+            ++value;
+        const std::size_t limit = value != values.end() ? value->offset : text.size();
         Item item{ItemKind::Other, at, 1, line};
         const char c = text[at];
-        if (c == '\r' || c == '\n') {
+        if (value != values.end() && value->offset == at) {
+            item.kind = ItemKind::Value;
+            item.length = std::max<std::size_t>(std::min(value->length, text.size() - at), 1);
+        } else if (c == '\r' || c == '\n') {
             item.kind = ItemKind::Break;
             item.length = c == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
             ++line;
         } else if (IsSpace(c)) {
             item.kind = ItemKind::Blank;
-            while (at + item.length < text.size() && IsSpace(text[at + item.length]))
+            while (at + item.length < limit && IsSpace(text[at + item.length]))
                 ++item.length;
         } else if (c == ',') {
             item.kind = ItemKind::Comma;
@@ -76,8 +85,14 @@ std::vector<Item> SplitItems(std::string_view text) {
                    (IsWordChar(text[at + item.length]) || text[at + item.length] == '\'' ||
                     text[at + item.length] == '.'))
                 ++item.length;
-            if (ReadLiteral(text.substr(at, item.length)))
+            if (values.empty() && ReadLiteral(text.substr(at, item.length)))
                 item.kind = ItemKind::Value;
+        }
+        if (item.kind != ItemKind::Value && at + item.length > limit) {
+            // Whatever runs into a value the caller found is read otherwise
+            // than the caller read it: keep it, but lay nothing out around it.
+            item.kind = ItemKind::Other;
+            item.length = limit - at;
         }
         items.push_back(item);
         at += item.length;
@@ -749,7 +764,7 @@ std::string WriteLiteral(std::uint32_t value, const LiteralForm& form) {
 }
 
 std::optional<std::string> RewriteValues(std::string_view text, const ValuesEdit& edit) {
-    const std::vector<Item> items = SplitItems(text);
+    const std::vector<Item> items = SplitItems(text, edit.values);
     const auto values = static_cast<std::size_t>(std::count_if(
         items.begin(), items.end(), [](const Item& item) { return item.kind == ItemKind::Value; }));
     const Drawings drawings =
@@ -760,5 +775,5 @@ std::optional<std::string> RewriteValues(std::string_view text, const ValuesEdit
 }
 
 LiteralForm DominantForm(std::string_view text) {
-    return VoteForms(text, SplitItems(text));
+    return VoteForms(text, SplitItems(text, {}));
 }

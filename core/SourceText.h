@@ -15,6 +15,14 @@
 #include <string_view>
 #include <vector>
 
+// A run of bytes in a text.
+struct TextSpan {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::size_t End() const { return offset + length; }
+    friend bool operator==(const TextSpan&, const TextSpan&) = default;
+};
+
 enum class LiteralKind {
     Hex,           // 0x1f, 0X1F
     Binary,        // 0b00011111
@@ -49,6 +57,9 @@ std::string WriteLiteral(std::uint32_t value, const LiteralForm& form);
 // old and new sprites when its rows can be told apart in the elements.
 struct ValuesEdit {
     std::span<const std::uint32_t> elements; // the new elements, all of them
+    // Where the span's values are written, in the span, in order. Empty to
+    // take every integer literal in the span as a value.
+    std::span<const TextSpan> values;
     // Elements per sprite row, before and after; 0 for a layout whose rows
     // share elements (vertical pages), which has no row drawings.
     std::size_t oldPerRow = 0;
