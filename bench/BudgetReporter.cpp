@@ -42,6 +42,7 @@ const std::vector<Budget>& Budgets() {
         {"BM_EmitDeclaration/32/16", "EmitDeclaration 32 x 16", 10e3},
         {"BM_OpenSourceFile", "open and list a 1 MiB header with 500 arrays", 50e6},
         {"BM_SaveSourceArray", "save one sprite into a 1 MiB header (edits and new text)", 10e6},
+        {"BM_StoreSourceArray", "the same save through the document, listing kept", 10e6},
     };
     return budgets;
 }

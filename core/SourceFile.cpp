@@ -373,7 +373,6 @@ private:
             statement.source = SizeSource::Defines;
             statement.width = static_cast<int>(std::min<std::uint32_t>(width->value, 1 << 16));
             statement.height = static_cast<int>(std::min<std::uint32_t>(height->value, 1 << 16));
-            // XBM's own spelling: lower-case "_width" and "_height".
             // XBM's own spelling, lower-case "_width" and "_height", means
             // XBM's bit order; any other spelling the display libraries'
             // rows, leftmost pixel high.
@@ -501,7 +500,6 @@ private:
         }
     }
 
-    // Reads the elements from `first` on as the statement says.
     // Reads the elements from `first` on as the statement says; a declared
     // count beyond the values pads them with zeros, as C does.
     void Finish(const FoundArray& found, std::size_t first, std::size_t count, std::size_t declared,
@@ -888,14 +886,70 @@ std::optional<std::string> CSourceFile::Store(std::size_t nArray, std::size_t nR
                                               const SpriteReading& sprite) {
     if (nArray >= m_arrays.size())
         return "The file has no such array.";
-    const SourceRewrite rewrite = RewriteArray(m_strText, m_arrays[nArray], nReading, sprite);
+    SourceArray& array = m_arrays[nArray];
+    const SourceRewrite rewrite = RewriteArray(m_strText, array, nReading, sprite);
     if (!rewrite.error.empty())
         return rewrite.error;
+    if (rewrite.edits.empty())
+        return std::nullopt;
     std::string text = ApplyEdits(m_strText, rewrite.edits);
-    SourceFileReading reading = ReadSourceFile(text);
-    if (reading.error)
-        return "The new text could not be read back.";
+    const SpriteReading& old = array.readings[nReading];
+    const bool bValuesOnly = rewrite.edits.size() == 1 &&
+                             rewrite.edits.front().span == array.values &&
+                             old.width == sprite.width && old.height == sprite.height;
+    if (!bValuesOnly) {
+        // A new size changes the array's readings and may change what other
+        // arrays read (a shared define), so the file is read afresh.
+        SourceFileReading reading = ReadSourceFile(text);
+        if (reading.error)
+            return "The new text could not be read back.";
+        m_strText = std::move(text);
+        m_arrays = std::move(reading.arrays);
+        return std::nullopt;
+    }
+    // Only the values changed, in place: every span after them moves by
+    // the change in length, and the array's own values are read from the
+    // new span. A large file is not read again for one sprite.
+    const SourceEdit& edit = rewrite.edits.front();
+    const std::size_t oldEnd = edit.span.End();
+    const auto moved = [&](TextSpan& span) {
+        if (span.offset >= oldEnd)
+            span.offset = span.offset - edit.span.length + edit.text.size();
+    };
+    for (SourceArray& other : m_arrays) {
+        if (&other == &array)
+            continue;
+        moved(other.values);
+        for (TextSpan& span : other.valueSpans)
+            moved(span);
+        for (SizeCompanion& companion : other.companions)
+            moved(companion.span);
+    }
+    for (SizeCompanion& companion : array.companions)
+        moved(companion.span);
+    array.values.length = edit.text.size();
+    array.valueSpans.clear();
+    array.elements.clear();
+    CTokenizer tokens(edit.text);
+    for (Token token = tokens.Next();
+         token.kind != TokenKind::End && token.kind != TokenKind::Error; token = tokens.Next()) {
+        if (const std::optional<std::uint32_t> value = ReadLiteral(token.text)) {
+            array.elements.push_back(*value);
+            array.valueSpans.push_back({array.values.offset + token.offset, token.text.size()});
+        }
+    }
+    // Every reading keeps its shape and shows the new bits.
+    for (SpriteReading& reading : array.readings) {
+        SpriteReading fresh =
+            reading.layout == PixelLayout::VerticalPages
+                ? PagesReading(array.elements, reading.width)
+                : RowsReading(array.elements, array.elementBits, reading.width, reading.layout);
+        fresh.pixels.resize(reading.pixels.size(), 0u);
+        if (array.bInverted)
+            for (std::uint32_t& pixel : fresh.pixels)
+                pixel ^= 1u;
+        reading.pixels = std::move(fresh.pixels);
+    }
     m_strText = std::move(text);
-    m_arrays = std::move(reading.arrays);
     return std::nullopt;
 }

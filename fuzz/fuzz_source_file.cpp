@@ -95,6 +95,27 @@ void CheckRewrite(std::string_view text, const SourceArray& array, std::size_t n
     }
 }
 
+// The document's listing after a save is the listing of its new text.
+void CheckStore(std::string_view text, std::size_t index, const SpriteReading& sprite) {
+    CSourceFile file;
+    if (file.Load(std::string(text)) || file.Store(index, 0, sprite))
+        return;
+    const SourceFileReading fresh = ReadSourceFile(file.Text());
+    if (fresh.arrays.size() != file.Arrays().size())
+        Fail("a save changed how many arrays are listed", text);
+    for (std::size_t k = 0; k < fresh.arrays.size(); ++k) {
+        const SourceArray& kept = file.Arrays()[k];
+        const SourceArray& read = fresh.arrays[k];
+        if (kept.name != read.name || kept.values != read.values ||
+            kept.valueSpans != read.valueSpans || kept.elements != read.elements ||
+            kept.readings.size() != read.readings.size())
+            Fail("the listing after a save is not that of the new text", text);
+        for (std::size_t r = 0; r < read.readings.size(); ++r)
+            if (kept.readings[r].pixels != read.readings[r].pixels)
+                Fail("a reading after a save is not that of the new text", text);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -118,6 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 pixel = (seed >> 16) & 1u;
             }
             CheckRewrite(text, array, r, sprite, false);
+            if (r == 0)
+                CheckStore(text, static_cast<std::size_t>(&array - reading.arrays.data()), sprite);
             sprite.height = sprite.height < 16 ? sprite.height + 1 : sprite.height - 1;
             sprite.pixels.resize(static_cast<std::size_t>(sprite.width * sprite.height), 1u);
             CheckRewrite(text, array, r, sprite, false);
