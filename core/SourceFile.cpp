@@ -401,6 +401,7 @@ private:
         array.declaredName = found.declaration.name;
         const std::size_t total = found.values.size();
         array.elementBits = ElementBits(found, 0, total);
+        array.bTypedElements = found.declaration.typeBits > 0;
         const Token& size = found.declaration.sizeToken;
         if (size.kind == TokenKind::Number)
             array.companions.push_back({SizeCompanionKind::Count, SpanOf(size)});
@@ -492,6 +493,7 @@ private:
             array.nFrame = static_cast<int>(k);
             array.values = frame.span;
             array.elementBits = ElementBits(found, frame.first, frame.count);
+            array.bTypedElements = found.declaration.typeBits > 0;
             Statement statement;
             statement.bXbm = found.declaration.name.ends_with("_bits");
             StateFromDefines(found, array, statement);
@@ -894,12 +896,14 @@ std::optional<std::string> CSourceFile::Store(std::size_t nArray, std::size_t nR
         return std::nullopt;
     std::string text = ApplyEdits(m_strText, rewrite.edits);
     const SpriteReading& old = array.readings[nReading];
-    const bool bValuesOnly = rewrite.edits.size() == 1 &&
-                             rewrite.edits.front().span == array.values &&
-                             old.width == sprite.width && old.height == sprite.height;
+    const bool bValuesOnly =
+        rewrite.edits.size() == 1 && rewrite.edits.front().span == array.values &&
+        old.width == sprite.width && old.height == sprite.height && array.bTypedElements;
     if (!bValuesOnly) {
         // A new size changes the array's readings and may change what other
-        // arrays read (a shared define), so the file is read afresh.
+        // arrays read (a shared define), and where no type states the
+        // element size the new values may state another: the file is read
+        // afresh.
         SourceFileReading reading = ReadSourceFile(text);
         if (reading.error)
             return "The new text could not be read back.";

@@ -54,6 +54,7 @@ struct SourceArray {
     std::vector<TextSpan> valueSpans; // each value written in it, in the file
     std::vector<SizeCompanion> companions;
     int elementBits = 8;                 // 8, 16 or 32
+    bool bTypedElements = false;         // the type states elementBits, not the values
     std::vector<std::uint32_t> elements; // the values in the span
     std::size_t prefixCount = 0;         // leading size bytes or palette bytes before it
     SizeSource source = SizeSource::Open;

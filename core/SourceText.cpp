@@ -723,7 +723,14 @@ std::optional<std::uint32_t> ReadLiteral(std::string_view text, LiteralForm* for
     return static_cast<std::uint32_t>(value);
 }
 
-std::string WriteLiteral(std::uint32_t value, const LiteralForm& form) {
+std::string WriteLiteral(std::uint32_t value, const LiteralForm& given) {
+    // The B constants stop at eight digits; a wider value is written as the
+    // binary literal C itself has.
+    LiteralForm form = given;
+    if (form.kind == LiteralKind::ArduinoBinary && value > 0xFF) {
+        form.kind = LiteralKind::Binary;
+        form.prefix = "0b";
+    }
     static constexpr std::string_view kLower = "0123456789abcdef";
     static constexpr std::string_view kUpper = "0123456789ABCDEF";
     const int base = BaseOf(form.kind);

@@ -49,8 +49,8 @@ struct LiteralForm {
 std::optional<std::uint32_t> ReadLiteral(std::string_view text, LiteralForm* form = nullptr);
 
 // `value` written in `form`. A value needing more digits than the padding
-// gets them; ArduinoBinary, which has no larger form, always writes eight or
-// more digits.
+// gets them. ArduinoBinary always writes eight digits; a value above eight
+// bits, which it cannot hold, is written as a "0b" literal instead.
 std::string WriteLiteral(std::uint32_t value, const LiteralForm& form);
 
 // What is written into an array's values span: the new elements, and the
