@@ -16,14 +16,6 @@ namespace {
 // elements.
 constexpr std::size_t kMaxSpriteBytes = kMaxSpriteColumns / 8 * kMaxSpriteRows;
 
-bool IsWordStart(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-bool IsWordChar(char c) {
-    return IsWordStart(c) || (c >= '0' && c <= '9');
-}
-
 char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -603,23 +595,6 @@ std::string Rewritten(std::string_view text, const TextSpan& span, std::uint32_t
     return WriteLiteral(value, form);
 }
 
-std::string_view LineBreakOf(std::string_view text) {
-    return text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
-}
-
-std::string WithLineBreaks(std::string_view text, std::string_view lineBreak) {
-    std::string out;
-    for (const char c : text) {
-        if (c == '\r')
-            continue;
-        if (c == '\n')
-            out += lineBreak;
-        else
-            out += c;
-    }
-    return out;
-}
-
 } // namespace
 
 bool IsSourceText(std::string_view text) {
@@ -766,106 +741,6 @@ std::string ApplyEdits(std::string_view text, std::span<const SourceEdit> edits)
     }
     out.append(text.substr(copied));
     return out;
-}
-
-std::string NewHeaderText(std::string_view fileName, std::string_view spriteName, int width,
-                          int height, std::string_view declaration, bool bSizeDefines) {
-    // The guard is the file's base name as an upper-case identifier.
-    std::string_view base = fileName.substr(fileName.find_last_of("/\\") + 1);
-    std::string guard = MakeIdentifier(base);
-    std::transform(guard.begin(), guard.end(), guard.begin(), [](char c) {
-        return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    });
-    if (!guard.ends_with("_H"))
-        guard += "_H";
-    std::string text = "#ifndef " + guard + "\n#define " + guard + "\n\n";
-    if (bSizeDefines) {
-        const std::string name = MakeIdentifier(spriteName);
-        text += "#define " + name + "_width " + std::to_string(width) + "\n";
-        text += "#define " + name + "_height " + std::to_string(height) + "\n\n";
-    }
-    text += declaration;
-    if (!declaration.ends_with('\n'))
-        text += '\n';
-    return text + "\n#endif\n";
-}
-
-std::string AppendDeclaration(std::string_view text, std::string_view declaration) {
-    const std::string_view lineBreak = LineBreakOf(text);
-    std::string added = WithLineBreaks(declaration, lineBreak);
-    if (!added.ends_with(lineBreak))
-        added += lineBreak;
-
-    // An include guard: the first directive is #ifndef NAME, the next
-    // #define NAME, and the last directive #endif with nothing after it but
-    // blanks and comments.
-    std::size_t endif = std::string_view::npos;
-    bool bGuarded = false;
-    {
-        std::size_t at = 0;
-        std::vector<std::string_view> directives;
-        std::vector<std::size_t> starts;
-        bool bOutside = true; // code outside directives seen after the last one
-        while (at < text.size()) {
-            std::size_t lineEnd = text.find('\n', at);
-            if (lineEnd == std::string_view::npos)
-                lineEnd = text.size();
-            std::string_view line = text.substr(at, lineEnd - at);
-            std::size_t first = line.find_first_not_of(" \t");
-            if (first != std::string_view::npos && line[first] == '#') {
-                directives.push_back(line.substr(first));
-                starts.push_back(at);
-                bOutside = false;
-            } else if (first != std::string_view::npos &&
-                       line.substr(first).find_first_not_of(" \t\r") != std::string_view::npos &&
-                       !line.substr(first).starts_with("//") &&
-                       !line.substr(first).starts_with("/*") &&
-                       !line.substr(first).starts_with("*")) {
-                bOutside = true;
-            }
-            at = lineEnd + 1;
-        }
-        auto words = [](std::string_view directive) {
-            std::vector<std::string_view> result;
-            directive.remove_prefix(1);
-            for (std::size_t k = 0; k < directive.size() && result.size() < 3;) {
-                while (k < directive.size() &&
-                       (directive[k] == ' ' || directive[k] == '\t' || directive[k] == '\r'))
-                    ++k;
-                const std::size_t start = k;
-                while (k < directive.size() && IsWordChar(directive[k]))
-                    ++k;
-                if (k == start)
-                    break;
-                result.push_back(directive.substr(start, k - start));
-            }
-            return result;
-        };
-        if (directives.size() >= 3 && !bOutside) {
-            const auto open = words(directives[0]);
-            const auto define = words(directives[1]);
-            const auto close = words(directives.back());
-            bGuarded = open.size() >= 2 && open[0] == "ifndef" && define.size() >= 2 &&
-                       define[0] == "define" && define[1] == open[1] && !close.empty() &&
-                       close[0] == "endif";
-            if (bGuarded)
-                endif = starts.back();
-        }
-    }
-    std::string out;
-    if (bGuarded) {
-        out.append(text.substr(0, endif));
-        out += added;
-        out += lineBreak;
-        out.append(text.substr(endif));
-        return out;
-    }
-    out = text;
-    if (!out.empty() && !out.ends_with('\n'))
-        out += lineBreak;
-    if (!out.empty())
-        out += lineBreak;
-    return out + added;
 }
 
 std::optional<SourceFileError> CSourceFile::Load(std::string text) {

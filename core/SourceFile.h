@@ -113,17 +113,6 @@ SourceRewrite RewriteArray(std::string_view text, const SourceArray& array, std:
 // `text` with the edits made.
 std::string ApplyEdits(std::string_view text, std::span<const SourceEdit> edits);
 
-// The text of a new header holding one declaration: an include guard made
-// from `fileName`, the size defines when `bSizeDefines`, and the declaration
-// (which ends in a line break or gets one).
-std::string NewHeaderText(std::string_view fileName, std::string_view spriteName, int width,
-                          int height, std::string_view declaration, bool bSizeDefines);
-
-// `text` with `declaration` added: before the include guard's closing
-// "#endif" where the file has a guard, else at the end, in the file's own
-// line endings. Nothing else changes.
-std::string AppendDeclaration(std::string_view text, std::string_view declaration);
-
 // The document: a file's text and its arrays, kept in step as sprites are
 // stored into it.
 class CSourceFile {

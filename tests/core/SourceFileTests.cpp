@@ -5,6 +5,8 @@
 #include "HeaderCorpus.h"
 #include "PixelRows.h"
 #include "SourceFile.h"
+#include "SourceLayout.h"
+#include "SourceSaveAs.h"
 #include "SourceText.h"
 
 #include <gtest/gtest.h>
@@ -385,9 +387,37 @@ TEST(SourceFileWriting, SaveAsWritesAHeaderOrAppendsToOne) {
               "#ifndef A_H\n#define A_H\nint a;\nunsigned char b[] = {1};\n\n#endif // A_H\n");
     EXPECT_EQ(AppendDeclaration("#pragma once\r\nint a;", declaration),
               "#pragma once\r\nint a;\r\n\r\nunsigned char b[] = {1};\r\n");
-    // An #endif that closes something else is no guard.
+    // An #endif that closes something else is no guard; a commented-out
+    // directive is none.
+    EXPECT_EQ(AppendDeclaration("/*\n#if 0\n*/\n#ifndef A\n#define A\n#endif\n", declaration),
+              "/*\n#if 0\n*/\n#ifndef A\n#define A\nunsigned char b[] = {1};\n\n#endif\n");
     EXPECT_EQ(AppendDeclaration("#ifdef X\nint a;\n#endif\nint c;\n", declaration),
               "#ifdef X\nint a;\n#endif\nint c;\n\nunsigned char b[] = {1};\n");
+}
+
+// Packing a sprite gives elements that its own reading reads back, in every
+// layout, width and height.
+TEST(SourceFileWriting, PackedPixelsReadBackInTheirLayout) {
+    std::uint32_t seed = 7;
+    for (const PixelLayout layout :
+         {PixelLayout::RowsMsbFirst, PixelLayout::RowsLsbFirst, PixelLayout::VerticalPages}) {
+        for (const int width : {8, 16, 32}) {
+            for (int height = 1; height <= 16; ++height) {
+                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+                for (std::uint32_t& pixel : pixels)
+                    pixel = (seed = seed * 1103515245u + 12345u) >> 31;
+                const int bits = layout == PixelLayout::VerticalPages ? 8 : width;
+                const std::vector<std::uint32_t> elements =
+                    PackPixels(pixels, bits, layout, width, height);
+                ASSERT_EQ(elements.size(), ElementCount(layout, bits, width, height));
+                SpriteReading reading = layout == PixelLayout::VerticalPages
+                                            ? PagesReading(elements, width)
+                                            : RowsReading(elements, bits, width, layout);
+                reading.pixels.resize(pixels.size());
+                EXPECT_EQ(reading.pixels, pixels) << width << " x " << height;
+            }
+        }
+    }
 }
 
 } // namespace
