@@ -311,11 +311,26 @@ std::optional<OwnLine> ParseOwnLine(std::string_view& text) {
     return std::nullopt;
 }
 
+// Whether the XBM style writes the same text as `line` for another sprite.
+// It writes bytes in lower case joined by ", ", so only a single byte can
+// match, and only when its digits hold no letter and its bits do not read
+// the same both ways round.
+bool XbmWritesTheSameText(const OwnLine& line) {
+    if (line.width != 8 || line.rows.size() != 1)
+        return false;
+    const std::uint32_t byte = line.rows[0];
+    std::uint32_t mirrored = 0;
+    for (int bit = 0; bit < 8; ++bit)
+        mirrored |= ((byte >> bit) & 1u) << (7 - bit);
+    return (byte >> 4) <= 9 && (byte & 0xF) <= 9 && mirrored != byte;
+}
+
 // Glimmet's own line is read by its exact shape rather than by the general
 // reader: its element type says the width for certain, so it comes back as
-// the very sprite it was made from, with no choice to offer. Later lines may
-// hold more code; their arrays, Glimmet's lines among them, are counted for
-// the notice.
+// the very sprite it was made from, with no choice to offer, unless another
+// style could have written the same text, which then offers both. Later
+// lines may hold more code; their arrays, Glimmet's lines among them, are
+// counted for the notice.
 std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
     text = TrimBlanks(text);
     const std::optional<OwnLine> line = ParseOwnLine(text);
@@ -333,9 +348,12 @@ std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
 
     ArrayReadResult result;
     result.name = line->name;
-    result.bExact = true;
+    result.bExact = !XbmWritesTheSameText(*line);
     result.readings.push_back(
         RowsReading(line->rows, line->width, line->width, PixelLayout::RowsMsbFirst));
+    if (!result.bExact)
+        result.readings.push_back(
+            RowsReading(line->rows, line->width, line->width, PixelLayout::RowsLsbFirst));
     result.notice = NoticeForArrays(arrays, result.name);
     return result;
 }

@@ -42,6 +42,9 @@ inline constexpr std::size_t kMaxArrayTextBytes = 1 << 20;
 
 // Reads the first array in `text`. Exactly one of `error` and `readings` is
 // set. Glimmet's own declaration comes back exact, whatever its name (blanks
-// and punctuation included, as the editor allows); any other list offers the
-// layouts that can hold it.
+// and punctuation included, as the editor allows), also with a byte-order
+// mark before it, line breaks between its values, a "//" comment after it or
+// more code on later lines; only when another of Glimmet's styles writes the
+// very same text for another sprite does it offer both. Any other list
+// offers the layouts that can hold it.
 ArrayReadResult ReadSpriteArray(std::string_view text);

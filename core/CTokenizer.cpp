@@ -51,7 +51,7 @@ int BitsForDigits(std::string_view digits, int bitsPerDigit) {
 Token CTokenizer::Next() {
     for (;;) {
         if (!SkipBlanksAndComments())
-            return m_errorStart;
+            return m_commentStart;
         if (AtEnd())
             return {TokenKind::End, m_strText.substr(m_nOffset), m_nOffset, m_nLine, m_nColumn};
         const bool bLineStart = m_bLineStart;
@@ -109,8 +109,8 @@ bool CTokenizer::SkipBlanksAndComments() {
             while (!AtEnd() && !IsLineBreak())
                 Advance();
         } else if (Peek() == '/' && Peek(1) == '*') {
-            m_errorStart = {TokenKind::Error, m_strText.substr(m_nOffset, 2), m_nOffset, m_nLine,
-                            m_nColumn};
+            m_commentStart = {TokenKind::Error, m_strText.substr(m_nOffset, 2), m_nOffset, m_nLine,
+                              m_nColumn};
             const std::size_t close = m_strText.find("*/", m_nOffset + 2);
             if (close == std::string_view::npos)
                 return false;

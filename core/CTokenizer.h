@@ -32,10 +32,10 @@ struct Token {
 };
 
 // Reads tokens one at a time. Unicode blanks (see TextBlanks.h) separate
-// tokens as spaces do. A backslash before a line break joins the
-// lines, as in C; a '#' first on a line starts a directive that runs to the
-// line's end. A copy of a tokenizer is a saved position, which is how a
-// caller takes back a guess.
+// tokens as spaces do. A backslash before a line break joins the lines, as
+// in C; a '#' first on a line starts a directive that runs to the line's
+// end. A copy of a tokenizer is a saved position, which is how a caller
+// takes back a guess.
 class CTokenizer {
 public:
     explicit CTokenizer(std::string_view text) : m_strText(text) {}
@@ -61,7 +61,7 @@ private:
     std::size_t m_nOffset = 0;
     int m_nLine = 1;
     int m_nColumn = 1;
-    Token m_errorStart; // where the last block comment opened
+    Token m_commentStart; // where the last block comment opened
     bool m_bLineStart = true;
     bool m_bDirective = false;
 };

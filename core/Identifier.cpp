@@ -2,129 +2,33 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <iterator>
 
 namespace {
 
 // The words that no array may be named: the keywords of C up to C23 and of
 // C++ up to C++23, alternative operator spellings included, as the code may
-// go in a header shared by both. Sorted, for the search.
-constexpr std::string_view kKeywords[] = {
-    "_Alignas",
-    "_Alignof",
-    "_Atomic",
-    "_BitInt",
-    "_Bool",
-    "_Complex",
-    "_Decimal128",
-    "_Decimal32",
-    "_Decimal64",
-    "_Generic",
-    "_Imaginary",
-    "_Noreturn",
-    "_Pragma",
-    "_Static_assert",
-    "_Thread_local",
-    "alignas",
-    "alignof",
-    "and",
-    "and_eq",
-    "asm",
-    "auto",
-    "bitand",
-    "bitor",
-    "bool",
-    "break",
-    "case",
-    "catch",
-    "char",
-    "char16_t",
-    "char32_t",
-    "char8_t",
-    "class",
-    "co_await",
-    "co_return",
-    "co_yield",
-    "compl",
-    "concept",
-    "const",
-    "const_cast",
-    "consteval",
-    "constexpr",
-    "constinit",
-    "continue",
-    "decltype",
-    "default",
-    "delete",
-    "do",
-    "double",
-    "dynamic_cast",
-    "else",
-    "enum",
-    "explicit",
-    "export",
-    "extern",
-    "false",
-    "float",
-    "for",
-    "friend",
-    "goto",
-    "if",
-    "inline",
-    "int",
-    "long",
-    "mutable",
-    "namespace",
-    "new",
-    "noexcept",
-    "not",
-    "not_eq",
-    "nullptr",
-    "operator",
-    "or",
-    "or_eq",
-    "private",
-    "protected",
-    "public",
-    "register",
-    "reinterpret_cast",
-    "requires",
-    "restrict",
-    "return",
-    "short",
-    "signed",
-    "sizeof",
-    "static",
-    "static_assert",
-    "static_cast",
-    "struct",
-    "switch",
-    "template",
-    "this",
-    "thread_local",
-    "throw",
-    "true",
-    "try",
-    "typedef",
-    "typeid",
-    "typename",
-    "typeof",
-    "typeof_unqual",
-    "union",
-    "unsigned",
-    "using",
-    "virtual",
-    "void",
-    "volatile",
-    "wchar_t",
-    "while",
-    "xor",
-    "xor_eq",
-};
-static_assert(std::is_sorted(std::begin(kKeywords), std::end(kKeywords)));
+// go in a header shared by both.
+constexpr std::string_view kKeywords =
+    "_Alignas _Alignof _Atomic _BitInt _Bool _Complex _Decimal128 _Decimal32 _Decimal64 "
+    "_Generic _Imaginary _Noreturn _Pragma _Static_assert _Thread_local alignas alignof and "
+    "and_eq asm auto bitand bitor bool break case catch char char16_t char32_t char8_t "
+    "class co_await co_return co_yield compl concept const const_cast consteval constexpr "
+    "constinit continue decltype default delete do double dynamic_cast else enum explicit "
+    "export extern false float for friend goto if inline int long mutable namespace new "
+    "noexcept not not_eq nullptr operator or or_eq private protected public register "
+    "reinterpret_cast requires restrict return short signed sizeof static static_assert "
+    "static_cast struct switch template this thread_local throw true try typedef typeid "
+    "typename typeof typeof_unqual union unsigned using virtual void volatile wchar_t while "
+    "xor xor_eq";
 
 bool IsKeyword(std::string_view word) {
-    return std::binary_search(std::begin(kKeywords), std::end(kKeywords), word);
+    for (std::size_t at = 0; at < kKeywords.size();) {
+        const std::size_t end = std::min(kKeywords.find(' ', at), kKeywords.size());
+        if (kKeywords.substr(at, end - at) == word)
+            return true;
+        at = end + 1;
+    }
+    return false;
 }
 
 bool IsDigit(char c) {

@@ -1,9 +1,11 @@
 // Pasted text replaces the drawing, so a read must give back exactly the
-// sprite the text stands for: Glimmet's own line with no question asked,
-// anything else as every layout that can hold it, most likely first, and bad
-// text as a message that points at the offending token.
+// sprite the text stands for: Glimmet's own line with no question asked
+// (unless another of its styles writes the same text), anything else as
+// every layout that can hold it, most likely first, and bad text as a
+// message that points at the offending token.
 
 #include "ArrayReader.h"
+#include "CTokenizer.h"
 #include "Identifier.h"
 #include "PixelRows.h"
 #include "SourceEmitter.h"
@@ -12,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
@@ -94,34 +97,48 @@ TEST(OwnLine, ReadsBackEverySpriteExactly) {
     }
 }
 
-// The byte styles are not Glimmet's own line, so they come back through the
-// reading of their own layout: every width and height, random pixels. Pages
-// come back in whole pages of eight rows, the padding rows clear.
-TEST(StyledLines, ReadBackThroughTheirOwnReading) {
+// Every style, width and height with random pixels, and more of them for
+// the one- and two-row sprites, whose texts the styles come closest to
+// sharing: a text comes back exact only as the very sprite, and otherwise
+// offers it through the reading of its style's layout. Pages come back in
+// whole pages of eight rows, the padding rows clear.
+TEST(StyledLines, ReadBackAsTheSpriteOrOfferIt) {
     std::mt19937 random(0x5717Eu);
     for (const auto& [style, layout] :
-         {std::pair{CodeStyle::Xbm, RowsLsbFirst}, std::pair{CodeStyle::Pages, VerticalPages}}) {
+         {std::pair{CodeStyle::Rows, RowsMsbFirst}, std::pair{CodeStyle::Xbm, RowsLsbFirst},
+          std::pair{CodeStyle::Pages, VerticalPages}}) {
         for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
             const int width = WidthFromIndex(widthIndex);
             for (int height = kMinSpriteHeight; height <= kMaxSpriteHeight; ++height) {
-                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-                for (std::uint32_t& pixel : pixels)
-                    pixel = (random() >> 31) & 1u;
-                const std::string line = EmitDeclaration(style, widthIndex, "s", height, pixels);
-                SCOPED_TRACE(line);
-                const ArrayReadResult result = ReadSpriteArray(line);
-                const int rows = layout == VerticalPages ? (height + 7) / 8 * 8 : height;
-                std::vector<std::uint32_t> expected = pixels;
-                expected.resize(static_cast<std::size_t>(width * rows), 0u);
-                int found = 0;
-                // A one-byte line whose bits read the same both ways is the
-                // default style's text too, and comes back as that.
-                for (const SpriteReading& reading : result.readings)
-                    found += (reading.layout == layout || result.bExact) &&
-                             reading.width == width && reading.height == rows &&
-                             reading.pixels == expected;
-                EXPECT_EQ(found, 1);
-                EXPECT_EQ(result.name, "s");
+                for (int sample = 0; sample < (height <= 2 ? 24 : 1); ++sample) {
+                    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+                    for (std::uint32_t& pixel : pixels)
+                        pixel = (random() >> 31) & 1u;
+                    // The leftmost pixel alone, which is where the one-row
+                    // byte line read back mirrored.
+                    if (sample == 0 && height == 1)
+                        std::fill(pixels.begin(), pixels.end(), 0u), pixels[0] = 1u;
+                    const std::string line =
+                        EmitDeclaration(style, widthIndex, "s", height, pixels);
+                    SCOPED_TRACE(line);
+                    const ArrayReadResult result = ReadSpriteArray(line);
+                    const int rows = layout == VerticalPages ? (height + 7) / 8 * 8 : height;
+                    std::vector<std::uint32_t> expected = pixels;
+                    expected.resize(static_cast<std::size_t>(width * rows), 0u);
+                    EXPECT_EQ(result.name, "s");
+                    if (result.bExact) {
+                        ASSERT_EQ(result.readings.size(), 1u);
+                        EXPECT_EQ(result.readings[0].width, width);
+                        EXPECT_EQ(result.readings[0].height, rows);
+                        EXPECT_EQ(result.readings[0].pixels, expected);
+                        continue;
+                    }
+                    int found = 0;
+                    for (const SpriteReading& reading : result.readings)
+                        found += reading.layout == layout && reading.width == width &&
+                                 reading.height == rows && reading.pixels == expected;
+                    EXPECT_EQ(found, 1);
+                }
             }
         }
     }
@@ -238,6 +255,18 @@ INSTANTIATE_TEST_SUITE_P(
                   {{RowsMsbFirst, 32, 2}, {RowsLsbFirst, 32, 2}},
                   1,
                   {"10000000 00000000 00000000 00000001", "10000000 00000000 00000000 00000000"}},
+        // One row of eight without a hex letter: the default style's line, or
+        // XBM's for the mirrored pixels.
+        PasteCase{"static unsigned char s[] = {0x01};",
+                  "s",
+                  {{RowsMsbFirst, 8, 1}, {RowsLsbFirst, 8, 1}},
+                  1,
+                  {"10000000"}},
+        PasteCase{"\xEF\xBB\xBFstatic unsigned char s[] = {0x12}; // xbm\n",
+                  "s",
+                  {{RowsMsbFirst, 8, 1}, {RowsLsbFirst, 8, 1}},
+                  0,
+                  {"00010010"}},
         PasteCase{"{0x3C, 0x42}", "", kTwoBytes},
         // Unicode blanks, as editors and chat windows put them in, are blanks.
         PasteCase{"unsigned\xC2\xA0"
@@ -348,6 +377,49 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"\r\n\r{0b}", "binary", "0b", 3, 2}, BadCase{"\xC2\xA0{0x}", "hex", "0x", 1, 3},
         BadCase{"{1,\xC2\xA1 2}", "Expected a number", "\xC2\xA1", 1, 4},
         BadCase{std::string(kMaxArrayTextBytes + 1, ' '), "too long", "", 1, 1}));
+
+// ---------------------------------------------------------------------------
+// Tokens
+
+// A token as the tests compare it.
+struct Placed {
+    TokenKind kind;
+    std::string text;
+    std::size_t offset;
+    int line;
+    int column;
+    friend bool operator==(const Placed&, const Placed&) = default;
+    friend void PrintTo(const Placed& p, std::ostream* os) {
+        *os << p.text << "@" << p.offset << ":" << p.line << ":" << p.column;
+    }
+};
+
+// Each token knows where it was written, by byte offset for finding its span
+// in the text and by line and column (in characters) for messages; a
+// directive with a spliced line, comments and blanks of both kinds give none.
+TEST(CTokenizer, PlacesEveryTokenInTheText) {
+    const std::string text = "#define W \\\r\n 8\r\nuint8_t\xC2\xA0"
+                             "a[] = { 0x1F, /* x */ 'c' };\n\xC3\xA9 \"s\"";
+    const std::vector<Placed> expected = {
+        {TokenKind::Word, "uint8_t", 17, 3, 1},  {TokenKind::Word, "a", 26, 3, 9},
+        {TokenKind::Punct, "[", 27, 3, 10},      {TokenKind::Punct, "]", 28, 3, 11},
+        {TokenKind::Punct, "=", 30, 3, 13},      {TokenKind::Punct, "{", 32, 3, 15},
+        {TokenKind::Number, "0x1F", 34, 3, 17},  {TokenKind::Punct, ",", 38, 3, 21},
+        {TokenKind::Literal, "'c'", 48, 3, 31},  {TokenKind::Punct, "}", 52, 3, 35},
+        {TokenKind::Punct, ";", 53, 3, 36},      {TokenKind::Punct, "\xC3\xA9", 55, 4, 1},
+        {TokenKind::Literal, "\"s\"", 58, 4, 3}, {TokenKind::End, "", 61, 4, 6},
+    };
+    CTokenizer tokens(text);
+    std::vector<Placed> placed;
+    for (Token token = tokens.Next();; token = tokens.Next()) {
+        EXPECT_EQ(token.text.data(), text.data() + token.offset) << token.text;
+        placed.push_back(
+            {token.kind, std::string(token.text), token.offset, token.line, token.column});
+        if (token.kind == TokenKind::End || placed.size() > expected.size())
+            break;
+    }
+    EXPECT_EQ(placed, expected);
+}
 
 // ---------------------------------------------------------------------------
 // Names and labels
