@@ -48,14 +48,15 @@ struct SourceArray {
     std::string name;         // "logo_bits", or "frames[2]" for a frame
     std::string declaredName; // the array's name as declared
     int nFrame = -1;          // the frame's index, or -1
-    // The pixel values, from the first (after any leading size bytes or
-    // palette) up to the closing brace, or the frame's values.
+    // Where the pixel values are written: everything inside the braces (the
+    // frame's braces for a frame), or from the first pixel value on where
+    // leading size bytes or a palette come first.
     TextSpan values;
     std::vector<TextSpan> valueSpans; // each value written in it, in the file
     std::vector<SizeCompanion> companions;
     int elementBits = 8;                 // 8, 16 or 32
     bool bTypedElements = false;         // the type states elementBits, not the values
-    std::vector<std::uint32_t> elements; // the values in the span
+    std::vector<std::uint32_t> elements; // the span's values, then zeros up to a declared count
     std::size_t prefixCount = 0;         // leading size bytes or palette bytes before it
     SizeSource source = SizeSource::Open;
     bool bInverted = false; // a set pixel is a clear bit (the palette's colour 1 is the lighter)

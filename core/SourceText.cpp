@@ -780,7 +780,3 @@ std::optional<std::string> RewriteValues(std::string_view text, const ValuesEdit
         return ReplaceInPlace(text, items, edit, drawings);
     return LayOutAgain(text, items, edit, drawings);
 }
-
-LiteralForm DominantForm(std::string_view text) {
-    return VoteForms(text, SplitItems(text, {}));
-}

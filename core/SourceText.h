@@ -82,8 +82,3 @@ struct ValuesEdit {
 // stay. None when the span holds something other than literals, commas,
 // blanks and comments and its values would have to be laid out again.
 std::optional<std::string> RewriteValues(std::string_view text, const ValuesEdit& edit);
-
-// The form the span's values share: the kind most of them are written in,
-// with that kind's prefix, case, padding and suffix. Hex with a lower-case
-// "0x" and no padding when the span holds no literal.
-LiteralForm DominantForm(std::string_view text);
