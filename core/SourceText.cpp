@@ -429,7 +429,7 @@ struct SpanShape {
     std::string tail; // from the break after the last value's line to the end
     std::string separator = " ";
     std::string beforeComma;
-    std::string lineBreak = "\n";
+    std::string_view lineBreak = "\n";
     bool bTrailingComma = false;
     std::vector<LineShape> lines; // the lines that hold values
     std::vector<CommentLine> commentLines;
@@ -699,11 +699,11 @@ std::optional<std::uint32_t> ReadLiteral(std::string_view text, LiteralForm* for
         value = number->value;
         if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
             read.kind = LiteralKind::Hex;
-            read.prefix = digits.substr(0, 2);
+            read.prefix = digits[1] == 'x' ? "0x" : "0X";
         } else if (digits.size() > 2 && digits[0] == '0' &&
                    (digits[1] == 'b' || digits[1] == 'B')) {
             read.kind = LiteralKind::Binary;
-            read.prefix = digits.substr(0, 2);
+            read.prefix = digits[1] == 'b' ? "0b" : "0B";
         } else if (digits.size() > 1 && digits[0] == '0') {
             read.kind = LiteralKind::Octal;
             read.prefix = "0";
@@ -746,7 +746,7 @@ std::string WriteLiteral(std::uint32_t value, const LiteralForm& given) {
         padding = std::max(padding, 8);
     if (static_cast<int>(digits.size()) < padding)
         digits.insert(0, static_cast<std::size_t>(padding) - digits.size(), '0');
-    std::string prefix = form.prefix;
+    std::string_view prefix = form.prefix;
     switch (form.kind) {
     case LiteralKind::Hex:
         if (prefix != "0x" && prefix != "0X")
@@ -764,10 +764,14 @@ std::string WriteLiteral(std::uint32_t value, const LiteralForm& given) {
         prefix = digits[0] == '0' ? "" : "0";
         break;
     case LiteralKind::Decimal:
-        prefix.clear();
+        prefix = "";
         break;
     }
-    return prefix + digits + (form.kind == LiteralKind::ArduinoBinary ? "" : form.suffix);
+    std::string written(prefix);
+    written += digits;
+    if (form.kind != LiteralKind::ArduinoBinary)
+        written += form.suffix;
+    return written;
 }
 
 std::optional<std::string> RewriteValues(std::string_view text, const ValuesEdit& edit) {

@@ -36,7 +36,7 @@ enum class LiteralKind {
 // case of its hex digits and the digit count it is padded to with zeros.
 struct LiteralForm {
     LiteralKind kind = LiteralKind::Hex;
-    std::string prefix = "0x";
+    std::string_view prefix = "0x"; // always one of the spellings above, never a view of a text
     std::string suffix;
     bool bUpper = false;
     int nDigits = 0; // at least this many digits; 0 writes the fewest
