@@ -1,54 +1,40 @@
 #pragma once
 
-// Turns a sprite into one line of C: an initialised array named after the
-// sprite. The default style writes one hexadecimal constant per row, whose
-// element type fits the width, the leftmost pixel of a row being the most
-// significant bit of its constant. The other styles write the bytes that
-// common display libraries draw from.
+// Turns a sprite into the code Make Code writes, in any of the output forms
+// (OutputForm.h). The default form is one line of C: an initialised array
+// named after the sprite, one hexadecimal constant per row, whose element
+// type fits the width, the leftmost pixel of a row being the most
+// significant bit of its constant.
+
+#include "OutputForm.h"
 
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
-enum class CodeStyle {
-    // One constant per row, leftmost pixel most significant: "{0x81,0x00}".
-    Rows,
-    // Bytes for drawXBM-style calls: each row as width / 8 bytes, left to
-    // right, the leftmost pixel of a byte its least significant bit.
-    Xbm,
-    // Bytes for SSD1306-style page buffers: pages of eight rows, top to
-    // bottom, each written as one byte per column, left to right, the page's
-    // top row in the least significant bit.
-    Pages,
-};
-
-// The name a style is stored under: "rows", "xbm" or "pages".
-std::string_view CodeStyleKey(CodeStyle style);
-
-// The style stored under `key`, which must match exactly; none for any other.
-std::optional<CodeStyle> CodeStyleFromKey(std::string_view key);
-
-// The declaration text for the sprite. The name goes in verbatim. Only the
-// pixels that exist are read (a missing one counts as clear). The contract is
-// a height of 1 to 16 rows; outside it, a height below 1 gives an empty
-// initialiser, "...[] = {};", and one above 16 stops after 16 rows.
+// The code for the sprite in `form`. The name goes in verbatim. The width is
+// 8, 16 or 32 pixels (one outside 0 to 32 is taken as the nearest end). The
+// contract is a height of 1 to 16 rows; outside it, a height below 1 writes
+// no rows, "...[] = {};", and one above 16 stops after 16 rows. Only the
+// pixels that exist are read (a missing one counts as clear).
 //
-// This is the Rows style, element by element as "0x" and upper-case digits
-// joined by bare commas. That exact text is what marks a line as Glimmet's own
-// when it is pasted back.
+// The default form writes each row as "0x" and upper-case digits joined by
+// bare commas; that exact text is what marks a line as Glimmet's own when it
+// is pasted back. The byte layouts write "0x" and two lower-case digits
+// joined by ", ", so that they never pass for it with
+// another meaning: the two agree only for one row of eight pixels (in XBM
+// order one that reads the same both ways) or for no rows at all, and then
+// both stand for the same pixels. C and Arduino text is one
+// line, with two #define lines before it as companions (XBM's then wraps its
+// values twelve to a line, as XBM files do); MicroPython text is two lines.
+std::string EmitCode(const CodeForm& form, std::string_view name, const SpriteBits& sprite);
+
+// The default form and a layout in C without companions, for callers that
+// hold the width as the editor's radio index (8 << index pixels, none for an
+// index outside 0 to 2).
 std::string EmitDeclaration(std::int32_t nWidthIndex, std::string_view name, std::int32_t nHeight,
                             std::span<const std::uint32_t> pixels);
-
-// The declaration text in `style`, with the name and height rules above. The
-// Rows style is exactly the text of the overload above. The other styles
-// declare "static unsigned char" whatever the width and write each byte as
-// "0x" and two lower-case digits, separated by ", ", so that they never pass
-// for the Rows text: the two agree only for one row of eight pixels that
-// reads the same in either bit order, or for no rows at all, and then both
-// stand for the same pixels. Pages pads its last page with clear rows, never reading pixels
-// below the height.
 std::string EmitDeclaration(CodeStyle style, std::int32_t nWidthIndex, std::string_view name,
                             std::int32_t nHeight, std::span<const std::uint32_t> pixels);
 

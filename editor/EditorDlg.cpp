@@ -1,6 +1,7 @@
 #include "EditorDlg.h"
 
 #include "ArrayReader.h"
+#include "CodeStyleDlg.h"
 
 #include "SourceEmitter.h"
 #include "WinApp.h"
@@ -27,21 +28,6 @@ constexpr int kLayoutLastY = kGridOrigin + kCellSize * kMaxSpriteRows;
 constexpr int kRedrawLastX = kLayoutLastX - kCellSize;
 constexpr int kRedrawLastY = kLayoutLastY - kCellSize;
 
-// The code style is kept as this setting of the general section, by its key.
-constexpr std::string_view kCodeStyleEntry = "codeStyle";
-
-// The menu command of each code style, and what the code box says it holds.
-struct StyleCommand {
-    UINT nID;
-    CodeStyle style;
-    std::string_view description;
-};
-constexpr StyleCommand kStyleCommands[] = {
-    {IDM_STYLE_ROWS, CodeStyle::Rows, ""},
-    {IDM_STYLE_XBM, CodeStyle::Xbm, "XBM bytes, leftmost pixel low: for drawXBM-style calls"},
-    {IDM_STYLE_PAGES, CodeStyle::Pages,
-     "Vertical pages of eight rows, top row in the low bit: for SSD1306-style page buffers"},
-};
 } // namespace
 
 BEGIN_MESSAGE_MAP(CEditorDlg, CDialog)
@@ -80,12 +66,7 @@ ON_UPDATE_COMMAND_UI(IDM_SHIFT_DOWN, OnUpdateNeedsGrid)
 ON_UPDATE_COMMAND_UI(IDM_FLIP_HORIZONTAL, OnUpdateNeedsGrid)
 ON_UPDATE_COMMAND_UI(IDM_FLIP_VERTICAL, OnUpdateNeedsGrid)
 ON_UPDATE_COMMAND_UI(IDM_INVERT, OnUpdateNeedsGrid)
-ON_COMMAND(IDM_STYLE_ROWS, OnStyleRows)
-ON_COMMAND(IDM_STYLE_XBM, OnStyleXbm)
-ON_COMMAND(IDM_STYLE_PAGES, OnStylePages)
-ON_UPDATE_COMMAND_UI(IDM_STYLE_ROWS, OnUpdateStyle)
-ON_UPDATE_COMMAND_UI(IDM_STYLE_XBM, OnUpdateStyle)
-ON_UPDATE_COMMAND_UI(IDM_STYLE_PAGES, OnUpdateStyle)
+ON_COMMAND(IDM_CODE_STYLE, OnCodeStyle)
 ON_COMMAND(IDM_PASTE_SPRITE, OnPasteSprite)
 ON_COMMAND(IDM_OPEN_IMAGE, OnOpenImage)
 ON_WM_DROPFILES()
@@ -154,10 +135,11 @@ bool CEditorDlg::OnInitDialog() {
     UpdateGridDimensions();
     LoadAccelTable(IDR_EDITOR_ACCEL);
 
-    // A missing or unknown setting means the default style.
+    // A missing or unknown setting means that choice's default.
     if (CWinApp* pApp = AfxGetApp())
-        m_codeStyle = CodeStyleFromKey(pApp->GetProfileString("", kCodeStyleEntry, "").str())
-                          .value_or(CodeStyle::Rows);
+        m_codeForm = CodeFormFromKeys(pApp->GetProfileString("", kCodeStyleEntry, "").str(),
+                                      pApp->GetProfileString("", kCodeLanguageEntry, "").str(),
+                                      pApp->GetProfileString("", kCodeSizeEntry, "").str());
     // C text and image files dropped anywhere on the window are read as a
     // sprite; the name and height fields keep text dropped on them.
     DragAcceptFiles();
@@ -425,16 +407,14 @@ void CEditorDlg::OnMakeCode() {
         MessageBox("You must enter a name for the sprite!");
         return;
     }
-    m_strCode = EmitDeclaration(m_codeStyle, m_nWidthIndex, m_strName, m_nHeight, m_pixels);
+    m_strCode =
+        EmitCode(m_codeForm, m_strName, {WidthFromIndex(m_nWidthIndex), m_nHeight, m_pixels});
     UpdateData(false);
-    // The code box says which style it holds, where it is not the default.
-    for (const StyleCommand& command : kStyleCommands) {
-        if (command.style == m_codeStyle) {
-            CWnd* pCode = GetDlgItem(IDC_CODE);
-            pCode->SetToolTipText(command.description);
-            pCode->SetAccessibleDescription(command.description);
-        }
-    }
+    // The code box says which layout it holds, where it is not the default.
+    const std::string_view description = WrittenLayout(m_codeForm).description;
+    CWnd* pCode = GetDlgItem(IDC_CODE);
+    pCode->SetToolTipText(description);
+    pCode->SetAccessibleDescription(description);
 }
 
 void CEditorDlg::OnLButtonUp(UINT nFlags, CPoint /*point*/) {
@@ -449,27 +429,20 @@ void CEditorDlg::OnRButtonUp(UINT nFlags, CPoint /*point*/) {
     Default();
 }
 
-void CEditorDlg::SetCodeStyle(CodeStyle style) {
-    m_codeStyle = style;
-    // Written only when the user picks a style.
-    if (CWinApp* pApp = AfxGetApp())
-        pApp->WriteProfileString("", kCodeStyleEntry, CodeStyleKey(style));
-}
-
-void CEditorDlg::OnStyleRows() {
-    SetCodeStyle(CodeStyle::Rows);
-}
-void CEditorDlg::OnStyleXbm() {
-    SetCodeStyle(CodeStyle::Xbm);
-}
-void CEditorDlg::OnStylePages() {
-    SetCodeStyle(CodeStyle::Pages);
-}
-
-void CEditorDlg::OnUpdateStyle(CCmdUI* pCmdUI) {
-    for (const StyleCommand& command : kStyleCommands)
-        if (command.nID == pCmdUI->m_nID)
-            pCmdUI->SetRadio(command.style == m_codeStyle);
+void CEditorDlg::OnCodeStyle() {
+    // The sample shows the sprite as it stands, with the height in force.
+    UpdateData(true);
+    const SpriteBits sprite{WidthFromIndex(m_nWidthIndex), m_nHeight, m_pixels};
+    CCodeStyleDlg dlg(m_codeForm, m_strName.str(), sprite, this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    m_codeForm = dlg.GetForm();
+    // Written only when the user picks.
+    if (CWinApp* pApp = AfxGetApp()) {
+        pApp->WriteProfileString("", kCodeStyleEntry, CodeStyleKey(m_codeForm.style));
+        pApp->WriteProfileString("", kCodeLanguageEntry, LanguageOf(m_codeForm.language).key);
+        pApp->WriteProfileString("", kCodeSizeEntry, SizeOf(m_codeForm.size).key);
+    }
 }
 
 void CEditorDlg::Restore(const SpriteState& state) {

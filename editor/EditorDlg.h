@@ -69,8 +69,8 @@ public:
     CImageCtrl m_preview;
     // Every change to the drawing, for undo and redo.
     SpriteHistory m_history;
-    // How Make Code writes the sprite; the one setting kept between runs.
-    CodeStyle m_codeStyle = CodeStyle::Rows;
+    // How Make Code writes the sprite; the choices kept between runs.
+    CodeForm m_codeForm;
 
     // Paints the cell with corner (x, y) in the mode's colour; clear and set
     // also store 0 or 1 at the cell's element.
@@ -115,10 +115,7 @@ protected:
     void OnFlipHorizontal();
     void OnFlipVertical();
     void OnInvert();
-    void OnStyleRows();
-    void OnStyleXbm();
-    void OnStylePages();
-    void OnUpdateStyle(CCmdUI* pCmdUI);
+    void OnCodeStyle();
     void OnPasteSprite();
     void OnOpenImage();
     void OnDropFiles(HDROP hDropInfo);
@@ -145,7 +142,6 @@ private:
     // The grid and preview controls follow the sprite's size.
     void UpdateGridDimensions();
     void OnWidth(int nIndex);
-    void SetCodeStyle(CodeStyle style);
     void OnButtonDown(int nMode, CPoint point);
     // Paints every cell of the sprite on the straight line between the cells
     // under two client points, which may lie outside the sprite; false if

@@ -7,6 +7,7 @@
 #include "Wnd.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -41,13 +42,19 @@ void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
                 value = static_cast<int>(i);
         return;
     }
+    // An exclusive button cannot be unchecked directly.
+    QButtonGroup* buttons =
+        group.empty() ? nullptr : static_cast<QAbstractButton*>(group[0].widget)->group();
+    if (buttons)
+        buttons->setExclusive(false);
     for (std::size_t i = 0; i < group.size(); ++i) {
         auto* button = static_cast<QAbstractButton*>(group[i].widget);
-        // An exclusive button cannot be unchecked directly.
         button->setAutoExclusive(false);
         button->setChecked(static_cast<int>(i) == value);
         button->setAutoExclusive(true);
     }
+    if (buttons)
+        buttons->setExclusive(true);
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {

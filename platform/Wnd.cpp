@@ -9,6 +9,10 @@
 #include "WinApp.h"
 #include "WindowMove.h"
 
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScopedValueRollback>
 
 #include <map>
@@ -139,6 +143,26 @@ bool CWnd::Attach(HWND hWnd) {
 void CWnd::SetFocus() {
     if (QWidget* widget = WidgetOf(m_hWnd))
         widget->setFocus(Qt::OtherFocusReason);
+}
+
+void CWnd::EnableWindow(bool bEnable) {
+    if (QWidget* widget = WidgetOf(m_hWnd))
+        widget->setEnabled(bEnable);
+}
+
+void CWnd::SetWindowText(std::string_view text) {
+    QWidget* widget = WidgetOf(m_hWnd);
+    const QString value = platform_detail::FromUtf8(text);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(value);
+    else if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(value);
+    else if (auto* line = qobject_cast<QLineEdit*>(widget))
+        line->setText(value);
+    else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+        edit->setPlainText(value);
+    else if (widget)
+        widget->setWindowTitle(value);
 }
 
 void CWnd::SetAccessibleDescription(std::string_view text) {

@@ -168,6 +168,10 @@ public:
     bool IsIconic() const;
     // Gives the window the keyboard focus.
     void SetFocus();
+    // A disabled window is greyed and takes no input.
+    void EnableWindow(bool bEnable = true);
+    // The window's text: a control's label or contents, a dialog's caption.
+    void SetWindowText(std::string_view text);
     // What assistive technology and the pointer's tip say of the window
     // beyond its name.
     void SetAccessibleDescription(std::string_view text);

@@ -6,6 +6,7 @@
 // Dialog templates.
 #define IDD_ABOUTBOX 100
 #define IDD_EDITOR_DIALOG 102
+#define IDD_CODE_STYLE 103
 
 // Strings.
 #define IDS_ABOUTBOX 101
@@ -31,9 +32,7 @@
 #define IDM_FLIP_HORIZONTAL 0x8090
 #define IDM_FLIP_VERTICAL 0x80A0
 #define IDM_INVERT 0x80B0
-#define IDM_STYLE_ROWS 0x80C0
-#define IDM_STYLE_XBM 0x80D0
-#define IDM_STYLE_PAGES 0x80E0
+#define IDM_CODE_STYLE 0x80C0
 
 // Controls of the editor dialog.
 #define IDC_STATIC (-1)
@@ -50,3 +49,17 @@
 // the keyboard, and the preview.
 #define IDC_GRID 1012
 #define IDC_PREVIEW 1013
+
+// Controls of the code style dialog. Each group's radio buttons have
+// consecutive ids in the order of the rows of its output form table.
+#define IDC_LAYOUT_ROWS 1020
+#define IDC_LAYOUT_ROWBYTES 1021
+#define IDC_LAYOUT_XBM 1022
+#define IDC_LAYOUT_PAGES 1023
+#define IDC_LANGUAGE_C 1030
+#define IDC_LANGUAGE_ARDUINO 1031
+#define IDC_LANGUAGE_MICROPYTHON 1032
+#define IDC_SIZE_NONE 1040
+#define IDC_SIZE_DEFINES 1041
+#define IDC_SIZE_LEADING 1042
+#define IDC_SAMPLE 1050

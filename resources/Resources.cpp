@@ -45,15 +45,39 @@ constexpr ControlTemplate kAboutControls[] = {
      7, 127, 19},
 };
 
+// The commands of a dialog's OK and Cancel buttons, as the windowing layer
+// knows them.
+constexpr int kOkCommand = 1;
+constexpr int kCancelCommand = 2;
+
+// The radio buttons take their labels from the output form tables; the
+// template gives each its place, in the tables' order.
+constexpr ControlTemplate kCodeStyleControls[] = {
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Layout", 7, 5, 125, 70},
+    {IDC_LAYOUT_ROWS, ControlKind::AutoRadioButton, WS_GROUP, "", 13, 16, 115, 14},
+    {IDC_LAYOUT_ROWBYTES, ControlKind::AutoRadioButton, 0, "", 13, 30, 115, 14},
+    {IDC_LAYOUT_XBM, ControlKind::AutoRadioButton, 0, "", 13, 44, 115, 14},
+    {IDC_LAYOUT_PAGES, ControlKind::AutoRadioButton, 0, "", 13, 58, 115, 14},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Language", 137, 5, 62, 56},
+    {IDC_LANGUAGE_C, ControlKind::AutoRadioButton, WS_GROUP, "", 143, 16, 52, 14},
+    {IDC_LANGUAGE_ARDUINO, ControlKind::AutoRadioButton, 0, "", 143, 30, 52, 14},
+    {IDC_LANGUAGE_MICROPYTHON, ControlKind::AutoRadioButton, 0, "", 143, 44, 52, 14},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Size", 204, 5, 89, 56},
+    {IDC_SIZE_NONE, ControlKind::AutoRadioButton, WS_GROUP, "", 210, 16, 79, 14},
+    {IDC_SIZE_DEFINES, ControlKind::AutoRadioButton, 0, "", 210, 30, 79, 14},
+    {IDC_SIZE_LEADING, ControlKind::AutoRadioButton, 0, "", 210, 44, 79, 14},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Make Code Writes", 7, 78, 286, 64},
+    {IDC_SAMPLE, ControlKind::Edit,
+     ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 13, 89, 274, 48, 0,
+     "Sample of the generated code"},
+    {kOkCommand, ControlKind::PushButton, WS_TABSTOP, "OK", 183, 147, 52, 15},
+    {kCancelCommand, ControlKind::PushButton, WS_TABSTOP, "Cancel", 241, 147, 52, 15},
+};
+
 constexpr DialogTemplate kDialogs[] = {
     {IDD_ABOUTBOX, WS_CAPTION | WS_SYSMENU, 0, 169, 33, "About Glimmet", 8, kAboutControls},
     {IDD_EDITOR_DIALOG, WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW, 302, 215, "", 8, kEditorControls},
-};
-
-constexpr MenuItemResource kCodeStyles[] = {
-    {MenuItemKind::RadioCommand, IDM_STYLE_ROWS, "&Rows, Leftmost Pixel High"},
-    {MenuItemKind::RadioCommand, IDM_STYLE_XBM, "&XBM Bytes, Leftmost Pixel Low"},
-    {MenuItemKind::RadioCommand, IDM_STYLE_PAGES, "&Vertical Pages"},
+    {IDD_CODE_STYLE, WS_CAPTION | WS_SYSMENU, 0, 300, 168, "Code Style", 8, kCodeStyleControls},
 };
 
 constexpr MenuItemResource kEditorCommands[] = {
@@ -71,7 +95,7 @@ constexpr MenuItemResource kEditorCommands[] = {
     {MenuItemKind::Command, IDM_FLIP_VERTICAL, "Flip &Vertically\tCtrl+Shift+V"},
     {MenuItemKind::Command, IDM_INVERT, "&Invert\tCtrl+I"},
     {MenuItemKind::Separator, 0, ""},
-    {MenuItemKind::Popup, 0, "Code &Style", kCodeStyles},
+    {MenuItemKind::Command, IDM_CODE_STYLE, "Code &Style..."},
 };
 
 constexpr MenuResource kMenus[] = {

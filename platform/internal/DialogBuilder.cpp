@@ -8,6 +8,7 @@
 #include "Text.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -212,6 +213,19 @@ void FitTexts(const std::vector<ControlTable::Entry>& entries, int clientWidth, 
     }
 }
 
+// The toolkit makes every radio button of a window exclusive with all the
+// others; a template's radio groups are exclusive each on its own.
+void GroupRadios(const ControlTable& table, DialogHost& host) {
+    for (const ControlTable::Entry& entry : table.Entries()) {
+        const auto group = table.RadioGroupOf(entry.widget);
+        if (group.empty() || group.front().widget != entry.widget)
+            continue;
+        auto* buttons = new QButtonGroup(&host);
+        for (const ControlTable::Entry& member : group)
+            buttons->addButton(static_cast<QAbstractButton*>(member.widget));
+    }
+}
+
 } // namespace
 
 int MapDialogX(int x) {
@@ -266,6 +280,7 @@ ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host) {
     for (const ControlTemplate& ctl : tpl.controls)
         table.m_entries.push_back({&ctl, MakeControl(ctl, host)});
     AttachBuddies(table.m_entries);
+    GroupRadios(table, host);
     FitTexts(table.m_entries, host.width(), host.devicePixelRatioF());
     return table;
 }

@@ -1,11 +1,16 @@
-// The emitted line is only useful if a C compiler accepts it and the array it
-// declares draws the sprite. This test is that compiler's user: it pastes a
-// declaration for every style, width and height into one C file, with a small
-// reader per style that draws an array the way a display library does (row
-// constants leftmost bit highest, XBM bytes leftmost bit lowest, vertical
-// pages top row lowest). It builds the file with the system compiler, runs
-// it, and checks every pixel the readers draw against the raster.
+// The emitted code is only useful if the tool it is pasted into accepts it
+// and draws the sprite from it. This test is that tool's user: it writes
+// every sprite in every form (layout x language x size companion) into one
+// program per language, with small readers that draw an array the way each
+// display library documents its reading: row constants leftmost bit highest,
+// drawBitmap-style row bytes leftmost bit highest, drawXBM-style bytes
+// leftmost bit lowest, page buffers top row lowest, and MicroPython's
+// framebuf formats. The C and Arduino programs are built with the system
+// compiler (Arduino with a stand-in for its header), the MicroPython one is
+// run by python3 against a stand-in framebuf module, and every pixel the
+// readers draw is checked against the raster.
 
+#include "OutputForm.h"
 #include "SourceEmitter.h"
 #include "SpriteRaster.h"
 
@@ -19,8 +24,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
+#include <ostream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -33,11 +40,20 @@
 #ifndef GLIMMET_SYSTEM_CC
 #error "GLIMMET_SYSTEM_CC must name the C compiler that checks the emitted source"
 #endif
+#ifndef GLIMMET_PYTHON
+#error "GLIMMET_PYTHON must name the Python that runs the emitted MicroPython, or be empty"
+#endif
 
 #ifdef _WIN32
 #define popen _popen
 #define pclose _pclose
 #endif
+
+// Failure messages name a language by its key. It lives in the language's
+// own namespace so that GoogleTest finds it.
+inline void PrintTo(CodeLanguage language, std::ostream* os) {
+    *os << LanguageOf(language).key;
+}
 
 namespace {
 
@@ -45,11 +61,11 @@ namespace fs = std::filesystem;
 
 struct Sprite {
     std::string name;
-    std::int32_t widthIndex = 0;
+    int width = 0;
     int height = 0;
     std::vector<std::uint32_t> pixels;
 
-    int Width() const { return WidthFromIndex(widthIndex); }
+    SpriteBits Bits() const { return {width, height, pixels}; }
 
     // The pixels as the readers print them: '1' set, '0' clear, row by row.
     std::string Drawn() const {
@@ -60,20 +76,77 @@ struct Sprite {
     }
 };
 
-constexpr CodeStyle kStyles[] = {CodeStyle::Rows, CodeStyle::Xbm, CodeStyle::Pages};
-
-std::string ArrayName(CodeStyle style, const Sprite& sprite) {
-    return std::string(CodeStyleKey(style)) + "_" + sprite.name;
+Sprite MakeSprite(const std::string& prefix, int width, int height) {
+    Sprite sprite;
+    sprite.width = width;
+    sprite.height = height;
+    sprite.name = prefix + "_w" + std::to_string(width) + "_h" + std::to_string(height);
+    sprite.pixels.assign(static_cast<std::size_t>(width * height), 0);
+    return sprite;
 }
 
-// How many elements the style's array must have: no padding beyond the last
+// A random sprite for every width and every height the editor allows, and
+// all-set and all-clear sprites that reach the extreme values. The seed is
+// fixed so that a failure repeats.
+std::vector<Sprite> MakeSprites() {
+    std::mt19937 random(0x6C1D3u);
+    std::vector<Sprite> sprites;
+    for (const int width : {8, 16, 32}) {
+        for (int height = kMinSpriteHeight; height <= kMaxSpriteHeight; ++height) {
+            Sprite sprite = MakeSprite("s", width, height);
+            for (std::uint32_t& pixel : sprite.pixels)
+                pixel = (random() >> 31) & 1u;
+            sprites.push_back(std::move(sprite));
+        }
+        for (const int height : {kMinSpriteHeight, kMaxSpriteHeight}) {
+            Sprite ones = MakeSprite("ones", width, height);
+            std::fill(ones.pixels.begin(), ones.pixels.end(), 1u);
+            sprites.push_back(std::move(ones));
+            sprites.push_back(MakeSprite("zeros", width, height));
+        }
+    }
+    return sprites;
+}
+
+// Every form of one language: each layout with each size companion, offered
+// or not (one that does not apply must still give working code).
+std::vector<CodeForm> FormsOf(CodeLanguage language) {
+    std::vector<CodeForm> forms;
+    for (const LayoutForm& layout : Layouts())
+        for (const SizeForm& size : Sizes())
+            forms.push_back({layout.style, language, size.size});
+    return forms;
+}
+
+std::string FormName(const CodeForm& form) {
+    return std::string(CodeStyleKey(form.style)) + "_" +
+           std::string(LanguageOf(form.language).key) + "_" + std::string(SizeOf(form.size).key);
+}
+
+// The name the sprite is written under, unique across forms and sprites.
+std::string SpriteName(const CodeForm& form, const Sprite& sprite) {
+    return FormName(form) + "_" + sprite.name;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return text;
+}
+
+bool IsByteLayout(CodeStyle style) {
+    return style != CodeStyle::Rows;
+}
+
+// How many values the layout's array must hold: no padding beyond the last
 // row's bytes or the last page.
 std::size_t ElementCount(CodeStyle style, const Sprite& sprite) {
-    const auto width = static_cast<std::size_t>(sprite.Width());
+    const auto width = static_cast<std::size_t>(sprite.width);
     const auto height = static_cast<std::size_t>(sprite.height);
     switch (style) {
+    case CodeStyle::RowBytes:
     case CodeStyle::Xbm:
-        return height * width / 8;
+        return height * ((width + 7) / 8);
     case CodeStyle::Pages:
         return (height + 7) / 8 * width;
     case CodeStyle::Rows:
@@ -82,54 +155,41 @@ std::size_t ElementCount(CodeStyle style, const Sprite& sprite) {
     return height;
 }
 
-// The statement in main() that draws the array with its style's reader.
-std::string DrawCall(CodeStyle style, const Sprite& sprite) {
-    const std::string size = std::to_string(sprite.Width()) + ", " + std::to_string(sprite.height);
-    const std::string array = ArrayName(style, sprite);
-    switch (style) {
-    case CodeStyle::Xbm:
-        return "DRAW_BYTES(DrawXbm, " + array + ", " + size + ");";
-    case CodeStyle::Pages:
-        return "DRAW_BYTES(DrawPages, " + array + ", " + size + ");";
+// The statement in main() that draws the C or Arduino array of `sprite` in
+// `form` with its layout's reader, the way a program uses the size
+// companion: the #define names as the size, the leading bytes checked and
+// skipped. Leading bytes are written for byte layouts only.
+std::string DrawCall(const CodeForm& form, const Sprite& sprite) {
+    const std::string name = SpriteName(form, sprite);
+    std::string array = name;
+    std::string size = std::to_string(sprite.width) + ", " + std::to_string(sprite.height);
+    if (form.size == CodeSize::Defines) {
+        if (form.style == CodeStyle::Xbm) {
+            array = name + "_bits";
+            size = name + "_width, " + name + "_height";
+        } else {
+            size = Upper(name) + "_WIDTH, " + Upper(name) + "_HEIGHT";
+        }
+    }
+    const char* reader = "";
+    switch (form.style) {
     case CodeStyle::Rows:
+        return "DRAW_ROWS(" + array + ", " + size + ");";
+    case CodeStyle::RowBytes:
+        reader = "DrawRowBytes";
+        break;
+    case CodeStyle::Xbm:
+        reader = "DrawXbm";
+        break;
+    case CodeStyle::Pages:
+        reader = "DrawPages";
         break;
     }
-    return "DRAW_ROWS(" + array + ", " + size + ");";
+    const char* how = form.size == CodeSize::Leading ? "DRAW_LEADING(" : "DRAW_BYTES(";
+    return how + std::string(reader) + ", " + array + ", " + size + ");";
 }
 
-Sprite MakeSprite(const std::string& prefix, std::int32_t widthIndex, int height) {
-    Sprite sprite;
-    sprite.widthIndex = widthIndex;
-    sprite.height = height;
-    sprite.name = prefix + "_w" + std::to_string(sprite.Width()) + "_h" + std::to_string(height);
-    sprite.pixels.assign(static_cast<std::size_t>(sprite.Width() * height), 0);
-    return sprite;
-}
-
-// A random sprite for every width and every height the editor allows, and
-// all-set and all-clear sprites that reach the extreme constants. The seed is
-// fixed so that a failure repeats.
-std::vector<Sprite> MakeSprites() {
-    std::mt19937 random(0x6C1D3u);
-    std::vector<Sprite> sprites;
-    for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
-        for (int height = kMinSpriteHeight; height <= kMaxSpriteHeight; ++height) {
-            Sprite sprite = MakeSprite("s", widthIndex, height);
-            for (std::uint32_t& pixel : sprite.pixels)
-                pixel = (random() >> 31) & 1u;
-            sprites.push_back(std::move(sprite));
-        }
-        for (const int height : {kMinSpriteHeight, kMaxSpriteHeight}) {
-            Sprite ones = MakeSprite("ones", widthIndex, height);
-            std::fill(ones.pixels.begin(), ones.pixels.end(), 1u);
-            sprites.push_back(std::move(ones));
-            sprites.push_back(MakeSprite("zeros", widthIndex, height));
-        }
-    }
-    return sprites;
-}
-
-// The readers of the C program. Each prints one array as "name elements
+// The readers of the C programs. Each prints one array as "name elements
 // pixels": its element count, then '1' or '0' for every pixel, row by row. A
 // pixel whose element would lie past the array prints as '?' rather than
 // being read. The rows reader is a macro because the element type follows the
@@ -153,6 +213,21 @@ static void Begin(const char *name, size_t elements) {
         putchar('\n');                                                        \
     } while (0)
 
+/* drawBitmap's reading: (width + 7) / 8 bytes a row, bit 0x80 >> (x & 7). */
+static void DrawRowBytes(const char *name, const unsigned char *bits, size_t n, int width,
+                         int height) {
+    const int stride = (width + 7) / 8;
+    int x, y;
+    Begin(name, n);
+    for (y = 0; y < height; ++y)
+        for (x = 0; x < width; ++x) {
+            const size_t at = (size_t)(y * stride + x / 8);
+            putchar(at >= n ? '?' : bits[at] & (0x80 >> (x & 7)) ? '1' : '0');
+        }
+    putchar('\n');
+}
+
+/* drawXBM's reading: the same bytes, bit 1 << (x & 7). */
 static void DrawXbm(const char *name, const unsigned char *bits, size_t n, int width, int height) {
     const int stride = (width + 7) / 8;
     int x, y;
@@ -165,6 +240,7 @@ static void DrawXbm(const char *name, const unsigned char *bits, size_t n, int w
     putchar('\n');
 }
 
+/* A page buffer's reading: byte (y / 8) * width + x, bit y % 8. */
 static void DrawPages(const char *name, const unsigned char *pages, size_t n, int width,
                       int height) {
     int x, y;
@@ -180,26 +256,90 @@ static void DrawPages(const char *name, const unsigned char *pages, size_t n, in
 #define DRAW_BYTES(reader, array, width, height) \
     reader(#array, array, sizeof(array), width, height)
 
+/* Leading size bytes: checked against the size, then skipped. */
+#define DRAW_LEADING(reader, array, width, height)                            \
+    do {                                                                      \
+        if ((array)[0] != (width) || (array)[1] != (height))                  \
+            printf("%s 0 wrong-size\n", #array);                              \
+        else                                                                  \
+            reader(#array, (array) + 2, sizeof(array) - 2, width, height);    \
+    } while (0)
+
 )c";
 
-// The C program: the readers, every declaration in every style, then a main()
-// that draws each array. Drawing every array also keeps each one used, as
-// -Werror with -Wall demands.
-std::string MakeProgram(const std::vector<Sprite>& sprites) {
-    std::string program(kReaders);
-    for (const CodeStyle style : kStyles) {
+// What Arduino's own header gives the emitted code: fixed-width types and a
+// PROGMEM that on a desktop puts the array in ordinary memory.
+constexpr std::string_view kArduinoStandIn = "#include <stdint.h>\n#define PROGMEM\n";
+
+// The C program of one language: the readers, every sprite in every form,
+// then a main() that draws each array. Drawing every array also keeps each
+// one used, as -Werror with -Wall demands.
+std::string MakeCProgram(CodeLanguage language, const std::vector<Sprite>& sprites) {
+    std::string program(language == CodeLanguage::Arduino ? kArduinoStandIn : "");
+    program += kReaders;
+    const std::vector<CodeForm> forms = FormsOf(language);
+    for (const CodeForm& form : forms) {
         for (const Sprite& sprite : sprites) {
-            program += EmitDeclaration(style, sprite.widthIndex, ArrayName(style, sprite),
-                                       sprite.height, sprite.pixels);
+            program += EmitCode(form, SpriteName(form, sprite), sprite.Bits());
             program += '\n';
         }
     }
     program += "\nint main(void) {\n";
-    for (const CodeStyle style : kStyles)
+    for (const CodeForm& form : forms)
         for (const Sprite& sprite : sprites)
-            program += "    " + DrawCall(style, sprite) + "\n";
+            program += "    " + DrawCall(form, sprite) + "\n";
     program += "    return 0;\n}\n";
     return program;
+}
+
+// A stand-in for MicroPython's framebuf module, written from its documented
+// formats: MONO_HLSB and MONO_HMSB hold rows of bytes whose stride is the
+// width rounded up to eight pixels, pixel x in bit 7 - x % 8 (HLSB) or
+// x % 8 (HMSB); MONO_VLSB holds pages of eight rows, byte (y / 8) * width + x,
+// pixel y in bit y % 8. A buffer too small for the size is refused, as the
+// real constructor refuses it.
+constexpr std::string_view kFramebuf = R"py(MONO_VLSB = 0
+MONO_HLSB = 3
+MONO_HMSB = 4
+
+class FrameBuffer:
+    def __init__(self, buffer, width, height, format):
+        self.buffer, self.width, self.height, self.format = buffer, width, height, format
+        if format in (MONO_HLSB, MONO_HMSB):
+            self.stride = (width + 7) & ~7
+            needed = self.stride * height // 8
+        elif format == MONO_VLSB:
+            self.stride = width
+            needed = (height + 7) // 8 * width
+        else:
+            raise ValueError("invalid format")
+        if len(buffer) < needed:
+            raise ValueError("buffer too small")
+
+    def pixel(self, x, y):
+        if self.format == MONO_VLSB:
+            return self.buffer[(y >> 3) * self.stride + x] >> (y & 7) & 1
+        byte = self.buffer[(x + y * self.stride) >> 3]
+        return byte >> (7 - (x & 7) if self.format == MONO_HLSB else x & 7) & 1
+)py";
+
+// The MicroPython program: every sprite in every form, each drawn from its
+// FrameBuffer at the size the FrameBuffer line gives, printed as the C
+// readers print.
+std::string MakePythonProgram(const std::vector<Sprite>& sprites) {
+    std::string program = "import framebuf\n\n";
+    std::string draws = "\ndef draw(name, buffer, fb):\n"
+                        "    print(name, len(buffer), ''.join(str(fb.pixel(x, y))\n"
+                        "          for y in range(fb.height) for x in range(fb.width)))\n\n";
+    for (const CodeForm& form : FormsOf(CodeLanguage::MicroPython)) {
+        for (const Sprite& sprite : sprites) {
+            const std::string name = SpriteName(form, sprite);
+            program += EmitCode(form, name, sprite.Bits());
+            program += '\n';
+            draws += "draw('" + name + "', " + name + ", " + name + "_fb)\n";
+        }
+    }
+    return program + draws;
 }
 
 // A fresh directory under the system's temporary directory, removed with all
@@ -256,16 +396,72 @@ std::string Quoted(const fs::path& path) {
     return '"' + path.string() + '"';
 }
 
-TEST(EmittedSource, CompilesAsCAndDrawsTheRasterInEveryStyle) {
+// What the readers drew of each array, by its name.
+struct Drawing {
+    std::size_t elements = 0;
+    std::string pixels;
+};
+
+std::map<std::string, Drawing> ParseDrawings(const std::string& output) {
+    std::map<std::string, Drawing> drawn;
+    std::istringstream lines(output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string name;
+        Drawing drawing;
+        EXPECT_TRUE(fields >> name >> drawing.elements >> drawing.pixels)
+            << "unreadable line: " << line;
+        EXPECT_TRUE(drawn.emplace(name, drawing).second) << name << " drawn twice";
+    }
+    return drawn;
+}
+
+// Every sprite of every form of `language` was drawn exactly, from an array
+// of exactly its layout's values, and nothing else was drawn. MicroPython
+// writes rows as row bytes.
+void ExpectDrawnExactly(CodeLanguage language, const std::vector<Sprite>& sprites,
+                        const std::map<std::string, Drawing>& drawn) {
+    const std::vector<CodeForm> forms = FormsOf(language);
+    for (const CodeForm& form : forms) {
+        for (const Sprite& sprite : sprites) {
+            std::string name = SpriteName(form, sprite);
+            SCOPED_TRACE(EmitCode(form, name, sprite.Bits()));
+            if (form.size == CodeSize::Defines && form.style == CodeStyle::Xbm &&
+                language != CodeLanguage::MicroPython)
+                name += "_bits";
+            const CodeStyle layout =
+                language == CodeLanguage::MicroPython && !IsByteLayout(form.style)
+                    ? CodeStyle::RowBytes
+                    : form.style;
+            const auto found = drawn.find(name);
+            ASSERT_NE(found, drawn.end()) << name << " drew nothing";
+            EXPECT_EQ(found->second.elements, ElementCount(layout, sprite))
+                << name << " has the wrong number of values";
+            EXPECT_EQ(found->second.pixels, sprite.Drawn())
+                << name << " draws other pixels than the raster holds";
+        }
+    }
+    EXPECT_EQ(drawn.size(), forms.size() * sprites.size())
+        << "the program drew arrays nobody declared";
+}
+
+void WriteFile(const fs::path& path, std::string_view text) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    ASSERT_TRUE(file.good()) << "could not write " << path;
+}
+
+class EmittedSource : public testing::TestWithParam<CodeLanguage> {};
+
+// One compiler run per language keeps the test quick.
+TEST_P(EmittedSource, CompilesAndDrawsTheRasterInEveryForm) {
+    const CodeLanguage language = GetParam();
     const std::vector<Sprite> sprites = MakeSprites();
     ScratchDirectory scratch;
     const fs::path source = scratch.Path() / "sprites.c";
     const fs::path binary = scratch.Path() / "sprites";
-    {
-        std::ofstream file(source, std::ios::binary);
-        file << MakeProgram(sprites);
-        ASSERT_TRUE(file.good()) << "could not write " << source;
-    }
+    WriteFile(source, MakeCProgram(language, sprites));
 
     const std::string compile = std::string("\"") + GLIMMET_SYSTEM_CC + "\"" +
                                 " -std=c99 -pedantic -Wall -Wextra -Werror -o " + Quoted(binary) +
@@ -277,39 +473,28 @@ TEST(EmittedSource, CompilesAsCAndDrawsTheRasterInEveryStyle) {
 
     const CommandResult ran = RunCommand(Quoted(binary));
     ASSERT_EQ(ran.status, 0) << "the compiled program failed:\n" << ran.output;
+    ExpectDrawnExactly(language, sprites, ParseDrawings(ran.output));
+}
 
-    // What the readers drew of each array.
-    struct Drawing {
-        std::size_t elements = 0;
-        std::string pixels;
-    };
-    std::map<std::string, Drawing> drawn;
-    std::istringstream lines(ran.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string name;
-        Drawing drawing;
-        ASSERT_TRUE(fields >> name >> drawing.elements >> drawing.pixels)
-            << "unreadable line: " << line;
-        ASSERT_TRUE(drawn.emplace(name, drawing).second) << name << " drawn twice";
-    }
+INSTANTIATE_TEST_SUITE_P(CAndArduino, EmittedSource,
+                         testing::Values(CodeLanguage::C, CodeLanguage::Arduino),
+                         [](const testing::TestParamInfo<CodeLanguage>& info) {
+                             return std::string(LanguageOf(info.param).key);
+                         });
 
-    for (const CodeStyle style : kStyles) {
-        for (const Sprite& sprite : sprites) {
-            const std::string name = ArrayName(style, sprite);
-            SCOPED_TRACE(
-                EmitDeclaration(style, sprite.widthIndex, name, sprite.height, sprite.pixels));
-            const auto found = drawn.find(name);
-            ASSERT_NE(found, drawn.end()) << name << " drew nothing";
-            EXPECT_EQ(found->second.elements, ElementCount(style, sprite))
-                << name << " has the wrong number of elements";
-            EXPECT_EQ(found->second.pixels, sprite.Drawn())
-                << name << " draws other pixels than the raster holds";
-        }
-    }
-    EXPECT_EQ(drawn.size(), std::size(kStyles) * sprites.size())
-        << "the program drew arrays nobody declared";
+TEST(EmittedMicroPython, RunsAndDrawsTheRasterInEveryForm) {
+    const std::string python = GLIMMET_PYTHON;
+    if (python.empty())
+        GTEST_SKIP() << "no python3 to run the emitted MicroPython";
+    const std::vector<Sprite> sprites = MakeSprites();
+    ScratchDirectory scratch;
+    WriteFile(scratch.Path() / "framebuf.py", kFramebuf);
+    const fs::path script = scratch.Path() / "sprites.py";
+    WriteFile(script, MakePythonProgram(sprites));
+
+    const CommandResult ran = RunCommand('"' + python + "\" " + Quoted(script) + " 2>&1");
+    ASSERT_EQ(ran.status, 0) << "the emitted MicroPython failed:\n" << ran.output;
+    ExpectDrawnExactly(CodeLanguage::MicroPython, sprites, ParseDrawings(ran.output));
 }
 
 } // namespace

@@ -23,10 +23,20 @@
 #include <string_view>
 #include <vector>
 
-// Failure messages name a style by its key. It lives in the style's own
-// namespace so that GoogleTest finds it.
+// Failure messages name a choice by its key. They live in the choices' own
+// namespace so that GoogleTest finds them.
 inline void PrintTo(CodeStyle style, std::ostream* os) {
     *os << CodeStyleKey(style);
+}
+inline void PrintTo(CodeLanguage language, std::ostream* os) {
+    *os << LanguageOf(language).key;
+}
+inline void PrintTo(CodeSize size, std::ostream* os) {
+    *os << SizeOf(size).key;
+}
+inline void PrintTo(const CodeForm& form, std::ostream* os) {
+    *os << CodeStyleKey(form.style) << "/" << LanguageOf(form.language).key << "/"
+        << SizeOf(form.size).key;
 }
 
 namespace {
@@ -85,23 +95,165 @@ struct EmitCase {
     std::vector<std::string> rows;
     std::string expected;
     CodeStyle style = CodeStyle::Rows;
+    CodeLanguage language = CodeLanguage::C;
+    CodeSize size = CodeSize::None;
     friend void PrintTo(const EmitCase& c, std::ostream* os) {
-        *os << CodeStyleKey(c.style) << ", name \"" << c.name << "\", width index " << c.widthIndex
-            << ", height " << c.height;
+        PrintTo(CodeForm{c.style, c.language, c.size}, os);
+        *os << ", name \"" << c.name << "\", width index " << c.widthIndex << ", height "
+            << c.height;
     }
 };
 
 class EmitDeclarationTest : public testing::TestWithParam<EmitCase> {};
 
-// The Rows style is also what the original four-argument call writes.
+// The default form is also what the original four-argument call writes, and
+// a layout in C without companions what the call with a style writes.
 TEST_P(EmitDeclarationTest, WritesTheDrawnRowsAsOneDeclaration) {
     const EmitCase& c = GetParam();
     const std::vector<std::uint32_t> pixels = PixelsFromRows(c.rows);
-    EXPECT_EQ(EmitDeclaration(c.style, c.widthIndex, c.name, c.height, pixels), c.expected);
-    if (c.style == CodeStyle::Rows) {
+    const CodeForm form{c.style, c.language, c.size};
+    EXPECT_EQ(EmitCode(form, c.name, {WidthFor(c.widthIndex), c.height, pixels}), c.expected);
+    if (form.language == CodeLanguage::C && form.size == CodeSize::None) {
+        EXPECT_EQ(EmitDeclaration(c.style, c.widthIndex, c.name, c.height, pixels), c.expected);
+    }
+    if (form == CodeForm{}) {
         EXPECT_EQ(EmitDeclaration(c.widthIndex, c.name, c.height, pixels), c.expected);
     }
 }
+
+// The 16 x 2 arrow in every form the choices offer, as users copy it.
+const std::vector<std::string> kArrow = {"11000000 00000011", "00111100 10000000"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, EmitDeclarationTest,
+    testing::Values(
+        EmitCase{1, "arrow", 2, kArrow, "static unsigned short int arrow[] = {0xC003,0x3C80};"},
+        EmitCase{1, "arrow", 2, kArrow, "static unsigned char arrow[] = {0xc0, 0x03, 0x3c, 0x80};",
+                 CodeStyle::RowBytes},
+        EmitCase{1, "arrow", 2, kArrow, "static unsigned char arrow[] = {0x03, 0xc0, 0x3c, 0x01};",
+                 CodeStyle::Xbm},
+        EmitCase{1, "arrow", 2, kArrow, "const uint8_t arrow[] PROGMEM = {0xc0, 0x03, 0x3c, 0x80};",
+                 CodeStyle::RowBytes, CodeLanguage::Arduino},
+        EmitCase{1, "arrow", 2, kArrow, "const uint16_t arrow[] PROGMEM = {0xC003,0x3C80};",
+                 CodeStyle::Rows, CodeLanguage::Arduino},
+        EmitCase{1, "arrow", 2, kArrow,
+                 "#define ARROW_WIDTH 16\n#define ARROW_HEIGHT 2\n"
+                 "static unsigned short int arrow[] = {0xC003,0x3C80};",
+                 CodeStyle::Rows, CodeLanguage::C, CodeSize::Defines},
+        EmitCase{1, "arrow", 2, kArrow,
+                 "#define arrow_width 16\n#define arrow_height 2\n"
+                 "static unsigned char arrow_bits[] = {0x03, 0xc0, 0x3c, 0x01};",
+                 CodeStyle::Xbm, CodeLanguage::C, CodeSize::Defines},
+        EmitCase{1, "arrow", 2, kArrow,
+                 "static unsigned char arrow[] = {16, 2, 0xc0, 0x03, 0x3c, 0x80};",
+                 CodeStyle::RowBytes, CodeLanguage::C, CodeSize::Leading},
+        EmitCase{1, "arrow", 2, kArrow,
+                 "arrow = bytearray(b'\\xc0\\x03\\x3c\\x80')\n"
+                 "arrow_fb = framebuf.FrameBuffer(arrow, 16, 2, framebuf.MONO_HLSB)",
+                 CodeStyle::RowBytes, CodeLanguage::MicroPython}));
+
+// The rules that complete the forms: Arduino types follow the width, rows
+// reach MicroPython as row bytes, each byte layout names its own FrameBuffer
+// format, MicroPython takes no size companion, and leading size bytes are for
+// byte layouts only.
+INSTANTIATE_TEST_SUITE_P(
+    FormRules, EmitDeclarationTest,
+    testing::Values(
+        EmitCase{0,
+                 "s",
+                 1,
+                 {"10000001"},
+                 "const uint8_t s[] PROGMEM = {0x81};",
+                 CodeStyle::Rows,
+                 CodeLanguage::Arduino},
+        EmitCase{2,
+                 "s",
+                 1,
+                 {"10000000 00000000 00000000 00000011"},
+                 "const uint32_t s[] PROGMEM = {0x80000003};",
+                 CodeStyle::Rows,
+                 CodeLanguage::Arduino},
+        EmitCase{2,
+                 "s",
+                 1,
+                 {"10000000 00000000 00000000 00000011"},
+                 "const uint8_t s[] PROGMEM = {0x01, 0x00, 0x00, 0xc0};",
+                 CodeStyle::Xbm,
+                 CodeLanguage::Arduino},
+        EmitCase{0,
+                 "p",
+                 2,
+                 {"10000001", "00000000"},
+                 "#define P_WIDTH 8\n#define P_HEIGHT 2\n"
+                 "const uint8_t p[] PROGMEM = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};",
+                 CodeStyle::Pages,
+                 CodeLanguage::Arduino,
+                 CodeSize::Defines},
+        EmitCase{0,
+                 "Ship 2",
+                 1,
+                 {"11000000"},
+                 "#define SHIP 2_WIDTH 8\n#define SHIP 2_HEIGHT 1\n"
+                 "static unsigned char Ship 2[] = {0xC0};",
+                 CodeStyle::Rows,
+                 CodeLanguage::C,
+                 CodeSize::Defines},
+        EmitCase{1,
+                 "r",
+                 1,
+                 {"11000000 00000011"},
+                 "r = bytearray(b'\\xc0\\x03')\n"
+                 "r_fb = framebuf.FrameBuffer(r, 16, 1, framebuf.MONO_HLSB)",
+                 CodeStyle::Rows,
+                 CodeLanguage::MicroPython,
+                 CodeSize::Defines},
+        EmitCase{1,
+                 "x",
+                 1,
+                 {"11000000 00000011"},
+                 "x = bytearray(b'\\x03\\xc0')\n"
+                 "x_fb = framebuf.FrameBuffer(x, 16, 1, framebuf.MONO_HMSB)",
+                 CodeStyle::Xbm,
+                 CodeLanguage::MicroPython,
+                 CodeSize::Leading},
+        EmitCase{0,
+                 "v",
+                 2,
+                 {"10000001", "00000000"},
+                 "v = bytearray(b'\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x01')\n"
+                 "v_fb = framebuf.FrameBuffer(v, 8, 2, framebuf.MONO_VLSB)",
+                 CodeStyle::Pages,
+                 CodeLanguage::MicroPython},
+        EmitCase{0,
+                 "s",
+                 2,
+                 {"10000001", "00000000"},
+                 "static unsigned char s[] = {0x81,0x00};",
+                 CodeStyle::Rows,
+                 CodeLanguage::C,
+                 CodeSize::Leading},
+        EmitCase{2,
+                 "s",
+                 1,
+                 {"10000000 00000000 00000000 00000011"},
+                 "const uint8_t s[] PROGMEM = {32, 1, 0x01, 0x00, 0x00, 0xc0};",
+                 CodeStyle::Xbm,
+                 CodeLanguage::Arduino,
+                 CodeSize::Leading},
+        EmitCase{0,
+                 "s",
+                 0,
+                 {},
+                 "static unsigned char s[] = {8, 0};",
+                 CodeStyle::Pages,
+                 CodeLanguage::C,
+                 CodeSize::Leading},
+        // An XBM image wraps its values twelve to a line, as XBM files do,
+        // for readers that read a line into a small buffer.
+        EmitCase{2, "w", 4, std::vector<std::string>(4, std::string(32, '0')),
+                 "#define w_width 32\n#define w_height 4\nstatic unsigned char w_bits[] = {" +
+                     Bytes("0x00", 12) + ",\n   " + Bytes("0x00", 4) + "};",
+                 CodeStyle::Xbm, CodeLanguage::C, CodeSize::Defines}));
 
 INSTANTIATE_TEST_SUITE_P(
     BitOrderAndTypes, EmitDeclarationTest,
@@ -348,7 +500,8 @@ TEST(ShortPixels, IgnoresMemoryPastTheGivenPixels) {
 // ---------------------------------------------------------------------------
 // Shape of the text for any raster
 
-constexpr CodeStyle kStyles[] = {CodeStyle::Rows, CodeStyle::Xbm, CodeStyle::Pages};
+constexpr CodeStyle kStyles[] = {CodeStyle::Rows, CodeStyle::RowBytes, CodeStyle::Xbm,
+                                 CodeStyle::Pages};
 
 // What a declaration of `rows` rows holds in each style: its opening, how
 // many constants, how many digits each, and what separates them.
@@ -363,6 +516,7 @@ Shape ShapeOf(CodeStyle style, std::int32_t widthIndex, std::int32_t rows) {
     const auto width = static_cast<std::size_t>(WidthFor(widthIndex));
     const auto n = static_cast<std::size_t>(rows);
     switch (style) {
+    case CodeStyle::RowBytes:
     case CodeStyle::Xbm:
         return {"static unsigned char s[] = {", n * width / 8, 2, ", "};
     case CodeStyle::Pages:
@@ -454,10 +608,86 @@ TEST_P(CodeStyleKeyTest, ReadsOnlyTheExactKeys) {
 
 INSTANTIATE_TEST_SUITE_P(
     StoredKeys, CodeStyleKeyTest,
-    testing::Values(KeyCase{"rows", CodeStyle::Rows}, KeyCase{"xbm", CodeStyle::Xbm},
-                    KeyCase{"pages", CodeStyle::Pages}, KeyCase{"", std::nullopt},
-                    KeyCase{"Rows", std::nullopt}, KeyCase{"xbm ", std::nullopt},
-                    KeyCase{"page", std::nullopt}, KeyCase{std::string("xbm\0", 4), std::nullopt}));
+    testing::Values(KeyCase{"rows", CodeStyle::Rows}, KeyCase{"rowbytes", CodeStyle::RowBytes},
+                    KeyCase{"xbm", CodeStyle::Xbm}, KeyCase{"pages", CodeStyle::Pages},
+                    KeyCase{"", std::nullopt}, KeyCase{"Rows", std::nullopt},
+                    KeyCase{"xbm ", std::nullopt}, KeyCase{"page", std::nullopt},
+                    KeyCase{std::string("xbm\0", 4), std::nullopt}));
+
+// The three settings are read together; each value that names no option
+// falls back to that choice's default on its own.
+TEST(CodeFormKeys, EachUnreadableValueMeansItsDefault) {
+    EXPECT_EQ(CodeFormFromKeys("", "", ""), CodeForm{});
+    EXPECT_EQ(CodeFormFromKeys("rowbytes", "arduino", "leading"),
+              (CodeForm{CodeStyle::RowBytes, CodeLanguage::Arduino, CodeSize::Leading}));
+    EXPECT_EQ(CodeFormFromKeys("pages", "Python", "defines"),
+              (CodeForm{CodeStyle::Pages, CodeLanguage::C, CodeSize::Defines}));
+    EXPECT_EQ(CodeFormFromKeys("xbm ", "micropython", "none"),
+              (CodeForm{CodeStyle::Rows, CodeLanguage::MicroPython, CodeSize::None}));
+    for (const LanguageForm& language : Languages())
+        EXPECT_EQ(CodeLanguageFromKey(language.key), language.language);
+    for (const SizeForm& size : Sizes())
+        EXPECT_EQ(CodeSizeFromKey(size.key), size.size);
+}
+
+// ---------------------------------------------------------------------------
+// Reading a layout back
+
+// Every layout's reading gives back exactly the sprite its writing was given,
+// at every width and at heights across a page boundary, and refuses values
+// that its writing could not have given: one too few, one too many, and one
+// value wider than the layout's.
+TEST(LayoutReading, IsTheInverseOfTheWriting) {
+    std::mt19937 random(0x7AB1Eu);
+    for (const LayoutForm& layout : Layouts()) {
+        for (const int width : {8, 16, 32}) {
+            for (const int height : {1, 2, 7, 8, 9, 16}) {
+                SCOPED_TRACE(std::string(layout.key) + " " + std::to_string(width) + " x " +
+                             std::to_string(height));
+                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+                for (std::uint32_t& pixel : pixels)
+                    pixel = random() & 1u;
+                std::vector<std::uint32_t> values = layout.write({width, height, pixels});
+                EXPECT_EQ(layout.read(values, width, height), pixels);
+
+                std::vector<std::uint32_t> longer = values;
+                longer.push_back(0);
+                EXPECT_EQ(layout.read(longer, width, height), std::nullopt);
+                values.pop_back();
+                EXPECT_EQ(layout.read(values, width, height), std::nullopt);
+                const std::uint64_t tooWide =
+                    layout.valueBits == 8 ? 0x100u : std::uint64_t{1} << width;
+                if (tooWide <= std::numeric_limits<std::uint32_t>::max()) {
+                    values.push_back(static_cast<std::uint32_t>(tooWide));
+                    EXPECT_EQ(layout.read(values, width, height), std::nullopt);
+                }
+            }
+        }
+        EXPECT_EQ(layout.read(std::vector<std::uint32_t>(64), -8, 2), std::nullopt);
+        EXPECT_EQ(layout.read(std::vector<std::uint32_t>(64), 40, 2), std::nullopt);
+    }
+}
+
+// Leading size bytes are offered for byte layouts only, and MicroPython,
+// whose FrameBuffer line states the size, takes no companion at all; a form
+// kept with a companion that does not apply writes none.
+TEST(SizeCompanions, AreOfferedWhereTheyApply) {
+    for (const LayoutForm& layout : Layouts()) {
+        for (const LanguageForm& language : Languages()) {
+            for (const SizeForm& size : Sizes()) {
+                const bool offered = IsSizeOffered(size.size, layout.style, language.language);
+                const bool expected =
+                    size.size == CodeSize::None ||
+                    (language.language != CodeLanguage::MicroPython &&
+                     (size.size != CodeSize::Leading || layout.style != CodeStyle::Rows));
+                EXPECT_EQ(offered, expected)
+                    << layout.key << " " << language.key << " " << size.key;
+                EXPECT_EQ(EffectiveSize({layout.style, language.language, size.size}),
+                          offered ? size.size : CodeSize::None);
+            }
+        }
+    }
+}
 
 // ---------------------------------------------------------------------------
 // Hex digits of eight pixels

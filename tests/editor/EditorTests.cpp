@@ -2,6 +2,7 @@
 // paints on its client surface, and what it writes into its controls.
 
 #include "ArrayReader.h"
+#include "CodeStyleDlg.h"
 #include "Controls.h"
 #include "DialogHost.h"
 #include "EditorDlg.h"
@@ -21,6 +22,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
@@ -1498,76 +1500,170 @@ TEST_F(HistoryTest, TheMenuKeyOpensTheCommandsOverTheGrid) {
 
 // --- Code styles ------------------------------------------------------------
 
-namespace {
-
-struct StyleCase {
-    UINT nCommand;
-    CodeStyle style;
-    bool bDescribed; // the code box names the style
-};
-
-class CodeStyleTest : public HistoryTest, public ::testing::WithParamInterface<StyleCase> {};
-
-void PrintTo(const StyleCase& c, std::ostream* os) {
-    *os << CodeStyleKey(c.style);
+// Failure messages name a form by its keys. It lives in the form's own
+// namespace so that GoogleTest finds it.
+inline void PrintTo(const CodeForm& form, std::ostream* os) {
+    *os << CodeStyleKey(form.style) << "/" << LanguageOf(form.language).key << "/"
+        << SizeOf(form.size).key;
 }
 
-// Make Code writes the chosen style, one line, and the code box says which
-// style it holds except for the default, whose text is the original line.
-TEST_P(CodeStyleTest, MakeCodeWritesTheChosenStyle) {
+namespace {
+
+// The label a table row's radio button shows, as the toolkit holds it.
+template <class Row>
+QString Label(const Row& row) {
+    return QString::fromUtf8(row.menuText.data(), static_cast<qsizetype>(row.menuText.size()));
+}
+
+// The radio button of the modal code style dialog that shows `label`.
+QRadioButton* RadioLabelled(QWidget* modal, const QString& label) {
+    for (QRadioButton* radio : modal->findChildren<QRadioButton*>())
+        if (radio->text() == label)
+            return radio;
+    ADD_FAILURE() << "no choice labelled " << label.toStdString();
+    return nullptr;
+}
+
+// Opens Code Style from the window menu's command, picks `form` in the
+// dialog and ends it with the button labelled `button`.
+void PickCodeForm(CEditorDlg& dlg, const CodeForm& form, const QString& button = "OK") {
+    WhenModal([&](QWidget* modal) {
+        for (const QString& label : {Label(LayoutOf(form.style)), Label(LanguageOf(form.language)),
+                                     Label(SizeOf(form.size))})
+            if (QRadioButton* radio = RadioLabelled(modal, label))
+                radio->click();
+        for (QPushButton* push : modal->findChildren<QPushButton*>())
+            if (push->text() == button)
+                push->click();
+    });
+    dlg.SendMessage(WM_COMMAND, IDM_CODE_STYLE);
+}
+
+class CodeStyleTest : public HistoryTest, public ::testing::WithParamInterface<CodeForm> {};
+
+// Make Code writes the form chosen in the dialog, and the code box says
+// which layout it holds except for the default, whose text is the original
+// line.
+TEST_P(CodeStyleTest, MakeCodeWritesTheChosenForm) {
+    const CodeForm form = GetParam();
     TypeText(dlg, IDC_HEIGHT, "5");
     ClickRadio(IDC_WIDTH16);
     ClickCell({0, 0});
     ClickCell({9, 4});
     TypeText(dlg, IDC_NAME, "ship");
-    dlg.SendMessage(WM_COMMAND, GetParam().nCommand);
+    PickCodeForm(dlg, form);
+    EXPECT_EQ(dlg.m_codeForm, form);
     ClickControl(dlg, IDC_MAKECODE);
-    const std::string expected = EmitDeclaration(GetParam().style, 1, "ship", 5, dlg.m_pixels);
+    const std::string expected = EmitCode(form, "ship", {16, 5, dlg.m_pixels});
     EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(), expected);
-    EXPECT_EQ(expected.find('\n'), std::string::npos);
     QWidget* code = Control(dlg, IDC_CODE);
-    EXPECT_EQ(code->toolTip().isEmpty(), !GetParam().bDescribed);
-    EXPECT_EQ(code->accessibleDescription().isEmpty(), !GetParam().bDescribed);
-    if (GetParam().style == CodeStyle::Rows) {
+    const bool described =
+        form.style != CodeStyle::Rows || form.language == CodeLanguage::MicroPython;
+    EXPECT_EQ(code->toolTip().isEmpty(), !described);
+    EXPECT_EQ(code->accessibleDescription().isEmpty(), !described);
+    if (form == CodeForm{}) {
         EXPECT_EQ(expected, EmitDeclaration(1, "ship", 5, dlg.m_pixels));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Styles, CodeStyleTest,
-                         ::testing::Values(StyleCase{IDM_STYLE_ROWS, CodeStyle::Rows, false},
-                                           StyleCase{IDM_STYLE_XBM, CodeStyle::Xbm, true},
-                                           StyleCase{IDM_STYLE_PAGES, CodeStyle::Pages, true}),
-                         [](const ::testing::TestParamInfo<StyleCase>& info) {
-                             return std::string(CodeStyleKey(info.param.style));
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Forms, CodeStyleTest,
+    ::testing::Values(CodeForm{},
+                      CodeForm{CodeStyle::RowBytes, CodeLanguage::Arduino, CodeSize::None},
+                      CodeForm{CodeStyle::Xbm, CodeLanguage::C, CodeSize::Defines},
+                      CodeForm{CodeStyle::Pages, CodeLanguage::C, CodeSize::Leading},
+                      CodeForm{CodeStyle::Rows, CodeLanguage::MicroPython, CodeSize::None}),
+    [](const ::testing::TestParamInfo<CodeForm>& info) {
+        return std::string(CodeStyleKey(info.param.style)) + "_" +
+               std::string(LanguageOf(info.param.language).key) + "_" +
+               std::string(SizeOf(info.param.size).key);
+    });
 
-// The style is kept in company/name.conf, key codeStyle of the general
-// section, written only when a style is picked; a missing or unknown value
-// means the default.
-TEST_F(HistoryTest, TheCodeStyleIsRememberedOnlyWhenPicked) {
+// The choices are kept in company/name.conf, keys codeStyle, codeLanguage
+// and codeSize of the general section, written only when OK is pressed; a
+// missing or unknown value means that choice's default.
+TEST_F(HistoryTest, TheCodeFormIsRememberedOnlyWhenPicked) {
     QTemporaryDir home;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
     const QString file = home.path() + "/Korvex/glimmet.conf";
     app.SetRegistryKey("Korvex");
 
-    auto styleOfNewEditor = [] {
+    auto formOfNewEditor = [] {
         CEditorDlg other;
         other.Create();
-        const CodeStyle style = other.m_codeStyle;
+        const CodeForm form = other.m_codeForm;
         other.EndDialog(IDCANCEL);
-        return style;
+        return form;
     };
-    EXPECT_EQ(styleOfNewEditor(), CodeStyle::Rows);
-    EXPECT_FALSE(QFile::exists(file)) << "reading the setting wrote it";
+    EXPECT_EQ(formOfNewEditor(), CodeForm{});
+    EXPECT_FALSE(QFile::exists(file)) << "reading the settings wrote them";
 
-    dlg.SendMessage(WM_COMMAND, IDM_STYLE_PAGES);
-    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("codeStyle").toString(), "pages");
-    EXPECT_EQ(styleOfNewEditor(), CodeStyle::Pages);
+    const CodeForm picked{CodeStyle::Pages, CodeLanguage::Arduino, CodeSize::Defines};
+    PickCodeForm(dlg, picked, "Cancel");
+    EXPECT_EQ(dlg.m_codeForm, CodeForm{});
+    EXPECT_FALSE(QFile::exists(file)) << "Cancel wrote the settings";
 
-    for (const char* stored : {"bogus", "", "XBM"}) {
-        QSettings(file, QSettings::IniFormat).setValue("codeStyle", stored);
-        EXPECT_EQ(styleOfNewEditor(), CodeStyle::Rows) << stored;
+    PickCodeForm(dlg, picked);
+    const QSettings stored(file, QSettings::IniFormat);
+    EXPECT_EQ(stored.value("codeStyle").toString(), "pages");
+    EXPECT_EQ(stored.value("codeLanguage").toString(), "arduino");
+    EXPECT_EQ(stored.value("codeSize").toString(), "defines");
+    EXPECT_EQ(formOfNewEditor(), picked);
+
+    for (const char* value : {"bogus", "", "XBM"}) {
+        QSettings(file, QSettings::IniFormat).setValue("codeStyle", value);
+        EXPECT_EQ(formOfNewEditor(),
+                  (CodeForm{CodeStyle::Rows, CodeLanguage::Arduino, CodeSize::Defines}))
+            << value;
     }
+}
+
+// The dialog on its own: its groups are labelled from the tables and are
+// exclusive each on its own, the sample is what Make Code will write for the
+// sprite it was given, and follows every choice, and a size companion that
+// does not go with the layout and language is greyed and never chosen.
+TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
+    const std::vector<std::uint32_t> pixels = {1, 1, 0, 0, 0, 0, 0, 1, 0, 0, 1, 1, 1, 1, 0, 0};
+    const SpriteBits sprite{8, 2, pixels};
+    CCodeStyleDlg style({CodeStyle::Rows, CodeLanguage::C, CodeSize::None}, "", sprite, &dlg);
+    ASSERT_TRUE(style.Create());
+    ShowAndWait(style);
+    const auto radio = [&](int nID) { return static_cast<QRadioButton*>(Control(style, nID)); };
+    const auto sample = [&] { return ControlText(style, IDC_SAMPLE).toStdString(); };
+
+    for (std::size_t i = 0; i < Layouts().size(); ++i)
+        EXPECT_EQ(radio(IDC_LAYOUT_ROWS + static_cast<int>(i))->text(), Label(Layouts()[i]));
+    for (std::size_t i = 0; i < Languages().size(); ++i)
+        EXPECT_EQ(radio(IDC_LANGUAGE_C + static_cast<int>(i))->text(), Label(Languages()[i]));
+    for (std::size_t i = 0; i < Sizes().size(); ++i)
+        EXPECT_EQ(radio(IDC_SIZE_NONE + static_cast<int>(i))->text(), Label(Sizes()[i]));
+
+    // A sprite with no name yet is shown as "sprite".
+    EXPECT_EQ(sample(), "static unsigned char sprite[] = {0xC1,0x3C};");
+    EXPECT_TRUE(radio(IDC_LAYOUT_ROWS)->isChecked());
+    EXPECT_FALSE(radio(IDC_SIZE_LEADING)->isEnabled());
+
+    radio(IDC_LAYOUT_ROWBYTES)->click();
+    radio(IDC_SIZE_LEADING)->click();
+    EXPECT_TRUE(radio(IDC_LAYOUT_ROWBYTES)->isChecked()) << "the groups are not exclusive alone";
+    EXPECT_TRUE(radio(IDC_LANGUAGE_C)->isChecked());
+    EXPECT_EQ(sample(), "static unsigned char sprite[] = {8, 2, 0xc1, 0x3c};");
+
+    // Back to rows, leading no longer applies: it is greyed and none is taken.
+    radio(IDC_LAYOUT_ROWS)->click();
+    EXPECT_FALSE(radio(IDC_SIZE_LEADING)->isEnabled());
+    EXPECT_TRUE(radio(IDC_SIZE_NONE)->isChecked());
+    EXPECT_EQ(style.GetForm(), CodeForm{});
+
+    radio(IDC_SIZE_DEFINES)->click();
+    radio(IDC_LANGUAGE_MICROPYTHON)->click();
+    EXPECT_FALSE(radio(IDC_SIZE_DEFINES)->isEnabled());
+    EXPECT_TRUE(radio(IDC_SIZE_NONE)->isChecked());
+    EXPECT_EQ(sample(), "sprite = bytearray(b'\\xc1\\x3c')\n"
+                        "sprite_fb = framebuf.FrameBuffer(sprite, 8, 2, framebuf.MONO_HLSB)");
+    EXPECT_EQ(style.GetForm(),
+              (CodeForm{CodeStyle::Rows, CodeLanguage::MicroPython, CodeSize::None}));
+    style.EndDialog(IDCANCEL);
 }
 
 } // namespace

@@ -1,0 +1,94 @@
+#include "CodeStyleDlg.h"
+
+#include "SourceEmitter.h"
+
+#include <iterator>
+#include <utility>
+
+namespace {
+
+// A choice's position in its table, which is its radio button's position in
+// the group.
+template <class Row, class Choice>
+int IndexOf(std::span<const Row> rows, Choice choice, Choice Row::*field) {
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].*field == choice)
+            return static_cast<int>(i);
+    return 0;
+}
+
+// The table row at a radio position; the first (the default) for none.
+template <class Row>
+const Row& RowAt(std::span<const Row> rows, int nIndex) {
+    return nIndex >= 0 && static_cast<std::size_t>(nIndex) < rows.size()
+               ? rows[static_cast<std::size_t>(nIndex)]
+               : rows.front();
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CCodeStyleDlg, CDialog)
+ON_BN_CLICKED(IDC_LAYOUT_ROWS, OnChoice)
+ON_BN_CLICKED(IDC_LAYOUT_ROWBYTES, OnChoice)
+ON_BN_CLICKED(IDC_LAYOUT_XBM, OnChoice)
+ON_BN_CLICKED(IDC_LAYOUT_PAGES, OnChoice)
+ON_BN_CLICKED(IDC_LANGUAGE_C, OnChoice)
+ON_BN_CLICKED(IDC_LANGUAGE_ARDUINO, OnChoice)
+ON_BN_CLICKED(IDC_LANGUAGE_MICROPYTHON, OnChoice)
+ON_BN_CLICKED(IDC_SIZE_NONE, OnChoice)
+ON_BN_CLICKED(IDC_SIZE_DEFINES, OnChoice)
+ON_BN_CLICKED(IDC_SIZE_LEADING, OnChoice)
+END_MESSAGE_MAP()
+
+CCodeStyleDlg::CCodeStyleDlg(const CodeForm& form, std::string name, const SpriteBits& sprite,
+                             CWnd* pParent)
+    : CDialog(IDD, pParent), m_form(form), m_strName(name.empty() ? "sprite" : std::move(name)),
+      m_nWidth(sprite.width), m_nHeight(sprite.height),
+      m_pixels(sprite.pixels.begin(), sprite.pixels.end()) {}
+
+void CCodeStyleDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Radio(pDX, IDC_LAYOUT_ROWS, m_nLayout);
+    DDX_Radio(pDX, IDC_LANGUAGE_C, m_nLanguage);
+    DDX_Radio(pDX, IDC_SIZE_NONE, m_nSize);
+    DDX_Text(pDX, IDC_SAMPLE, m_strSample);
+}
+
+bool CCodeStyleDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    // Each group's buttons stand for the rows of its table, in order.
+    const auto label = [this](int nFirstID, auto rows) {
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            if (CWnd* pButton = GetDlgItem(nFirstID + static_cast<int>(i)))
+                pButton->SetWindowText(rows[i].menuText);
+    };
+    label(IDC_LAYOUT_ROWS, Layouts());
+    label(IDC_LANGUAGE_C, Languages());
+    label(IDC_SIZE_NONE, Sizes());
+
+    m_nLayout = IndexOf(Layouts(), m_form.style, &LayoutForm::style);
+    m_nLanguage = IndexOf(Languages(), m_form.language, &LanguageForm::language);
+    m_nSize = IndexOf(Sizes(), m_form.size, &SizeForm::size);
+    ShowChoices();
+    return true;
+}
+
+void CCodeStyleDlg::OnChoice() {
+    UpdateData(true);
+    ShowChoices();
+}
+
+void CCodeStyleDlg::ShowChoices() {
+    const CodeStyle style = RowAt(Layouts(), m_nLayout).style;
+    const CodeLanguage language = RowAt(Languages(), m_nLanguage).language;
+    for (std::size_t i = 0; i < Sizes().size(); ++i) {
+        const bool offered = IsSizeOffered(Sizes()[i].size, style, language);
+        if (CWnd* pButton = GetDlgItem(IDC_SIZE_NONE + static_cast<int>(i)))
+            pButton->EnableWindow(offered);
+        if (!offered && m_nSize == static_cast<int>(i))
+            m_nSize = 0;
+    }
+    m_form = {style, language, RowAt(Sizes(), m_nSize).size};
+    m_strSample = EmitCode(m_form, m_strName, {m_nWidth, m_nHeight, m_pixels});
+    UpdateData(false);
+}
