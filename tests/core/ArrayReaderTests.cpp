@@ -7,6 +7,7 @@
 #include "ArrayReader.h"
 #include "CTokenizer.h"
 #include "Identifier.h"
+#include "OutputForm.h"
 #include "PixelRows.h"
 #include "SourceEmitter.h"
 #include "SpriteRaster.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <ostream>
 #include <random>
 #include <string>
@@ -191,6 +193,10 @@ const std::vector<Shape> kTwoBytes = {
 const std::vector<Shape> kFourBytes = {{RowsMsbFirst, 8, 4},  {RowsMsbFirst, 16, 2},
                                        {RowsMsbFirst, 32, 1}, {RowsLsbFirst, 8, 4},
                                        {RowsLsbFirst, 16, 2}, {RowsLsbFirst, 32, 1}};
+// Four bytes whose picture at width 8 looks least like noise.
+const std::vector<Shape> kFourBytesRanked = {{RowsMsbFirst, 8, 4},  {RowsLsbFirst, 8, 4},
+                                             {RowsMsbFirst, 32, 1}, {RowsMsbFirst, 16, 2},
+                                             {RowsLsbFirst, 16, 2}, {RowsLsbFirst, 32, 1}};
 const std::vector<Shape> kTwoShorts = {{RowsMsbFirst, 16, 2}, {RowsLsbFirst, 16, 2}};
 
 INSTANTIATE_TEST_SUITE_P(
@@ -201,10 +207,16 @@ INSTANTIATE_TEST_SUITE_P(
         // Lower-case digits and a blank are not Glimmet's line, whatever the type.
         PasteCase{
             "static unsigned char s[] = {0x8f,0x00};", "s", kTwoBytes, 1, {"10001111 00000000"}},
+        // A picture of the wrong width looks like noise and sinks.
         PasteCase{"const uint8_t logo[] PROGMEM = {\n  0xFF, 0x00,\n  0x0F, 0xF0,\n};\n",
                   "logo",
-                  kFourBytes,
-                  1,
+                  {{RowsMsbFirst, 16, 2},
+                   {RowsLsbFirst, 16, 2},
+                   {RowsMsbFirst, 32, 1},
+                   {RowsMsbFirst, 8, 4},
+                   {RowsLsbFirst, 8, 4},
+                   {RowsLsbFirst, 32, 1}},
+                  0,
                   {"11111111 00000000", "00001111 11110000"}},
         PasteCase{"static const unsigned char __attribute__((section(\".rodata\"))) q[] = {1,2};",
                   "q", kTwoBytes},
@@ -225,17 +237,23 @@ INSTANTIATE_TEST_SUITE_P(
         // C pads a list shorter than its declared size with zeros.
         PasteCase{"uint8_t f[4] = {0xFF};",
                   "f",
-                  kFourBytes,
+                  kFourBytesRanked,
                   0,
                   {"11111111", "00000000", "00000000", "00000000"}},
+        // Two rows of two bytes: the readings of that shape come first.
         PasteCase{"const uint8_t g[2][2] = {{0x80, 0x01}, {0x40, 0x02,},};",
                   "g",
-                  kFourBytes,
+                  {{RowsLsbFirst, 16, 2},
+                   {RowsMsbFirst, 16, 2},
+                   {RowsMsbFirst, 8, 4},
+                   {RowsMsbFirst, 32, 1},
+                   {RowsLsbFirst, 8, 4},
+                   {RowsLsbFirst, 32, 1}},
                   1,
                   {"10000000 00000001", "01000000 00000010"}},
         PasteCase{"uint8_t h[][2] = {{1}, {2, 3}};",
                   "h",
-                  kFourBytes,
+                  kFourBytesRanked,
                   0,
                   {"00000001", "00000000", "00000010", "00000011"}},
         PasteCase{"Here's my sprite:\nunsigned char i[] = {1, 2};", "i", kTwoBytes},
@@ -287,12 +305,6 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     OtherStyles, PasteTest,
     testing::Values(
-        PasteCase{"#define arrow_width 16\n#define arrow_height 2\n"
-                  "static unsigned char arrow_bits[] = {\n   0x01, 0x80, 0xff, 0x00};\n",
-                  "arrow_bits",
-                  kFourBytes,
-                  4,
-                  {"10000000 00000001", "11111111 00000000"}},
         PasteCase{"static unsigned char p[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x81};",
                   "p",
                   {{RowsMsbFirst, 8, 8},
@@ -319,6 +331,208 @@ INSTANTIATE_TEST_SUITE_P(
                   {std::string(16, '0'), std::string(16, '0'), std::string(16, '0'),
                    std::string(16, '0'), std::string(16, '0'), std::string(16, '0'),
                    std::string(16, '0'), std::string(15, '0') + "1"}}));
+
+// ---------------------------------------------------------------------------
+// Ranking on drawn sprites
+
+// Sprites drawn side by side, '#' set and '.' clear, each sheet's sprites
+// of one size: icons, glyphs, arrows and faces, most of them not symmetric.
+struct Sheet {
+    int width;
+    std::vector<std::string> rows;
+};
+
+// clang-format off
+const Sheet kSheets[] = {
+    {8, {"....#... ######.. #####... .####... .##..... ....###. #....... ......#.",
+         "....##.. ##...... ##..##.. ##..##.. #..#.... ....#.## ####.... .....#..",
+         "#######. ##...... ##..##.. ....##.. #..##### ....#... ######.. ..###...",
+         "######## #####... #####... ...##... .##..#.# ....#... #######. .#####..",
+         "#######. ##...... ##.##... ..##.... .....#.# ..###... ####.... ######..",
+         "....##.. ##...... ##..##.. .##..... ........ .####... #....... #####...",
+         "....#... ##...... ##...##. ######.. ........ .###.... #....... .###....",
+         "........ ........ ........ ........ ........ ........ #....... ........"}},
+    {8, {".......# ##...##. #######. ........ .######. ...##### ..###... ..####..",
+         "......#. ##..##.. .....##. #####... #......# ...#...# .#...#.. .##..##.",
+         "#....#.. ##.##... ....##.. #####.#. #.#..### ...#...# .#...#.. .##.....",
+         "#...#... ####.... ...##... #####..# #......# ...#...# #######. ..####..",
+         "#..#.... ##.##... ..##.... #####.#. #.#..#.# .###.### ###.###. .....##.",
+         "#.#..... ##..##.. .##..... #####... #..##..# ####.### ###.###. .##..##.",
+         "##...... ##...##. #######. .###.... #......# .##...#. #######. ..####..",
+         "######.. ........ ........ #######. .######. ........ ........ ........"}},
+    {8, {"..##.... ..##.... ....##.. ........ ...#.... ...#....",
+         "..##.... ..##.... ...##... ........ ..###... ..#.....",
+         "........ .####... ..##.... .####.#. .#####.. ..##....",
+         ".####... .#..#... .##..... ##..###. ..###... ........",
+         "#.##.#.. #....#.. ######.. ##...##. .#####.. ..##....",
+         "#.##.#.. #.##.#.. ...##... ##...##. #######. ..##....",
+         "..##.... #.##.#.. ..##.... ##..###. ..###... ..##....",
+         "..##.... #....#.. .##..... .####.#. .#####.. ..##.#..",
+         ".#..#... #....#.. ##...... .....##. #######. ..####..",
+         ".#..#... ######.. #....... #....##. ...#.... .####...",
+         ".#...#.. ........ ........ .#####.. ...#.... ######..",
+         "##...##. ........ ........ ........ ..###... ........"}},
+    {8, {"..##.... ..###...", ".#..#... ..###...", ".#..#.## ..###...", ".#..#... ..###...",
+         ".#..#.## ..###...", ".#..#... ..###...", ".#..#.## ..###...", ".####... ..###.#.",
+         ".####.## ..###.#.", ".####... ...#..#.", "#####... ......#.", "######.. ..###...",
+         "######.. ..###...", "######.. ........", ".####... ........", "........ ........"}},
+    {16, {"....######...... ......#####..... #########....... ................ ##..##.####.##.. ...#............",
+          "...##....##..... ....##.....##..# #.......#####... ###############. ##..##..##..##.. ..##............",
+          "..##......##.... ..##..#......### #.......#...##.. #.###.###.#...## ##..##..##..##.. .###############",
+          "################ .#...........### #.......#....##. #.###.###.#...## ######..##..##.. ################",
+          "################ ..##.........### ###############. #.###.###.#...## ##..##..##..##.. .###############",
+          "###..######..### ....##.....##..# ###############. ###############. ##..##..##...... ..##............",
+          "..##........##.. ......#####..... .###......###... ................ ##..##.####.##.. ...#............",
+          "...#........#... ................ ..#........#.... ................ ................ ................"}},
+    {16, {".......##....... .....######..... .............###",
+          "......####...... ...##......##... ...........#####",
+          ".....##..##..... ..#..........#.. ..........######",
+          "....##....##.... .#...##...##..#. ........#######.",
+          "...##......##... .#..#..#.#..#.#. .......#######..",
+          "..##........##.. #...###..###...# ..#...#######...",
+          ".##..........##. #..............# .###.#######....",
+          "################ #.....####.....# ..##.######.....",
+          ".#............#. #....#....#....# ...#.#####......",
+          ".#.####..####.#. #..............# ....#####.......",
+          ".#.#..#..#..#.#. #..............# ...####.#.......",
+          ".#.####..#..#.#. #..............# ..###...##......",
+          ".#.......#..#.#. #..............# .###.....#......",
+          ".#.......#.##.#. #.##..##..##..## ###.............",
+          ".#.......#..#.#. ##..##..##..##.# ##..............",
+          "################ #............... #..............."}},
+    {16, {"################ ...#####........ .############...",
+          "##............## ..#.....#....... #............#..",
+          "#.#..........#.# .#.......#...... #.##.###.##..#..",
+          "#..#........#..# #.........#..... #............#..",
+          "#...#......#...# #.........#..... #.####.###.#.#..",
+          "#....#....#....# #.........#..... #............#..",
+          "#.....####.....# .#.......#...... .####.#######...",
+          "#..............# ..#.....##...... ....#.#.........",
+          "#..............# ...#####.##..... ....##..........",
+          "#............### ..........##.... ....#...........",
+          "#............### ...........##... ................",
+          "################ ............##.. ................"}},
+    {32, {".####...##..##...##............. .......................#........",
+          "##..##..##.##....##............. .......................##.......",
+          "##..##..####.....##............. #########################.......",
+          "##..##..###......##............. ##########################......",
+          "##..##..####.....##............. #########################.......",
+          "##..##..##.##................... .......................##.......",
+          ".####...##..##...##............. .......................#........",
+          "................................ ................................"}},
+    {32, {"..##......##......##......##.... ..###...........................",
+          ".#..#....#..#....#..#....#..#... ..#.#.##########..##########....",
+          "#....#..#....#..#....#..#....#.. #####.#.##.##.#...#.##.##.#.....",
+          "......##......##......##......## #####.#.##.##.#...#.##.##.#.....",
+          "................................ #####.##########..##########....",
+          "###.###.###.###.###.###.###.###. ################################",
+          "................................ .##..##.....##.##.....##.##.....",
+          ".#.#.#.#.#.#.#.#.#.#.#.#.#.#.#.# ................................"}},
+    {32, {"................................",
+          "......................###.......",
+          ".....................#####......",
+          "......................###.......",
+          "..........#.....................",
+          ".........###....................",
+          "........#####........#..........",
+          ".......#######......###.........",
+          "......#########....#####........",
+          ".....###########..#######.......",
+          "....#############.########......",
+          "...###############.########.....",
+          "..#################.########....",
+          ".###################.########...",
+          "################################",
+          "################################"}},
+};
+// clang-format on
+
+struct DrawnSprite {
+    int width;
+    int height;
+    std::vector<std::uint32_t> pixels;
+};
+
+std::vector<DrawnSprite> DrawnSprites() {
+    std::vector<DrawnSprite> sprites;
+    for (const Sheet& sheet : kSheets) {
+        const std::size_t stride = static_cast<std::size_t>(sheet.width) + 1;
+        const std::size_t count = (sheet.rows[0].size() + 1) / stride;
+        for (std::size_t k = 0; k < count; ++k) {
+            DrawnSprite sprite{sheet.width, static_cast<int>(sheet.rows.size()), {}};
+            for (const std::string& row : sheet.rows) {
+                EXPECT_EQ(row.size(), count * stride - 1) << row;
+                for (std::size_t x = 0; x < static_cast<std::size_t>(sheet.width); ++x)
+                    sprite.pixels.push_back(row.at(k * stride + x) == '#' ? 1u : 0u);
+            }
+            sprites.push_back(std::move(sprite));
+        }
+    }
+    return sprites;
+}
+
+// How an order of readings does on the drawn sprites: how often the right
+// reading comes first, and how often a reading of another size comes before
+// it.
+struct OrderFigures {
+    int cases = 0;
+    int rightFirst = 0;
+    int otherSizeBefore = 0;
+};
+
+void Count(const std::vector<SpriteReading>& readings, const SpriteReading& right,
+           OrderFigures& figures) {
+    ++figures.cases;
+    const auto at =
+        std::find_if(readings.begin(), readings.end(), [&right](const SpriteReading& r) {
+            return r.width == right.width && r.height == right.height && r.pixels == right.pixels;
+        });
+    ASSERT_NE(at, readings.end()) << "the right reading was dropped";
+    figures.rightFirst += at == readings.begin() ? 1 : 0;
+    figures.otherSizeBefore +=
+        std::any_of(readings.begin(), at,
+                    [&right](const SpriteReading& r) {
+                        return r.width != right.width || r.height != right.height;
+                    })
+            ? 1
+            : 0;
+}
+
+// Each drawn sprite in every byte layout without companions, pasted back:
+// the ranked order against the fixed order of the table.
+TEST(Ranking, PutsTheDrawnSpriteFirstMoreOftenThanTheFixedOrder) {
+    const std::vector<DrawnSprite> sprites = DrawnSprites();
+    ASSERT_GE(sprites.size(), 40u);
+    OrderFigures fixed;
+    OrderFigures ranked;
+    for (const DrawnSprite& sprite : sprites) {
+        const SpriteBits bits{sprite.width, sprite.height, sprite.pixels};
+        for (const LayoutForm& layout : Layouts()) {
+            if (layout.valueBits != 8)
+                continue;
+            const std::string text =
+                EmitCode({layout.style, CodeLanguage::C, CodeSize::None}, "art", bits);
+            SCOPED_TRACE(text);
+            const std::vector<std::uint32_t> values = layout.write(bits);
+            // Pages come back in whole pages, the rows below the sprite clear.
+            int rows = kMaxSpriteRows;
+            while (!layout.read(values, sprite.width, rows))
+                --rows;
+            SpriteReading right{PixelLayoutOf(layout.style), sprite.width, rows, sprite.pixels};
+            right.pixels.resize(static_cast<std::size_t>(sprite.width * rows), 0u);
+            Count(AllReadings(values, 8), right, fixed);
+            const ArrayReadResult result = ReadSpriteArray(text);
+            ASSERT_FALSE(result.bExact);
+            Count(result.readings, right, ranked);
+        }
+    }
+    std::printf("drawn sprites: %d cases; right reading first: fixed order %d, ranked %d; "
+                "a reading of another size before it: fixed order %d, ranked %d\n",
+                fixed.cases, fixed.rightFirst, ranked.rightFirst, fixed.otherSizeBefore,
+                ranked.otherSizeBefore);
+    EXPECT_GT(ranked.rightFirst, fixed.rightFirst);
+    EXPECT_LT(ranked.otherSizeBefore, fixed.otherSizeBefore);
+}
 
 // ---------------------------------------------------------------------------
 // Bad text
