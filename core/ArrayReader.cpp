@@ -355,6 +355,7 @@ struct StatedSize {
     int height = 0;
     std::size_t skip = 0;
     bool bCertain = false;
+    CodeSize companion = CodeSize::None; // the companion of Glimmet's that states it
 };
 
 struct ListText {
@@ -413,9 +414,11 @@ std::string Normalized(std::string_view text) {
 
 // Whether one of Glimmet's forms writes `normalText`, or a part of it, for
 // the reading's sprite, under the list's name or, for XBM's own companions,
-// under the name without its "_bits". Only forms whose marks the text holds
-// (#define, PROGMEM, static, a FrameBuffer) are tried.
-bool WrittenByAForm(const SpriteReading& sprite, std::string_view name,
+// under the name without its "_bits". A language that takes a size
+// companion is tried with the companion the text has, as the declaration
+// alone is a part of the text with its companions. Only languages whose
+// marks the text holds (static, PROGMEM, a FrameBuffer) are tried.
+bool WrittenByAForm(const SpriteReading& sprite, std::string_view name, CodeSize companion,
                     std::string_view normalText) {
     if (name.empty())
         return false;
@@ -425,7 +428,6 @@ bool WrittenByAForm(const SpriteReading& sprite, std::string_view name,
     auto holds = [normalText](std::string_view mark) {
         return normalText.find(mark) != std::string_view::npos;
     };
-    const bool bDefines = holds("#define");
     const bool bLanguage[] = {holds("static"), holds("PROGMEM"), holds("FrameBuffer")};
     const SpriteBits bits{sprite.width, sprite.height, sprite.pixels};
     for (const LayoutForm& layout : Layouts()) {
@@ -436,7 +438,7 @@ bool WrittenByAForm(const SpriteReading& sprite, std::string_view name,
             for (const SizeForm& size : Sizes()) {
                 const CodeForm form{layout.style, language.language, size.size};
                 if (EffectiveSize(form) != size.size ||
-                    (size.size == CodeSize::Defines && !bDefines))
+                    (language.takesSize && size.size != companion))
                     continue;
                 for (const std::string_view written : names)
                     if (!written.empty() && holds(Normalized(EmitCode(form, written, bits))))
@@ -508,9 +510,13 @@ bool HasDeclaredShape(const ListText& list, const SpriteReading& reading) {
 ArrayReadResult ReadingsOf(const ListText& list, std::string_view text) {
     text = AroundAnchor(text, list.anchor, list.name.size());
     std::vector<RankedReading> readings;
-    for (const StatedSize& size : list.sizes)
-        if (size.bCertain)
+    CodeSize companion = CodeSize::None;
+    for (const StatedSize& size : list.sizes) {
+        if (size.bCertain && readings.empty()) {
             AddStatedReadings(list, size, 0, readings);
+            companion = size.companion;
+        }
+    }
     const bool bSizeCertain = !readings.empty();
     if (!bSizeCertain) {
         for (const StatedSize& size : list.sizes)
@@ -539,7 +545,7 @@ ArrayReadResult ReadingsOf(const ListText& list, std::string_view text) {
     const std::string normalText = Normalized(text);
     std::vector<RankedReading> written;
     for (const RankedReading& reading : readings)
-        if (WrittenByAForm(reading.reading.reading, list.name, normalText))
+        if (WrittenByAForm(reading.reading.reading, list.name, companion, normalText))
             written.push_back(reading);
     if (list.bOwnLine && written.empty())
         written.push_back(readings.front());
@@ -595,7 +601,8 @@ std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
     list.name = line->name;
     list.values = line->rows;
     list.elementBits = line->width;
-    list.sizes.push_back({line->width, static_cast<int>(line->rows.size()), 0, true});
+    list.sizes.push_back(
+        {line->width, static_cast<int>(line->rows.size()), 0, true, CodeSize::None});
     list.bOwnLine = true;
     ArrayReadResult result = ReadingsOf(list, lineText);
     result.notice = NoticeForArrays(arrays, result.name);
@@ -691,7 +698,7 @@ void ReadDrawingCall(const DrawingCall& call, std::vector<std::vector<Token>> ar
             const std::optional<int> height = SmallNumber(arguments[first + 1][0], kMaxSpriteRows);
             if (!width || !height || *width < 8)
                 return std::nullopt;
-            return StatedSize{*width, *height, 0, false};
+            return StatedSize{*width, *height, 0, false, CodeSize::None};
         };
         if (std::optional<StatedSize> after = size(at + 1))
             list.sizes.push_back(*after);
@@ -764,7 +771,7 @@ void ReadCEvidence(std::string_view text, ListText& list) {
             }
         }
         if (width && height) {
-            list.sizes.push_back({*width, *height, 0, true});
+            list.sizes.push_back({*width, *height, 0, true, CodeSize::Defines});
             if (bXbmSpelling)
                 list.certainLayout = &LayoutOf(CodeStyle::Xbm);
             return;
@@ -789,7 +796,7 @@ void ReadLeadingSize(const std::vector<ListValue>& values, ListText& list) {
         std::none_of(values.begin() + kLeadingSizeValues, values.end(),
                      [](const ListValue& value) { return IsDecimal(value.token); });
     list.sizes.push_back({static_cast<int>(values[0].value), static_cast<int>(values[1].value),
-                          kLeadingSizeValues, bCertain});
+                          kLeadingSizeValues, bCertain, CodeSize::Leading});
 }
 
 ArrayReadResult ReadPython(const PythonBytes& python, std::string_view text) {
@@ -800,7 +807,7 @@ ArrayReadResult ReadPython(const PythonBytes& python, std::string_view text) {
     list.values = python.values;
     list.anchor = python.offset;
     if (python.frameLayout != nullptr) {
-        list.sizes.push_back({python.frameWidth, python.frameHeight, 0, true});
+        list.sizes.push_back({python.frameWidth, python.frameHeight, 0, true, CodeSize::None});
         list.certainLayout = python.frameLayout;
     }
     ArrayReadResult result = ReadingsOf(list, text);
