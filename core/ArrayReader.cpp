@@ -478,9 +478,13 @@ void AddStatedReadings(const ListText& list, const StatedSize& size, int points,
                 return;
         readings.push_back({{std::move(reading), form}, points});
     };
+    // A layout the text names is read alone, so that another layout giving
+    // the same picture under another label cannot stand in for it.
+    const bool bNamed = size.bCertain && list.certainLayout != nullptr &&
+                        list.certainLayout->read(values, size.width, size.height);
     for (const LayoutForm& layout : Layouts()) {
         const int valueBits = layout.valueBits != 0 ? layout.valueBits : (size.width + 7) / 8 * 8;
-        if (valueBits != list.elementBits)
+        if (valueBits != list.elementBits || (bNamed && &layout != list.certainLayout))
             continue;
         if (std::optional<SpriteReading> reading =
                 ReadThroughLayout(layout, values, size.width, size.height))

@@ -178,6 +178,70 @@ TEST(WrittenForms, ReadBackAsTheSpriteOrOfferIt) {
 }
 
 // ---------------------------------------------------------------------------
+// Texts that state their size and layout
+
+struct ExactCase {
+    std::string text;
+    std::string name;
+    std::vector<std::string> rows; // the sprite, at a width of 8, 16 or 32
+    friend void PrintTo(const ExactCase& c, std::ostream* os) { *os << c.text; }
+};
+
+class ExactTest : public testing::TestWithParam<ExactCase> {};
+
+TEST_P(ExactTest, ComesBackAtOnce) {
+    const ExactCase& c = GetParam();
+    const ArrayReadResult result = ReadSpriteArray(c.text);
+    ASSERT_FALSE(result.error) << result.error->message;
+    EXPECT_TRUE(result.bExact);
+    ASSERT_EQ(result.readings.size(), 1u);
+    EXPECT_EQ(result.name, c.name);
+    const std::vector<std::uint32_t> pixels = PixelsFromRows(c.rows);
+    EXPECT_EQ(result.readings[0].height, static_cast<int>(c.rows.size()));
+    EXPECT_EQ(result.readings[0].pixels, pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StatedForms, ExactTest,
+    testing::Values(
+        // An XBM file as image editors write it: any width, hot spot and
+        // signed char; the columns beyond the width come back clear.
+        ExactCase{"#define glyph_width 13\n#define glyph_height 3\n#define glyph_x_hot 1\n"
+                  "#define glyph_y_hot 1\nstatic char glyph_bits[] = {\n"
+                  "   0x01, 0x10, 0xff, 0x1f, 0x00, 0x00};\n",
+                  "glyph_bits",
+                  {"10000000 00001000", "11111111 11111000", "00000000 00000000"}},
+        ExactCase{"#define arrow_width 16\n#define arrow_height 2\n"
+                  "static unsigned char arrow_bits[] = {\n   0x01, 0x80, 0xff, 0x00};\n",
+                  "arrow_bits",
+                  {"10000000 00000001", "11111111 00000000"}},
+        // The FrameBuffer's format names the layout, over a list of bytes
+        // or literals of every escape, joined across lines.
+        ExactCase{"import framebuf\nicon = bytes([0x01, 0b10, 4, 0o10, 0x10, 0x20, 0x40, 1_28])"
+                  "  # a line\nfb = framebuf.FrameBuffer(icon, 8, 5, framebuf.MVLSB)\n",
+                  "icon",
+                  {"10000000", "01000000", "00100000", "00010000", "00001000"}},
+        ExactCase{"s = bytearray(b'\\x80\\001A\\n'\n  b\"\\t\\\\\\'\\a\")\n"
+                  "fb = framebuf.FrameBuffer(s, 8, 8, framebuf.MONO_HLSB)\n",
+                  "s",
+                  {"10000000", "00000001", "01000001", "00001010", "00001001", "01011100",
+                   "00100111", "00000111"}},
+        ExactCase{
+            "b = rb'\\x'\nfb = FrameBuffer(b, 8, 2, MONO_HMSB)", "b", {"00111010", "00011110"}},
+        // A form of Glimmet's that only one sprite gives.
+        ExactCase{"const uint16_t arrow[] PROGMEM = {0xC003,0x3C80};",
+                  "arrow",
+                  {"11000000 00000011", "00111100 10000000"}},
+        ExactCase{"#define ARROW_WIDTH 16\n#define ARROW_HEIGHT 2\n"
+                  "static unsigned short int arrow[] = {0xC003,0x3C80};",
+                  "arrow",
+                  {"11000000 00000011", "00111100 10000000"}},
+        ExactCase{"#define P_WIDTH 8\n#define P_HEIGHT 3\n"
+                  "static unsigned char p[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};",
+                  "p",
+                  {"10101010", "01100110", "00011110"}}));
+
+// ---------------------------------------------------------------------------
 // What people paste
 
 struct Shape {
@@ -327,8 +391,77 @@ INSTANTIATE_TEST_SUITE_P(
         PasteCase{"\xEF\xBB\xBF\xC2\xA0{0x3C,\xE2\x80\xAF"
                   "0x42\xE2\x81\x9F}\xEF\xBB\xBF",
                   "", kTwoBytes},
+        PasteCase{"0x0001, 0x8000", "", kTwoShorts, 0, {"00000000 00000001", "10000000 00000000"}},
+        // Evidence in the text: a drawing call that passes the array with its
+        // size, its name alone, an XBM name, leading size bytes, companions
+        // that leave the layout open.
         PasteCase{
-            "0x0001, 0x8000", "", kTwoShorts, 0, {"00000000 00000001", "10000000 00000000"}}));
+            "const unsigned char PROGMEM bmp[] = {0x01, 0x80, 0x02, 0x40, 0x04, 0x20, "
+            "0x08, 0x10};\nvoid draw() { display.drawBitmap(0, 0, bmp, 16, 4, WHITE); }",
+            "bmp",
+            {{RowsMsbFirst, 16, 4},
+             {RowsLsbFirst, 16, 4},
+             {RowsMsbFirst, 32, 2},
+             {RowsMsbFirst, 8, 8},
+             {RowsLsbFirst, 8, 8},
+             {RowsLsbFirst, 32, 2},
+             {VerticalPages, 8, 8}},
+            0,
+            {"00000001 10000000", "00000010 01000000", "00000100 00100000", "00001000 00010000"}},
+        PasteCase{"const unsigned char bmp[] = {0x01, 0x80, 0x02, 0x40, 0x04, 0x20, 0x08, 0x10};"
+                  "\nu8g2.drawXBMP(0, 0, 16, 4, bmp);",
+                  "bmp",
+                  {{RowsLsbFirst, 16, 4},
+                   {RowsMsbFirst, 16, 4},
+                   {RowsLsbFirst, 8, 8},
+                   {RowsLsbFirst, 32, 2},
+                   {RowsMsbFirst, 32, 2},
+                   {RowsMsbFirst, 8, 8},
+                   {VerticalPages, 8, 8}}},
+        PasteCase{"uint8_t pad[] = {0x01, 0x80, 0x02, 0x40, 0x04, 0x20, 0x08, 0x10};\n"
+                  "drawFastImage(0, 0, 8, 5, pad);",
+                  "pad",
+                  {{VerticalPages, 8, 5},
+                   {VerticalPages, 8, 8},
+                   {RowsMsbFirst, 16, 4},
+                   {RowsMsbFirst, 32, 2},
+                   {RowsMsbFirst, 8, 8},
+                   {RowsLsbFirst, 8, 8},
+                   {RowsLsbFirst, 16, 4},
+                   {RowsLsbFirst, 32, 2}},
+                  0,
+                  {"10000000", "00100000", "00001000", "00000010", "00000001"}},
+        PasteCase{"static unsigned char face_bits[] = {0x81, 0x42};",
+                  "face_bits",
+                  {{RowsLsbFirst, 8, 2},
+                   {RowsLsbFirst, 16, 1},
+                   {RowsMsbFirst, 8, 2},
+                   {RowsMsbFirst, 16, 1}}},
+        PasteCase{"{0x10, 0x02, 0xc0, 0x03, 0x3c, 0x80}",
+                  "",
+                  {{RowsLsbFirst, 16, 2},
+                   {RowsMsbFirst, 16, 2},
+                   {RowsLsbFirst, 16, 3},
+                   {RowsMsbFirst, 16, 3},
+                   {RowsMsbFirst, 8, 6},
+                   {RowsLsbFirst, 8, 6}},
+                  1,
+                  {"11000000 00000011", "00111100 10000000"}},
+        // Glimmet writes the same text for a sprite in row bytes and for its
+        // mirror image in XBM bytes: both are offered, of the stated size.
+        PasteCase{"static unsigned char arrow[] = {16, 2, 0xc0, 0x03, 0x3c, 0x80};",
+                  "arrow",
+                  {{RowsLsbFirst, 16, 2}, {RowsMsbFirst, 16, 2}},
+                  1,
+                  {"11000000 00000011", "00111100 10000000"}},
+        PasteCase{"#define LOGO_WIDTH 16\n#define LOGO_HEIGHT 2\n"
+                  "const uint8_t logo[] = {0xc0, 0x03, 0x3c, 0x80, };",
+                  "logo",
+                  {{RowsLsbFirst, 16, 2}, {RowsMsbFirst, 16, 2}}},
+        PasteCase{"b = b'\\x81\\x42'", "b", kTwoBytes, 0, {"10000001", "01000010"}},
+        PasteCase{"const uint32_t wide[] PROGMEM = {0x80000001, 0x00000000};",
+                  "wide",
+                  {{RowsMsbFirst, 32, 2}, {RowsLsbFirst, 32, 2}}}));
 
 // The other output styles read back to the drawn sprite through their own
 // reading: XBM rows with the leftmost pixel in each byte's low bit, and pages
@@ -621,7 +754,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"/* \xC3\xA9 */ {0x}", "hex", "0x", 1, 10},
         BadCase{"\r\n\r{0b}", "binary", "0b", 3, 2}, BadCase{"\xC2\xA0{0x}", "hex", "0x", 1, 3},
         BadCase{"{1,\xC2\xA1 2}", "Expected a number", "\xC2\xA1", 1, 4},
-        BadCase{std::string(kMaxArrayTextBytes + 1, ' '), "too long", "", 1, 1}));
+        BadCase{std::string(kMaxArrayTextBytes + 1, ' '), "too long", "", 1, 1},
+        // MicroPython bytes.
+        BadCase{"s = bytearray(b'\\x4')", "\\x escape", "b'\\x4'", 1, 15},
+        BadCase{"s = b'\xC3\xA9'", "only ASCII", "b'\xC3\xA9'", 1, 5},
+        BadCase{"s = bytearray([1, 256])", "too big for a byte", "256", 1, 19},
+        BadCase{"x = 1\ns = bytearray(b'\\x00", "never closed", "b'", 2, 15},
+        BadCase{"s = bytes(b'" + std::string(65, 'A') + "')", "more than 64",
+                "b'" + std::string(38, 'A') + "...", 1, 11}));
 
 // ---------------------------------------------------------------------------
 // Tokens
