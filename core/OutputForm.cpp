@@ -200,11 +200,10 @@ std::string CArray(const CodeDeclaration& d, std::string_view type, std::string_
     const bool xbmImage = d.size == CodeSize::Defines && layout.style == CodeStyle::Xbm;
     constexpr std::size_t kXbmValuesPerLine = 12;
     if (d.size == CodeSize::Defines) {
-        const bool xbm = xbmImage;
-        const std::string prefix = xbm ? name : UpperCase(d.name);
-        text += "#define " + prefix + (xbm ? "_width " : "_WIDTH ") + width + "\n";
-        text += "#define " + prefix + (xbm ? "_height " : "_HEIGHT ") + height + "\n";
-        if (xbm)
+        const std::string prefix = xbmImage ? name : UpperCase(d.name);
+        text += "#define " + prefix + (xbmImage ? "_width " : "_WIDTH ") + width + "\n";
+        text += "#define " + prefix + (xbmImage ? "_height " : "_HEIGHT ") + height + "\n";
+        if (xbmImage)
             name += "_bits";
     }
     text += type;

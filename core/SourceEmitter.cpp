@@ -31,7 +31,8 @@ std::string EmitDeclaration(CodeStyle style, std::int32_t nWidthIndex, std::stri
                             std::int32_t nHeight, std::span<const std::uint32_t> pixels) {
     CodeForm form;
     form.style = style;
-    return EmitCode(form, name, {WidthFromIndex(nWidthIndex), nHeight, pixels});
+    const int width = nWidthIndex >= 0 && nWidthIndex <= 2 ? 8 << nWidthIndex : 0;
+    return EmitCode(form, name, {width, nHeight, pixels});
 }
 
 std::string_view ElementType(int width) {

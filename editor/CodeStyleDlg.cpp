@@ -2,7 +2,7 @@
 
 #include "SourceEmitter.h"
 
-#include <iterator>
+#include <span>
 #include <utility>
 
 namespace {
@@ -56,11 +56,15 @@ void CCodeStyleDlg::DoDataExchange(CDataExchange* pDX) {
 
 bool CCodeStyleDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // Each group's buttons stand for the rows of its table, in order.
+    // Each group's buttons stand for the rows of its table, in order, and
+    // their tips say what each row writes.
     const auto label = [this](int nFirstID, auto rows) {
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (CWnd* pButton = GetDlgItem(nFirstID + static_cast<int>(i)))
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (CWnd* pButton = GetDlgItem(nFirstID + static_cast<int>(i))) {
                 pButton->SetWindowText(rows[i].menuText);
+                pButton->SetToolTipText(rows[i].description);
+            }
+        }
     };
     label(IDC_LAYOUT_ROWS, Layouts());
     label(IDC_LANGUAGE_C, Languages());
@@ -70,6 +74,11 @@ bool CCodeStyleDlg::OnInitDialog() {
     m_nLanguage = IndexOf(Languages(), m_form.language, &LanguageForm::language);
     m_nSize = IndexOf(Sizes(), m_form.size, &SizeForm::size);
     ShowChoices();
+    // The keyboard starts at the layout chosen rather than in the sample.
+    if (CWnd* pLayout = GetDlgItem(IDC_LAYOUT_ROWS + m_nLayout)) {
+        pLayout->SetFocus();
+        return false;
+    }
     return true;
 }
 

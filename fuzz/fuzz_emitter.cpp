@@ -1,7 +1,9 @@
-// Feeds EmitDeclaration any width index, name, height and pixels, in every
-// code style, and checks each line against its contract and against a plain
-// re-derivation of every constant from the pixels. Also feeds BitsToHex and
-// CodeStyleFromKey any characters (those of the name).
+// Feeds EmitDeclaration and EmitCode any width index, name, height and
+// pixels, in every output form (layout x language x size companion), and
+// checks each text against its contract and against a plain re-derivation of
+// every value from the pixels; feeds each layout's reading the pixels as
+// values at any size. Also feeds BitsToHex and the keys' lookups any
+// characters (those of the name).
 //
 // Input: byte 0 the width index (signed), bytes 1-4 the height (signed,
 // little-endian), byte 5 the name's length n, then n bytes of name, then one
@@ -9,6 +11,7 @@
 // which is set). Short input leaves the rest empty. The pixels are allocated
 // to their exact size, so the address sanitizer catches any read past them.
 
+#include "OutputForm.h"
 #include "SourceEmitter.h"
 
 #include <cstddef>
@@ -140,19 +143,24 @@ unsigned PixelAt(const std::vector<std::uint32_t>& pixels, int width, int rows, 
     return row < rows && index < pixels.size() && pixels[index] != 0 ? 1u : 0u;
 }
 
-// Byte `i` of a byte style, derived from where it sits: XBM bytes run along
-// each row (leftmost pixel bit 0), page bytes down one column of a page of
-// eight rows (top row bit 0).
+// Byte `i` of a byte layout, derived from where it sits: row bytes and XBM
+// bytes run along each row (leftmost pixel bit 7 or bit 0), page bytes down
+// one column of a page of eight rows (top row bit 0).
 unsigned ExpectedByte(CodeStyle style, const std::vector<std::uint32_t>& pixels, int width,
                       int rows, int i) {
     unsigned byte = 0;
     for (int bit = 0; bit < 8; ++bit) {
-        const bool xbm = style == CodeStyle::Xbm;
-        const int column = xbm ? i % (width / 8) * 8 + bit : i % width;
-        const int row = xbm ? i / (width / 8) : i / width * 8 + bit;
+        const bool pages = style == CodeStyle::Pages;
+        const int along = style == CodeStyle::RowBytes ? 7 - bit : bit;
+        const int column = pages ? i % width : i % (width / 8) * 8 + along;
+        const int row = pages ? i / width * 8 + bit : i / (width / 8);
         byte |= PixelAt(pixels, width, rows, column, row) << bit;
     }
     return byte;
+}
+
+int ByteCount(CodeStyle style, int width, int rows) {
+    return style == CodeStyle::Pages ? (rows + 7) / 8 * width : rows * (width / 8);
 }
 
 void CheckByteDeclaration(CodeStyle style, std::int32_t widthIndex, std::string_view name,
@@ -163,8 +171,7 @@ void CheckByteDeclaration(CodeStyle style, std::int32_t widthIndex, std::string_
     const std::vector<std::string_view> bytes =
         Constants(Initialiser(text, "static unsigned char ", name), ", ", text);
 
-    const int expectedCount = style == CodeStyle::Xbm ? rows * (width / 8) : (rows + 7) / 8 * width;
-    if (bytes.size() != static_cast<std::size_t>(expectedCount))
+    if (bytes.size() != static_cast<std::size_t>(ByteCount(style, width, rows)))
         Fail("not the style's number of bytes", text);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const std::string_view byte = bytes[i];
@@ -178,12 +185,119 @@ void CheckByteDeclaration(CodeStyle style, std::int32_t widthIndex, std::string_
     }
 }
 
-// A key names a style exactly when it is that style's own key.
+// The text of `form` is exactly what its layout's values in its language
+// and size companion must be, re-derived here from the pixels; MicroPython
+// writes rows as row bytes and takes no companion, and leading size bytes
+// go with byte layouts only. The layout's reading gives the pixels back.
+void CheckForm(const CodeForm& form, std::int32_t widthIndex, std::string_view name,
+               std::int32_t height, const std::vector<std::uint32_t>& pixels) {
+    const int width = WidthFor(widthIndex);
+    const int rows = RowsFor(height);
+    const std::string text = EmitCode(form, name, {width, height, pixels});
+    const bool micro = form.language == CodeLanguage::MicroPython;
+    const bool arduino = form.language == CodeLanguage::Arduino;
+    const CodeStyle style =
+        micro && form.style == CodeStyle::Rows ? CodeStyle::RowBytes : form.style;
+    const bool bytes = style != CodeStyle::Rows;
+    const CodeSize size =
+        micro || (form.size == CodeSize::Leading && !bytes) ? CodeSize::None : form.size;
+    const bool xbmImage = style == CodeStyle::Xbm && size == CodeSize::Defines;
+
+    std::vector<std::string> values;
+    std::vector<unsigned> byteValues;
+    if (bytes) {
+        for (int i = 0; i < ByteCount(style, width, rows); ++i) {
+            const unsigned byte = ExpectedByte(style, pixels, width, rows, i);
+            byteValues.push_back(byte);
+            values.push_back(std::string("0x") + "0123456789abcdef"[byte >> 4] +
+                             "0123456789abcdef"[byte & 0xF]);
+        }
+    } else {
+        for (int row = 0; row < rows; ++row)
+            values.push_back(ExpectedConstant(pixels, width, row));
+    }
+    const std::string w = std::to_string(width);
+    const std::string h = std::to_string(rows);
+    std::string expected;
+    if (micro) {
+        const std::string_view format = style == CodeStyle::RowBytes ? "MONO_HLSB"
+                                        : style == CodeStyle::Xbm    ? "MONO_HMSB"
+                                                                     : "MONO_VLSB";
+        expected = std::string(name) + " = bytearray(b'";
+        for (const std::string& value : values)
+            expected += "\\x" + value.substr(2);
+        expected += "')\n" + std::string(name) + "_fb = framebuf.FrameBuffer(" + std::string(name) +
+                    ", " + w + ", " + h + ", framebuf." + std::string(format) + ")";
+    } else {
+        std::string arrayName(name);
+        if (size == CodeSize::Defines) {
+            std::string prefix(name);
+            if (!xbmImage)
+                for (char& c : prefix)
+                    c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            expected += "#define " + prefix + (xbmImage ? "_width " : "_WIDTH ") + w + "\n";
+            expected += "#define " + prefix + (xbmImage ? "_height " : "_HEIGHT ") + h + "\n";
+            if (xbmImage)
+                arrayName += "_bits";
+        }
+        if (arduino)
+            expected += bytes || width <= 8 ? "const uint8_t "
+                        : width <= 16       ? "const uint16_t "
+                                            : "const uint32_t ";
+        else
+            expected += bytes ? "static unsigned char " : TypeFor(widthIndex);
+        expected += arrayName + "[]" + (arduino ? " PROGMEM" : "") + " = {";
+        const std::string separator = bytes ? ", " : ",";
+        if (size == CodeSize::Leading)
+            expected += w + ", " + h + (values.empty() ? "" : separator);
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (i > 0)
+                expected += xbmImage && i % 12 == 0 ? ",\n   " : separator;
+            expected += values[i];
+        }
+        expected += "};";
+    }
+    if (text != expected)
+        Fail("a form's text is not its layout's values in its language", text);
+
+    const LayoutForm& layout = LayoutOf(style);
+    const std::optional<std::vector<std::uint32_t>> back =
+        layout.read(layout.write({width, rows, pixels}), width, rows);
+    if (!back || back->size() != static_cast<std::size_t>(width * rows))
+        Fail("a layout's reading refuses its own writing", text);
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < width; ++column)
+            if ((*back)[static_cast<std::size_t>(row * width + column)] !=
+                PixelAt(pixels, width, rows, column, row))
+                Fail("a layout's reading does not give its writing's pixels back", text);
+}
+
+// Any values at any size: a reading refuses them or gives width x height
+// pixels that write and read back to themselves.
+void CheckReadings(const std::vector<std::uint32_t>& values, int width, int height) {
+    for (const LayoutForm& layout : Layouts()) {
+        const std::optional<std::vector<std::uint32_t>> read = layout.read(values, width, height);
+        if (!read)
+            continue;
+        if (read->size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height))
+            Fail("a reading of the wrong size", std::string(layout.key));
+        if (layout.read(layout.write({width, height, *read}), width, height) != read)
+            Fail("a reading that does not write and read back to itself", std::string(layout.key));
+    }
+}
+
+// A key names an option exactly when it is that option's own key.
 void CheckStyleKey(std::string_view key) {
     const std::optional<CodeStyle> style = CodeStyleFromKey(key);
-    const bool known = key == "rows" || key == "xbm" || key == "pages";
+    const bool known = key == "rows" || key == "rowbytes" || key == "xbm" || key == "pages";
     if (style.has_value() != known || (style && CodeStyleKey(*style) != key))
         Fail("CodeStyleFromKey does not read exactly the style keys", std::string(key));
+    const std::optional<CodeLanguage> language = CodeLanguageFromKey(key);
+    if (language.has_value() != (key == "c" || key == "arduino" || key == "micropython"))
+        Fail("CodeLanguageFromKey does not read exactly the language keys", std::string(key));
+    const std::optional<CodeSize> size = CodeSizeFromKey(key);
+    if (size.has_value() != (key == "none" || key == "defines" || key == "leading"))
+        Fail("CodeSizeFromKey does not read exactly the size keys", std::string(key));
 }
 
 void CheckBitsToHex(std::string_view bits) {
@@ -220,8 +334,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pixels.push_back(static_cast<std::uint32_t>(data[at]) * 0x01010101u);
 
     CheckDeclaration(widthIndex, name, height, pixels);
+    CheckByteDeclaration(CodeStyle::RowBytes, widthIndex, name, height, pixels);
     CheckByteDeclaration(CodeStyle::Xbm, widthIndex, name, height, pixels);
     CheckByteDeclaration(CodeStyle::Pages, widthIndex, name, height, pixels);
+    for (const LayoutForm& layout : Layouts())
+        for (const LanguageForm& language : Languages())
+            for (const SizeForm& companion : Sizes())
+                CheckForm({layout.style, language.language, companion.size}, widthIndex, name,
+                          height, pixels);
+    // The pixel bytes as values, at the sprite's size and at widths the
+    // width byte alone gives, negative and too wide ones included.
+    std::vector<std::uint32_t> values(pixels);
+    for (std::uint32_t& value : values)
+        value &= 0xFFu;
+    CheckReadings(values, WidthFor(widthIndex), RowsFor(height));
+    CheckReadings(values, widthIndex, static_cast<int>(rawHeight % 64u));
     CheckBitsToHex(name);
     CheckStyleKey(name);
     return 0;

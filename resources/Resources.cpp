@@ -53,31 +53,31 @@ constexpr int kCancelCommand = 2;
 // The radio buttons take their labels from the output form tables; the
 // template gives each its place, in the tables' order.
 constexpr ControlTemplate kCodeStyleControls[] = {
-    {IDC_STATIC, ControlKind::GroupBox, 0, "Layout", 7, 5, 125, 70},
-    {IDC_LAYOUT_ROWS, ControlKind::AutoRadioButton, WS_GROUP, "", 13, 16, 115, 14},
-    {IDC_LAYOUT_ROWBYTES, ControlKind::AutoRadioButton, 0, "", 13, 30, 115, 14},
-    {IDC_LAYOUT_XBM, ControlKind::AutoRadioButton, 0, "", 13, 44, 115, 14},
-    {IDC_LAYOUT_PAGES, ControlKind::AutoRadioButton, 0, "", 13, 58, 115, 14},
-    {IDC_STATIC, ControlKind::GroupBox, 0, "Language", 137, 5, 62, 56},
-    {IDC_LANGUAGE_C, ControlKind::AutoRadioButton, WS_GROUP, "", 143, 16, 52, 14},
-    {IDC_LANGUAGE_ARDUINO, ControlKind::AutoRadioButton, 0, "", 143, 30, 52, 14},
-    {IDC_LANGUAGE_MICROPYTHON, ControlKind::AutoRadioButton, 0, "", 143, 44, 52, 14},
-    {IDC_STATIC, ControlKind::GroupBox, 0, "Size", 204, 5, 89, 56},
-    {IDC_SIZE_NONE, ControlKind::AutoRadioButton, WS_GROUP, "", 210, 16, 79, 14},
-    {IDC_SIZE_DEFINES, ControlKind::AutoRadioButton, 0, "", 210, 30, 79, 14},
-    {IDC_SIZE_LEADING, ControlKind::AutoRadioButton, 0, "", 210, 44, 79, 14},
-    {IDC_STATIC, ControlKind::GroupBox, 0, "Make Code Writes", 7, 78, 286, 64},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Layout", 7, 5, 155, 70},
+    {IDC_LAYOUT_ROWS, ControlKind::AutoRadioButton, WS_GROUP, "", 13, 16, 145, 14},
+    {IDC_LAYOUT_ROWBYTES, ControlKind::AutoRadioButton, 0, "", 13, 30, 145, 14},
+    {IDC_LAYOUT_XBM, ControlKind::AutoRadioButton, 0, "", 13, 44, 145, 14},
+    {IDC_LAYOUT_PAGES, ControlKind::AutoRadioButton, 0, "", 13, 58, 145, 14},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Language", 167, 5, 80, 56},
+    {IDC_LANGUAGE_C, ControlKind::AutoRadioButton, WS_GROUP, "", 173, 16, 70, 14},
+    {IDC_LANGUAGE_ARDUINO, ControlKind::AutoRadioButton, 0, "", 173, 30, 70, 14},
+    {IDC_LANGUAGE_MICROPYTHON, ControlKind::AutoRadioButton, 0, "", 173, 44, 70, 14},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Size", 252, 5, 103, 56},
+    {IDC_SIZE_NONE, ControlKind::AutoRadioButton, WS_GROUP, "", 258, 16, 93, 14},
+    {IDC_SIZE_DEFINES, ControlKind::AutoRadioButton, 0, "", 258, 30, 93, 14},
+    {IDC_SIZE_LEADING, ControlKind::AutoRadioButton, 0, "", 258, 44, 93, 14},
+    {IDC_STATIC, ControlKind::GroupBox, 0, "Make Code Writes", 7, 78, 348, 64},
     {IDC_SAMPLE, ControlKind::Edit,
-     ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 13, 89, 274, 48, 0,
+     ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 13, 89, 336, 48, 0,
      "Sample of the generated code"},
-    {kOkCommand, ControlKind::PushButton, WS_TABSTOP, "OK", 183, 147, 52, 15},
-    {kCancelCommand, ControlKind::PushButton, WS_TABSTOP, "Cancel", 241, 147, 52, 15},
+    {kOkCommand, ControlKind::PushButton, WS_TABSTOP, "OK", 245, 147, 52, 15},
+    {kCancelCommand, ControlKind::PushButton, WS_TABSTOP, "Cancel", 303, 147, 52, 15},
 };
 
 constexpr DialogTemplate kDialogs[] = {
     {IDD_ABOUTBOX, WS_CAPTION | WS_SYSMENU, 0, 169, 33, "About Glimmet", 8, kAboutControls},
     {IDD_EDITOR_DIALOG, WS_CAPTION | WS_SYSMENU, WS_EX_APPWINDOW, 302, 215, "", 8, kEditorControls},
-    {IDD_CODE_STYLE, WS_CAPTION | WS_SYSMENU, 0, 300, 168, "Code Style", 8, kCodeStyleControls},
+    {IDD_CODE_STYLE, WS_CAPTION | WS_SYSMENU, 0, 362, 168, "Code Style", 8, kCodeStyleControls},
 };
 
 constexpr MenuItemResource kEditorCommands[] = {
@@ -157,29 +157,43 @@ constexpr std::string_view kHelp =
     "  left to right, Ctrl+Shift+V top to bottom, and Ctrl+I inverts it.\n"
     "  The Menu key or Shift+F10 opens these commands over the grid.\n"
     "\n"
-    "The generated line\n"
-    "  Make Code writes one C declaration named after the sprite, in the style\n"
-    "  chosen under Code Style in the window menu. Glimmet remembers the choice.\n"
-    "  Select the text in Generated Code and copy it into your program.\n"
+    "The generated code\n"
+    "  Make Code writes the sprite as code named after it, in the form chosen\n"
+    "  with Code Style... in the window menu: a layout, a language and a size\n"
+    "  companion, shown on a sample of the sprite. OK keeps the choice, and\n"
+    "  Glimmet remembers it. Select the text in Generated Code and copy it.\n"
     "\n"
-    "  Rows, leftmost pixel high (the default): one hexadecimal constant per row,\n"
-    "  top row first. The leftmost pixel of a row is its most significant bit.\n"
-    "  The element type follows the width: unsigned char for 8 pixels, unsigned\n"
-    "  short int for 16, unsigned long int for 32. An 8 x 2 sprite whose top row\n"
-    "  has its two leftmost pixels and its rightmost pixel set:\n"
-    "    static unsigned char ship[] = {0xC1,0x00};\n"
-    "  drawn with drawBitmap-style calls: drawBitmap(x, y, ship, 8, 2, color).\n"
+    "  Layouts, and the calls that read them:\n"
+    "  Rows, leftmost pixel high (the default): one hexadecimal constant per\n"
+    "    row, top row first, the leftmost pixel its most significant bit;\n"
+    "    unsigned char for 8 pixels, unsigned short int for 16, unsigned long\n"
+    "    int for 32. For your own loops. At width 8 these are also the bytes\n"
+    "    drawBitmap-style calls read; at 16 and 32 those calls need Row Bytes.\n"
+    "  Row bytes, leftmost pixel high: (width + 7) / 8 bytes per row, the\n"
+    "    leftmost pixel in the high bit. Read by drawBitmap-style calls, as in\n"
+    "    drawBitmap(x, y, arrow, 16, 2, color), and by MicroPython's MONO_HLSB.\n"
+    "  XBM bytes, leftmost pixel low: the same bytes with the leftmost pixel\n"
+    "    in the low bit. Read by drawXBM-style calls, as in\n"
+    "    drawXBM(x, y, 16, 2, arrow), by MONO_HMSB and as XBM images.\n"
+    "  Vertical pages: pages of eight rows, each one byte per column, the\n"
+    "    page's top row in the low bit. Copied into SSD1306-style page\n"
+    "    buffers one page at a time; read by MONO_VLSB.\n"
     "\n"
-    "  XBM bytes, leftmost pixel low: each row as width / 8 bytes, the leftmost\n"
-    "  pixel of each byte its least significant bit. The same sprite:\n"
-    "    static unsigned char ship[] = {0x83, 0x00};\n"
-    "  drawn with drawXBM-style calls: drawXBM(x, y, 8, 2, ship).\n"
+    "  Languages: C (a static array), Arduino (const uint8_t, or uint16_t and\n"
+    "  uint32_t for wide rows, in PROGMEM) and MicroPython (a bytearray and a\n"
+    "  framebuf.FrameBuffer; rows are written as row bytes).\n"
+    "  Size companions: none; #define lines for the width and the height (for\n"
+    "  XBM bytes XBM's own name_width, name_height and name_bits, which make\n"
+    "  the text an XBM image); or the width and height as the first two bytes,\n"
+    "  for byte layouts only. MicroPython's FrameBuffer line states the size.\n"
     "\n"
-    "  Vertical pages: the sprite cut into pages of eight rows, each page written\n"
-    "  column by column, one byte per column, the page's top row in the least\n"
-    "  significant bit, as SSD1306-style page buffers hold it. The same sprite:\n"
-    "    static unsigned char ship[] = {0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};\n"
-    "  copied into the display's buffer one page at a time.\n"
+    "  A 16 x 2 arrow whose rows are 0xC003 and 0x3C80, in C as rows:\n"
+    "    static unsigned short int arrow[] = {0xC003,0x3C80};\n"
+    "  for Arduino as row bytes, for drawBitmap:\n"
+    "    const uint8_t arrow[] PROGMEM = {0xc0, 0x03, 0x3c, 0x80};\n"
+    "  and for MicroPython as row bytes:\n"
+    "    arrow = bytearray(b'\\xc0\\x03\\x3c\\x80')\n"
+    "    arrow_fb = framebuf.FrameBuffer(arrow, 16, 2, framebuf.MONO_HLSB)\n"
     "\n"
     "Pasting a sprite\n"
     "  Ctrl+V, or Paste Sprite in the window menu, reads a C array from the\n"

@@ -624,10 +624,6 @@ TEST(CodeFormKeys, EachUnreadableValueMeansItsDefault) {
               (CodeForm{CodeStyle::Pages, CodeLanguage::C, CodeSize::Defines}));
     EXPECT_EQ(CodeFormFromKeys("xbm ", "micropython", "none"),
               (CodeForm{CodeStyle::Rows, CodeLanguage::MicroPython, CodeSize::None}));
-    for (const LanguageForm& language : Languages())
-        EXPECT_EQ(CodeLanguageFromKey(language.key), language.language);
-    for (const SizeForm& size : Sizes())
-        EXPECT_EQ(CodeSizeFromKey(size.key), size.size);
 }
 
 // ---------------------------------------------------------------------------
@@ -665,27 +661,6 @@ TEST(LayoutReading, IsTheInverseOfTheWriting) {
         }
         EXPECT_EQ(layout.read(std::vector<std::uint32_t>(64), -8, 2), std::nullopt);
         EXPECT_EQ(layout.read(std::vector<std::uint32_t>(64), 40, 2), std::nullopt);
-    }
-}
-
-// Leading size bytes are offered for byte layouts only, and MicroPython,
-// whose FrameBuffer line states the size, takes no companion at all; a form
-// kept with a companion that does not apply writes none.
-TEST(SizeCompanions, AreOfferedWhereTheyApply) {
-    for (const LayoutForm& layout : Layouts()) {
-        for (const LanguageForm& language : Languages()) {
-            for (const SizeForm& size : Sizes()) {
-                const bool offered = IsSizeOffered(size.size, layout.style, language.language);
-                const bool expected =
-                    size.size == CodeSize::None ||
-                    (language.language != CodeLanguage::MicroPython &&
-                     (size.size != CodeSize::Leading || layout.style != CodeStyle::Rows));
-                EXPECT_EQ(offered, expected)
-                    << layout.key << " " << language.key << " " << size.key;
-                EXPECT_EQ(EffectiveSize({layout.style, language.language, size.size}),
-                          offered ? size.size : CodeSize::None);
-            }
-        }
     }
 }
 

@@ -1637,6 +1637,10 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
         EXPECT_EQ(radio(IDC_LANGUAGE_C + static_cast<int>(i))->text(), Label(Languages()[i]));
     for (std::size_t i = 0; i < Sizes().size(); ++i)
         EXPECT_EQ(radio(IDC_SIZE_NONE + static_cast<int>(i))->text(), Label(Sizes()[i]));
+    // The labels come after the layout, so the template must leave them room.
+    for (QRadioButton* button : Host(style).findChildren<QRadioButton*>())
+        EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
+    EXPECT_TRUE(radio(IDC_LAYOUT_ROWS)->hasFocus());
 
     // A sprite with no name yet is shown as "sprite".
     EXPECT_EQ(sample(), "static unsigned char sprite[] = {0xC1,0x3C};");
