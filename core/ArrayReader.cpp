@@ -815,9 +815,11 @@ ArrayReadResult ReadPython(const PythonBytes& python, std::string_view text) {
         list.certainLayout = python.frameLayout;
     }
     ArrayReadResult result = ReadingsOf(list, text);
-    if (result.readings.empty())
-        return Failed({"No sprite shape holds " + std::to_string(list.values.size()) + " bytes.",
-                       python.name, 1, 1});
+    if (result.readings.empty()) {
+        ArrayReadError error = python.at;
+        error.message = "No sprite shape holds " + std::to_string(list.values.size()) + " bytes.";
+        return Failed(std::move(error));
+    }
     result.notice = NoticeForArrays(python.arrays, result.name);
     return result;
 }

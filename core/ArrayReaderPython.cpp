@@ -313,6 +313,7 @@ std::optional<PythonBytes> ReadBytesValue(CPythonTokens tokens) {
         token = tokens.Next();
     }
     const PyToken first = token;
+    result.at = MakeError({}, first);
     if (token.kind == PyKind::Error) {
         result.error = MakeError("The string opened here is never closed.", token);
         return result;

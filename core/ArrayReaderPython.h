@@ -16,6 +16,7 @@
 struct PythonBytes {
     std::string name;
     std::size_t offset = 0; // where the name stands in the text, in bytes
+    ArrayReadError at;      // where the values start, for a message about them
     std::vector<std::uint32_t> values;
     std::optional<ArrayReadError> error; // set instead of the values
     int arrays = 1;                      // the bytes values assigned in the text

@@ -3,7 +3,8 @@
 // The sprites a list of values can stand for. A list of bytes, shorts or
 // longs says nothing certain about its bit layout or its width, so each way
 // of laying its bits out as pixels is one reading, and the user chooses
-// among them when more than one fits.
+// among them when more than one fits. The readings are those of the layouts
+// table (OutputForm.h), each through the layout's own read function.
 
 #include "OutputForm.h"
 

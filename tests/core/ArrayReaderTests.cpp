@@ -759,6 +759,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"s = bytearray(b'\\x4')", "\\x escape", "b'\\x4'", 1, 15},
         BadCase{"s = b'\xC3\xA9'", "only ASCII", "b'\xC3\xA9'", 1, 5},
         BadCase{"s = bytearray([1, 256])", "too big for a byte", "256", 1, 19},
+        BadCase{"\n s = b'" + std::string(17, 'A') + "'", "No sprite shape holds 17 bytes",
+                "b'" + std::string(17, 'A') + "'", 2, 6},
         BadCase{"x = 1\ns = bytearray(b'\\x00", "never closed", "b'", 2, 15},
         BadCase{"s = bytes(b'" + std::string(65, 'A') + "')", "more than 64",
                 "b'" + std::string(38, 'A') + "...", 1, 11}));
