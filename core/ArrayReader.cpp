@@ -416,8 +416,7 @@ std::string Normalized(std::string_view text) {
 // the reading's sprite, under the list's name or, for XBM's own companions,
 // under the name without its "_bits". A language that takes a size
 // companion is tried with the companion the text has, as the declaration
-// alone is a part of the text with its companions. Only languages whose
-// marks the text holds (static, PROGMEM, a FrameBuffer) are tried.
+// alone is a part of the text with its companions.
 bool WrittenByAForm(const SpriteReading& sprite, std::string_view name, CodeSize companion,
                     std::string_view normalText) {
     if (name.empty())
@@ -425,23 +424,18 @@ bool WrittenByAForm(const SpriteReading& sprite, std::string_view name, CodeSize
     std::string_view names[2] = {name, {}};
     if (name.size() > 5 && name.ends_with("_bits"))
         names[1] = name.substr(0, name.size() - 5);
-    auto holds = [normalText](std::string_view mark) {
-        return normalText.find(mark) != std::string_view::npos;
-    };
-    const bool bLanguage[] = {holds("static"), holds("PROGMEM"), holds("FrameBuffer")};
     const SpriteBits bits{sprite.width, sprite.height, sprite.pixels};
     for (const LayoutForm& layout : Layouts()) {
         for (const LanguageForm& language : Languages()) {
-            const auto index = static_cast<std::size_t>(&language - Languages().data());
-            if (index < std::size(bLanguage) && !bLanguage[index])
-                continue;
             for (const SizeForm& size : Sizes()) {
                 const CodeForm form{layout.style, language.language, size.size};
                 if (EffectiveSize(form) != size.size ||
                     (language.takesSize && size.size != companion))
                     continue;
                 for (const std::string_view written : names)
-                    if (!written.empty() && holds(Normalized(EmitCode(form, written, bits))))
+                    if (!written.empty() &&
+                        normalText.find(Normalized(EmitCode(form, written, bits))) !=
+                            std::string_view::npos)
                         return true;
             }
         }
