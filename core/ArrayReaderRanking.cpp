@@ -1,6 +1,7 @@
 #include "ArrayReaderRanking.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 std::optional<NoiseScore> Noise(const SpriteReading& reading) {
@@ -34,6 +35,23 @@ std::optional<NoiseScore> Noise(const SpriteReading& reading) {
 
 namespace {
 
+// Looks are counted in steps of 5% more noise than the best-looking
+// picture of the group: pictures within a step of each other look alike (a
+// sprite read two rows to a line often looks nearly as good as itself), so
+// they keep the order given, which puts the narrowest first.
+constexpr double kLooksStep = 1.05;
+
+// The whole steps by which `noise` is noisier than `best`, which is no
+// noisier. With no noise at all (every picture blank or full) all look
+// alike.
+int StepsAbove(const NoiseScore& noise, const NoiseScore& best) {
+    if (best.numerator == 0)
+        return 0;
+    const double ratio = static_cast<double>(noise.numerator * best.denominator) /
+                         static_cast<double>(best.numerator * noise.denominator);
+    return static_cast<int>(std::floor(std::log(ratio) / std::log(kLooksStep)));
+}
+
 bool LessNoise(const NoiseScore& a, const NoiseScore& b) {
     return a.numerator * b.denominator < b.numerator * a.denominator;
 }
@@ -59,9 +77,16 @@ void RankReadings(std::vector<RankedReading>& readings) {
             if (const std::optional<NoiseScore> noise = Noise(readings[k].reading.reading))
                 scored.push_back({k, *noise});
         std::vector<Scored> order = scored;
-        std::stable_sort(order.begin(), order.end(), [](const Scored& a, const Scored& b) {
-            return LessNoise(a.noise, b.noise);
-        });
+        if (!scored.empty()) {
+            const NoiseScore best = std::min_element(scored.begin(), scored.end(),
+                                                     [](const Scored& a, const Scored& b) {
+                                                         return LessNoise(a.noise, b.noise);
+                                                     })
+                                        ->noise;
+            std::stable_sort(order.begin(), order.end(), [&best](const Scored& a, const Scored& b) {
+                return StepsAbove(a.noise, best) < StepsAbove(b.noise, best);
+            });
+        }
         std::vector<RankedReading> moved;
         moved.reserve(order.size());
         for (const Scored& s : order)

@@ -36,8 +36,9 @@ struct NoiseScore {
 std::optional<NoiseScore> Noise(const SpriteReading& reading);
 
 // Orders the readings: most evidence first; among readings of equal
-// evidence, those whose pictures look less like noise move ahead, taking
-// the places such readings hold (a picture whose looks say nothing keeps
-// its place); everything else keeps the order given. The right reading is
+// evidence, those whose pictures look clearly less like noise (by 5% or
+// more) move ahead, taking the places such readings hold (a
+// picture whose looks say nothing keeps its place); everything else keeps
+// the order given. The right reading is
 // never dropped: the order changes, the set does not.
 void RankReadings(std::vector<RankedReading>& readings);

@@ -415,17 +415,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {RowsMsbFirst, 16, 4},
                    {RowsLsbFirst, 8, 8},
                    {RowsLsbFirst, 32, 2},
-                   {RowsMsbFirst, 32, 2},
                    {RowsMsbFirst, 8, 8},
+                   {RowsMsbFirst, 32, 2},
                    {VerticalPages, 8, 8}}},
         PasteCase{"uint8_t pad[] = {0x01, 0x80, 0x02, 0x40, 0x04, 0x20, 0x08, 0x10};\n"
                   "drawFastImage(0, 0, 8, 5, pad);",
                   "pad",
                   {{VerticalPages, 8, 5},
                    {VerticalPages, 8, 8},
+                   {RowsMsbFirst, 8, 8},
                    {RowsMsbFirst, 16, 4},
                    {RowsMsbFirst, 32, 2},
-                   {RowsMsbFirst, 8, 8},
                    {RowsLsbFirst, 8, 8},
                    {RowsLsbFirst, 16, 4},
                    {RowsLsbFirst, 32, 2}},
@@ -441,8 +441,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "",
                   {{RowsLsbFirst, 16, 2},
                    {RowsMsbFirst, 16, 2},
-                   {RowsLsbFirst, 16, 3},
                    {RowsMsbFirst, 16, 3},
+                   {RowsLsbFirst, 16, 3},
                    {RowsMsbFirst, 8, 6},
                    {RowsLsbFirst, 8, 6}},
                   1,
@@ -669,11 +669,13 @@ TEST(Ranking, PutsTheDrawnSpriteFirstMoreOftenThanTheFixedOrder) {
     ASSERT_GE(sprites.size(), 40u);
     OrderFigures fixed;
     OrderFigures ranked;
-    for (const DrawnSprite& sprite : sprites) {
-        const SpriteBits bits{sprite.width, sprite.height, sprite.pixels};
-        for (const LayoutForm& layout : Layouts()) {
-            if (layout.valueBits != 8)
-                continue;
+    for (const LayoutForm& layout : Layouts()) {
+        if (layout.valueBits != 8)
+            continue;
+        const OrderFigures fixedBefore = fixed;
+        const OrderFigures rankedBefore = ranked;
+        for (const DrawnSprite& sprite : sprites) {
+            const SpriteBits bits{sprite.width, sprite.height, sprite.pixels};
             const std::string text =
                 EmitCode({layout.style, CodeLanguage::C, CodeSize::None}, "art", bits);
             SCOPED_TRACE(text);
@@ -689,6 +691,12 @@ TEST(Ranking, PutsTheDrawnSpriteFirstMoreOftenThanTheFixedOrder) {
             ASSERT_FALSE(result.bExact);
             Count(result.readings, right, ranked);
         }
+        std::printf("  %-8s first: fixed %2d, ranked %2d; another size before it: fixed %2d, "
+                    "ranked %2d\n",
+                    std::string(layout.key).c_str(), fixed.rightFirst - fixedBefore.rightFirst,
+                    ranked.rightFirst - rankedBefore.rightFirst,
+                    fixed.otherSizeBefore - fixedBefore.otherSizeBefore,
+                    ranked.otherSizeBefore - rankedBefore.otherSizeBefore);
     }
     std::printf("drawn sprites: %d cases; right reading first: fixed order %d, ranked %d; "
                 "a reading of another size before it: fixed order %d, ranked %d\n",
