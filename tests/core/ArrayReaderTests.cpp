@@ -5,6 +5,7 @@
 // message that points at the offending token.
 
 #include "ArrayReader.h"
+#include "ArrayReaderRanking.h"
 #include "CTokenizer.h"
 #include "Identifier.h"
 #include "OutputForm.h"
@@ -19,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -704,6 +706,36 @@ TEST(Ranking, PutsTheDrawnSpriteFirstMoreOftenThanTheFixedOrder) {
                 ranked.otherSizeBefore);
     EXPECT_GT(ranked.rightFirst, fixed.rightFirst);
     EXPECT_LT(ranked.otherSizeBefore, fixed.otherSizeBefore);
+}
+
+// Looks never tell a picture from its mirror images or its transposition,
+// so those keep the fixed order; a picture with one row says nothing.
+TEST(Ranking, LooksAreTheSameForMirrorsAndTranspositions) {
+    for (const DrawnSprite& sprite : DrawnSprites()) {
+        const auto w = static_cast<std::size_t>(sprite.width);
+        const auto h = static_cast<std::size_t>(sprite.height);
+        SpriteReading mirrored{RowsMsbFirst, sprite.width, sprite.height, sprite.pixels};
+        SpriteReading flipped = mirrored;
+        SpriteReading transposed{RowsMsbFirst, sprite.height, sprite.width, sprite.pixels};
+        for (std::size_t y = 0; y < h; ++y) {
+            for (std::size_t x = 0; x < w; ++x) {
+                const std::uint32_t pixel = sprite.pixels[y * w + x];
+                mirrored.pixels[y * w + (w - 1 - x)] = pixel;
+                flipped.pixels[(h - 1 - y) * w + x] = pixel;
+                transposed.pixels[x * h + y] = pixel;
+            }
+        }
+        const std::optional<NoiseScore> noise =
+            Noise({RowsMsbFirst, sprite.width, sprite.height, sprite.pixels});
+        ASSERT_TRUE(noise);
+        for (const SpriteReading& other : {mirrored, flipped, transposed}) {
+            const std::optional<NoiseScore> otherNoise = Noise(other);
+            ASSERT_TRUE(otherNoise);
+            EXPECT_EQ(noise->numerator * otherNoise->denominator,
+                      otherNoise->numerator * noise->denominator);
+        }
+    }
+    EXPECT_FALSE(Noise({RowsMsbFirst, 16, 1, std::vector<std::uint32_t>(16, 1u)}));
 }
 
 // ---------------------------------------------------------------------------
