@@ -1,5 +1,7 @@
 #include "ArrayReader.h"
 
+#include "ArrayReaderPython.h"
+#include "ArrayReaderRanking.h"
 #include "CDeclaration.h"
 #include "CTokenizer.h"
 #include "SourceEmitter.h"
@@ -9,13 +11,17 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// The most elements a list may hold: a 32 x 16 sprite in bytes.
+// The most elements a list may hold: a 32 x 16 sprite in bytes, and two
+// more when the first two state its width and height.
 constexpr std::size_t kMaxListBytes = kMaxSpriteColumns / 8 * kMaxSpriteRows;
+constexpr std::size_t kLeadingSizeValues = 2;
 // A list of 16- or 32-bit elements holds one row per element.
 constexpr std::size_t kMaxListRows = kMaxSpriteRows;
 // Declared sizes beyond a sprite's must still read as too many.
@@ -90,6 +96,28 @@ struct ListReading {
     std::optional<ArrayReadError> error;
 };
 
+// Whether the first two values could be a width and a height that lead
+// the pixels.
+bool MayLeadWithSize(const std::vector<ListValue>& values) {
+    return values.size() > kLeadingSizeValues && values[0].value >= 1 &&
+           values[0].value <= static_cast<std::uint32_t>(kMaxSpriteColumns) &&
+           values[1].value >= 1 && values[1].value <= static_cast<std::uint32_t>(kMaxSpriteRows);
+}
+
+// Whether the first two values are a width and a height whose pixels the
+// rest of the list holds in one of the table's byte layouts.
+bool LeadsWithSize(const std::vector<ListValue>& values) {
+    if (!MayLeadWithSize(values))
+        return false;
+    std::vector<std::uint32_t> pixels;
+    for (std::size_t k = kLeadingSizeValues; k < values.size(); ++k)
+        pixels.push_back(values[k].value);
+    return std::any_of(Layouts().begin(), Layouts().end(), [&](const LayoutForm& layout) {
+        return layout.valueBits == 8 && layout.read(pixels, static_cast<int>(values[0].value),
+                                                    static_cast<int>(values[1].value));
+    });
+}
+
 std::string TooManyMessage(std::size_t limit) {
     return limit == kMaxListRows
                ? "The list holds more than 16 rows; a sprite has at most 16."
@@ -133,7 +161,8 @@ ListReading ReadList(CTokenizer& tokens, const Token& first, const ArrayDeclarat
     ListReading list;
     std::vector<ListValue>& values = list.values;
     const bool bBraced = first.Is('{');
-    const std::size_t limit = declaration.typeBits > 8 ? kMaxListRows : kMaxListBytes;
+    const std::size_t limit =
+        declaration.typeBits > 8 ? kMaxListRows : kMaxListBytes + kLeadingSizeValues;
     auto fail = [&list](std::string message, const Token& token) {
         list.error = MakeError(std::move(message), token);
         return list;
@@ -190,8 +219,10 @@ ListReading ReadList(CTokenizer& tokens, const Token& first, const ArrayDeclarat
                 list.error = std::move(error);
                 return list;
             }
-            if (values.size() == limit)
-                return fail(TooManyMessage(limit), token);
+            if (values.size() == limit ||
+                (limit > kMaxListBytes && values.size() == kMaxListBytes &&
+                 !MayLeadWithSize(values)))
+                return fail(TooManyMessage(std::min(limit, kMaxListBytes)), token);
             values.push_back(value);
             bExpectValue = false;
         }
@@ -203,9 +234,11 @@ ListReading ReadList(CTokenizer& tokens, const Token& first, const ArrayDeclarat
                         " its array declares.",
                     values[total].token);
     if (total > 0 && !pad(total, declaration.sizeToken))
-        return fail(TooManyMessage(limit), declaration.sizeToken);
+        return fail(TooManyMessage(std::min(limit, kMaxListBytes)), declaration.sizeToken);
     if (values.empty())
         return fail("The list is empty.", first);
+    if (values.size() > kMaxListBytes && !LeadsWithSize(values))
+        return fail(TooManyMessage(kMaxListBytes), values[kMaxListBytes].token);
 
     list.elementBits = declaration.typeBits;
     if (list.elementBits == 0)
@@ -311,49 +344,265 @@ std::optional<OwnLine> ParseOwnLine(std::string_view& text) {
     return std::nullopt;
 }
 
-// Whether the XBM style writes the same text as `line` for another sprite.
-// It writes bytes in lower case joined by ", ", so only a single byte can
-// match, and only when its digits hold no letter and its bits do not read
-// the same both ways round.
-bool XbmWritesTheSameText(const OwnLine& line) {
-    if (line.width != 8 || line.rows.size() != 1)
+// ---------------------------------------------------------------------------
+// What the text says beyond the values
+
+// A size the text states: by #define companions, a FrameBuffer, a drawing
+// call or two values leading the list. `skip` values lead the pixels. A
+// certain size is the only one offered.
+struct StatedSize {
+    int width = 0;
+    int height = 0;
+    std::size_t skip = 0;
+    bool bCertain = false;
+    CodeSize companion = CodeSize::None; // the companion of Glimmet's that states it
+};
+
+struct ListText {
+    std::string name;
+    std::vector<std::uint32_t> values;
+    int elementBits = 8;
+    std::vector<StatedSize> sizes;
+    const LayoutForm* certainLayout = nullptr;    // a FrameBuffer format, XBM's own companions
+    std::vector<const LayoutForm*> hintedLayouts; // a drawing call's name, an `_bits` name
+    std::size_t declaredRows = 0;                 // A of [A][B]
+    std::size_t declaredRowLength = 0;            // B of [A][B]
+    bool bOwnLine = false;
+    std::size_t anchor = 0; // where the values start in the text
+};
+
+// The points a reading gets for each kind of evidence: a stated size counts
+// for more than a layout that a name suggests, which counts for more than the
+// shape of a two-dimensional array.
+constexpr int kStatedSizePoints = 4;
+constexpr int kHintedLayoutPoints = 2;
+constexpr int kDeclaredShapePoints = 1;
+
+// The text with its blanks as a clipboard or mail window may change them:
+// blanks holding a line break, and zero-width ones, dropped; any other run
+// of blanks as one space. Glimmet's forms and a paste of them compare equal
+// this way, while the bare commas of one form and the ", " of another stay
+// apart.
+std::string Normalized(std::string_view text) {
+    std::string normal;
+    normal.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        bool bBlank = false;
+        bool bBreak = false;
+        bool bVisible = false;
+        for (;;) {
+            if (at < text.size() && IsCBlank(text[at])) {
+                bBreak = bBreak || text[at] == '\n' || text[at] == '\r';
+                bVisible = true;
+                ++at;
+            } else if (const std::size_t blank = UnicodeBlankBytes(text.substr(at))) {
+                const std::string_view bytes = text.substr(at, blank);
+                bVisible = bVisible || (bytes != "\xE2\x80\x8B" && bytes != "\xEF\xBB\xBF");
+                at += blank;
+            } else {
+                break;
+            }
+            bBlank = true;
+        }
+        if (bBlank && !bBreak && bVisible)
+            normal += ' ';
+        if (at < text.size())
+            normal += text[at++];
+    }
+    return normal;
+}
+
+// Whether one of Glimmet's forms writes `normalText`, or a part of it, for
+// the reading's sprite, under the list's name or, for XBM's own companions,
+// under the name without its "_bits". A language that takes a size
+// companion is tried with the companion the text has, as the declaration
+// alone is a part of the text with its companions.
+bool WrittenByAForm(const SpriteReading& sprite, std::string_view name, CodeSize companion,
+                    std::string_view normalText) {
+    if (name.empty())
         return false;
-    const std::uint32_t byte = line.rows[0];
-    std::uint32_t mirrored = 0;
-    for (int bit = 0; bit < 8; ++bit)
-        mirrored |= ((byte >> bit) & 1u) << (7 - bit);
-    return (byte >> 4) <= 9 && (byte & 0xF) <= 9 && mirrored != byte;
+    std::string_view names[2] = {name, {}};
+    if (name.size() > 5 && name.ends_with("_bits"))
+        names[1] = name.substr(0, name.size() - 5);
+    const SpriteBits bits{sprite.width, sprite.height, sprite.pixels};
+    for (const LayoutForm& layout : Layouts()) {
+        for (const LanguageForm& language : Languages()) {
+            for (const SizeForm& size : Sizes()) {
+                const CodeForm form{layout.style, language.language, size.size};
+                if (EffectiveSize(form) != size.size ||
+                    (language.takesSize && size.size != companion))
+                    continue;
+                for (const std::string_view written : names)
+                    if (!written.empty() &&
+                        normalText.find(Normalized(EmitCode(form, written, bits))) !=
+                            std::string_view::npos)
+                        return true;
+            }
+        }
+    }
+    return false;
+}
+
+// The part of `text` around `anchor` that holds any form Glimmet writes
+// whose values start there, with room for its name thrice: the companions
+// before, the name, and a FrameBuffer line after.
+std::string_view AroundAnchor(std::string_view text, std::size_t anchor, std::size_t nameSize) {
+    constexpr std::size_t kBefore = 256;
+    constexpr std::size_t kAfter = 1024;
+    const std::size_t from = anchor > kBefore + 3 * nameSize ? anchor - kBefore - 3 * nameSize : 0;
+    return text.substr(std::min(from, text.size()), kBefore + kAfter + 6 * nameSize);
+}
+
+bool SamePicture(const SpriteReading& a, const SpriteReading& b) {
+    return a.width == b.width && a.height == b.height && a.pixels == b.pixels;
+}
+
+// The readings at a stated size: each layout whose values are as wide as the
+// list's elements, and for wider elements the rows with the leftmost pixel
+// low.
+void AddStatedReadings(const ListText& list, const StatedSize& size, int points,
+                       std::vector<RankedReading>& readings) {
+    if (size.skip >= list.values.size())
+        return;
+    const std::span<const std::uint32_t> values =
+        std::span<const std::uint32_t>(list.values).subspan(size.skip);
+    auto add = [&readings, points](SpriteReading reading, const LayoutForm* form) {
+        for (const RankedReading& earlier : readings)
+            if (SameReading(earlier.reading.reading, reading))
+                return;
+        readings.push_back({{std::move(reading), form}, points});
+    };
+    // A layout the text names is read alone, so that another layout giving
+    // the same picture under another label cannot stand in for it.
+    const bool bNamed = size.bCertain && list.certainLayout != nullptr &&
+                        list.certainLayout->read(values, size.width, size.height);
+    for (const LayoutForm& layout : Layouts()) {
+        const int valueBits = layout.valueBits != 0 ? layout.valueBits : (size.width + 7) / 8 * 8;
+        if (valueBits != list.elementBits || (bNamed && &layout != list.certainLayout))
+            continue;
+        if (std::optional<SpriteReading> reading =
+                ReadThroughLayout(layout, values, size.width, size.height))
+            add(std::move(*reading), &layout);
+    }
+    if (list.elementBits > 8 && size.width == list.elementBits &&
+        std::cmp_equal(values.size(), size.height) && size.height <= kMaxSpriteRows)
+        add(RowsReading(values, list.elementBits, size.width, PixelLayout::RowsLsbFirst), nullptr);
+}
+
+// Whether a reading has the shape of the list's [A][B] declaration: A rows
+// of B bytes, or A pages of B columns.
+bool HasDeclaredShape(const ListText& list, const SpriteReading& reading) {
+    if (list.declaredRowLength == 0 || list.elementBits != 8)
+        return false;
+    const auto pages = static_cast<std::size_t>((reading.height + 7) / 8);
+    if (reading.layout == PixelLayout::VerticalPages)
+        return std::cmp_equal(reading.width, list.declaredRowLength) && pages == list.declaredRows;
+    return std::cmp_equal(reading.width / 8, list.declaredRowLength) &&
+           std::cmp_equal(reading.height, list.declaredRows);
+}
+
+// The readings of a list and whether one of them is certain. A text one of
+// Glimmet's forms writes for just one sprite is that sprite; one that forms
+// write for several sprites offers those. A text whose size and layout are
+// both stated is read at once. Any other list offers every reading, ranked.
+ArrayReadResult ReadingsOf(const ListText& list, std::string_view text) {
+    text = AroundAnchor(text, list.anchor, list.name.size());
+    std::vector<RankedReading> readings;
+    CodeSize companion = CodeSize::None;
+    for (const StatedSize& size : list.sizes) {
+        if (size.bCertain && readings.empty()) {
+            AddStatedReadings(list, size, 0, readings);
+            companion = size.companion;
+        }
+    }
+    const bool bSizeCertain = !readings.empty();
+    if (!bSizeCertain) {
+        for (const StatedSize& size : list.sizes)
+            AddStatedReadings(list, size, kStatedSizePoints, readings);
+        for (LayoutReading& reading : LayoutReadings(list.values, list.elementBits)) {
+            const bool bKnown =
+                std::any_of(readings.begin(), readings.end(), [&reading](const RankedReading& r) {
+                    return SameReading(r.reading.reading, reading.reading);
+                });
+            if (!bKnown)
+                readings.push_back({std::move(reading), 0});
+        }
+    }
+    if (list.certainLayout != nullptr &&
+        std::any_of(readings.begin(), readings.end(), [&list](const RankedReading& r) {
+            return r.reading.form == list.certainLayout;
+        }))
+        std::erase_if(readings, [&list](const RankedReading& r) {
+            return r.reading.form != list.certainLayout;
+        });
+
+    ArrayReadResult result;
+    result.name = list.name;
+    if (readings.empty())
+        return result;
+    const std::string normalText = Normalized(text);
+    std::vector<RankedReading> written;
+    for (const RankedReading& reading : readings)
+        if (WrittenByAForm(reading.reading.reading, list.name, companion, normalText))
+            written.push_back(reading);
+    if (list.bOwnLine && written.empty())
+        written.push_back(readings.front());
+    const bool bWritten = !written.empty();
+    if (bWritten)
+        readings = std::move(written);
+
+    const bool bOnePicture =
+        std::all_of(readings.begin(), readings.end(), [&readings](const RankedReading& r) {
+            return SamePicture(r.reading.reading, readings.front().reading.reading);
+        });
+    if (bOnePicture && (bSizeCertain || bWritten)) {
+        result.bExact = true;
+        result.readings.push_back(std::move(readings.front().reading.reading));
+        return result;
+    }
+    for (RankedReading& reading : readings) {
+        for (const LayoutForm* hinted : list.hintedLayouts)
+            reading.evidence += reading.reading.form == hinted ? kHintedLayoutPoints : 0;
+        reading.evidence +=
+            HasDeclaredShape(list, reading.reading.reading) ? kDeclaredShapePoints : 0;
+    }
+    RankReadings(readings);
+    for (RankedReading& reading : readings)
+        result.readings.push_back(std::move(reading.reading.reading));
+    return result;
 }
 
 // Glimmet's own line is read by its exact shape rather than by the general
 // reader: its element type says the width for certain, so it comes back as
 // the very sprite it was made from, with no choice to offer, unless another
-// style could have written the same text, which then offers both. Later
-// lines may hold more code; their arrays, Glimmet's lines among them, are
-// counted for the notice.
+// form writes the same text for another sprite, which then offers both.
+// Later lines may hold more code; their arrays, Glimmet's lines among them,
+// are counted for the notice.
 std::optional<ArrayReadResult> ReadOwnLine(std::string_view text) {
-    text = TrimBlanks(text);
-    const std::optional<OwnLine> line = ParseOwnLine(text);
+    std::string_view rest = TrimBlanks(text);
+    const std::string_view start = rest;
+    const std::optional<OwnLine> line = ParseOwnLine(rest);
     if (!line)
         return std::nullopt;
+    const std::string_view lineText = start.substr(0, start.size() - rest.size());
     int arrays = 1;
-    for (text = TrimBlanks(text); ParseOwnLine(text); text = TrimBlanks(text))
+    for (rest = TrimBlanks(rest); ParseOwnLine(rest); rest = TrimBlanks(rest))
         ++arrays;
-    CTokenizer following(text);
+    CTokenizer following(rest);
     std::optional<Token> failure;
     while (NextArrayDeclaration(following, failure))
         ++arrays;
     if (failure)
         return std::nullopt;
 
-    ArrayReadResult result;
-    result.name = line->name;
-    result.bExact = !XbmWritesTheSameText(*line);
-    result.readings.push_back(
-        RowsReading(line->rows, line->width, line->width, PixelLayout::RowsMsbFirst));
-    if (!result.bExact)
-        result.readings.push_back(
-            RowsReading(line->rows, line->width, line->width, PixelLayout::RowsLsbFirst));
+    ListText list;
+    list.name = line->name;
+    list.values = line->rows;
+    list.elementBits = line->width;
+    list.sizes.push_back(
+        {line->width, static_cast<int>(line->rows.size()), 0, true, CodeSize::None});
+    list.bOwnLine = true;
+    ArrayReadResult result = ReadingsOf(list, lineText);
     result.notice = NoticeForArrays(arrays, result.name);
     return result;
 }
@@ -366,6 +615,211 @@ ArrayReadResult Failed(ArrayReadError error) {
 
 } // namespace
 
+namespace {
+
+// ---------------------------------------------------------------------------
+// Evidence in C text
+
+// Drawing calls whose name says the layout they read, compared without
+// regard to case.
+struct DrawingCall {
+    std::string_view name;
+    CodeStyle style;
+};
+constexpr DrawingCall kDrawingCalls[] = {
+    {"drawbitmap", CodeStyle::RowBytes}, {"drawbitmapp", CodeStyle::RowBytes},
+    {"drawxbitmap", CodeStyle::Xbm},     {"drawxbm", CodeStyle::Xbm},
+    {"drawxbmp", CodeStyle::Xbm},        {"drawfastimage", CodeStyle::Pages},
+};
+// The most tokens of a drawing call's arguments looked at, and the most
+// #defines kept, so that the scan stays linear in the text.
+constexpr int kMaxCallTokens = 48;
+constexpr std::size_t kMaxDefines = 256;
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [&lower](char x, char y) { return lower(x) == lower(y); });
+}
+
+std::optional<int> SmallNumber(const Token& token, int max) {
+    std::string_view problem;
+    if (token.kind != TokenKind::Number)
+        return std::nullopt;
+    const std::optional<CInteger> number = ReadCInteger(token.text, problem);
+    if (!number || number->value < 1 || number->value > static_cast<std::uint64_t>(max))
+        return std::nullopt;
+    return static_cast<int>(number->value);
+}
+
+struct Define {
+    std::string_view name;
+    Token value;
+};
+
+// The arguments of a call, each as its tokens, from after its '('; none if
+// the call does not close within the bound.
+std::optional<std::vector<std::vector<Token>>> CallArguments(CTokenizer& tokens) {
+    std::vector<std::vector<Token>> arguments(1);
+    int depth = 0;
+    for (int count = 0; count < kMaxCallTokens; ++count) {
+        const Token token = tokens.Next();
+        if (token.kind == TokenKind::End || token.kind == TokenKind::Error)
+            return std::nullopt;
+        if (token.Is(')') && depth == 0)
+            return arguments;
+        depth += token.Is('(') ? 1 : token.Is(')') ? -1 : 0;
+        if (token.Is(',') && depth == 0)
+            arguments.emplace_back();
+        else
+            arguments.back().push_back(token);
+    }
+    return std::nullopt;
+}
+
+// A drawing call that passes the list by its name: the layout its name
+// reads, and the width and height written as numbers right after the name
+// or right before it. Widths below a byte are not taken, as some calls pass
+// the bytes per row there.
+void ReadDrawingCall(const DrawingCall& call, std::vector<std::vector<Token>> arguments,
+                     ListText& list) {
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        if (arguments[at].size() != 1 || arguments[at][0].text != list.name)
+            continue;
+        list.hintedLayouts.push_back(&LayoutOf(call.style));
+        auto size = [&arguments](std::size_t first) -> std::optional<StatedSize> {
+            if (first + 1 >= arguments.size() || arguments[first].size() != 1 ||
+                arguments[first + 1].size() != 1)
+                return std::nullopt;
+            const std::optional<int> width = SmallNumber(arguments[first][0], kMaxSpriteColumns);
+            const std::optional<int> height = SmallNumber(arguments[first + 1][0], kMaxSpriteRows);
+            if (!width || !height || *width < 8)
+                return std::nullopt;
+            return StatedSize{*width, *height, 0, false, CodeSize::None};
+        };
+        if (std::optional<StatedSize> after = size(at + 1))
+            list.sizes.push_back(*after);
+        else if (std::optional<StatedSize> before = at >= 2 ? size(at - 2) : std::nullopt)
+            list.sizes.push_back(*before);
+        return;
+    }
+}
+
+// Reads what the C text says about the list named `list.name`: its #define
+// companions (NAME_WIDTH and NAME_HEIGHT, or XBM's name_width and
+// name_height with the list named name_bits, which also settles the
+// layout), the drawing calls that pass it, and an `_bits` name.
+void ReadCEvidence(std::string_view text, ListText& list) {
+    if (list.name.empty())
+        return;
+    std::vector<Define> defines;
+    CTokenizer tokens(text);
+    tokens.KeepDirectives(true);
+    for (Token token = tokens.Next();
+         token.kind != TokenKind::End && token.kind != TokenKind::Error; token = tokens.Next()) {
+        if (token.Is('#')) {
+            const Token directive = tokens.Next();
+            if (directive.text != "define" || directive.line != token.line)
+                continue;
+            const Token name = tokens.Next();
+            const Token value = tokens.Next();
+            if (name.kind == TokenKind::Word && value.line == token.line &&
+                defines.size() < kMaxDefines)
+                defines.push_back({name.text, value});
+            continue;
+        }
+        if (token.kind != TokenKind::Word)
+            continue;
+        for (const DrawingCall& call : kDrawingCalls) {
+            if (!EqualsIgnoringCase(token.text, call.name))
+                continue;
+            CTokenizer ahead = tokens;
+            if (!ahead.Next().Is('('))
+                break;
+            if (std::optional<std::vector<std::vector<Token>>> arguments = CallArguments(ahead)) {
+                ReadDrawingCall(call, std::move(*arguments), list);
+                tokens = ahead;
+            }
+            break;
+        }
+    }
+
+    const std::string_view name = list.name;
+    const bool bBitsName = name.size() > 5 && name.ends_with("_bits");
+    if (bBitsName)
+        list.hintedLayouts.push_back(&LayoutOf(CodeStyle::Xbm));
+    const std::string_view stem = bBitsName ? name.substr(0, name.size() - 5) : name;
+    for (const std::string_view prefix : {name, stem}) {
+        std::optional<int> width;
+        std::optional<int> height;
+        bool bXbmSpelling = bBitsName && prefix == stem;
+        for (const Define& define : defines) {
+            const std::string_view d = define.name;
+            if (d.size() <= prefix.size() ||
+                !EqualsIgnoringCase(d.substr(0, prefix.size()), prefix))
+                continue;
+            const std::string_view suffix = d.substr(prefix.size());
+            if (!width && EqualsIgnoringCase(suffix, "_width")) {
+                width = SmallNumber(define.value, kMaxSpriteColumns);
+                bXbmSpelling = bXbmSpelling && d == std::string(prefix) + "_width";
+            } else if (!height && EqualsIgnoringCase(suffix, "_height")) {
+                height = SmallNumber(define.value, kMaxSpriteRows);
+                bXbmSpelling = bXbmSpelling && d == std::string(prefix) + "_height";
+            }
+        }
+        if (width && height) {
+            list.sizes.push_back({*width, *height, 0, true, CodeSize::Defines});
+            if (bXbmSpelling)
+                list.certainLayout = &LayoutOf(CodeStyle::Xbm);
+            return;
+        }
+    }
+}
+
+// Whether a value is written in decimal, as Glimmet writes leading sizes.
+bool IsDecimal(const Token& token) {
+    return token.kind == TokenKind::Number && !token.text.empty() && token.text[0] != '0';
+}
+
+// Two leading values that are a width and a height whose pixels the rest of
+// the list holds. Written in decimal before values in hex or binary, as
+// Glimmet and the tools it follows write them, they are certain; otherwise
+// they are a likely reading among the others.
+void ReadLeadingSize(const std::vector<ListValue>& values, ListText& list) {
+    if (list.elementBits != 8 || !LeadsWithSize(values))
+        return;
+    const bool bCertain =
+        IsDecimal(values[0].token) && IsDecimal(values[1].token) &&
+        std::none_of(values.begin() + kLeadingSizeValues, values.end(),
+                     [](const ListValue& value) { return IsDecimal(value.token); });
+    list.sizes.push_back({static_cast<int>(values[0].value), static_cast<int>(values[1].value),
+                          kLeadingSizeValues, bCertain, CodeSize::Leading});
+}
+
+ArrayReadResult ReadPython(const PythonBytes& python, std::string_view text) {
+    if (python.error)
+        return Failed(*python.error);
+    ListText list;
+    list.name = python.name;
+    list.values = python.values;
+    list.anchor = python.offset;
+    if (python.frameLayout != nullptr) {
+        list.sizes.push_back({python.frameWidth, python.frameHeight, 0, true, CodeSize::None});
+        list.certainLayout = python.frameLayout;
+    }
+    ArrayReadResult result = ReadingsOf(list, text);
+    if (result.readings.empty()) {
+        ArrayReadError error = python.at;
+        error.message = "No sprite shape holds " + std::to_string(list.values.size()) + " bytes.";
+        return Failed(std::move(error));
+    }
+    result.notice = NoticeForArrays(python.arrays, result.name);
+    return result;
+}
+
+} // namespace
+
 ArrayReadResult ReadSpriteArray(std::string_view text) {
     if (text.size() > kMaxArrayTextBytes)
         return Failed({"The text is too long to read: the limit is 1 MiB.", {}, 1, 1});
@@ -373,7 +827,8 @@ ArrayReadResult ReadSpriteArray(std::string_view text) {
         return std::move(*own);
 
     // A list that starts the text is a bare list; otherwise the first
-    // declaration with a brace list is read.
+    // declaration with a brace list is read, and failing that a bytes value
+    // of MicroPython.
     CTokenizer tokens(text);
     CTokenizer afterFirst = tokens;
     const Token first = afterFirst.Next();
@@ -387,6 +842,9 @@ ArrayReadResult ReadSpriteArray(std::string_view text) {
     } else {
         declaration = NextArrayDeclaration(tokens, failure);
     }
+    if (!declaration)
+        if (const std::optional<PythonBytes> python = ReadPythonBytes(text))
+            return ReadPython(*python, text);
     if (failure)
         return Failed(LexError(*failure));
     if (!declaration) {
@@ -396,26 +854,33 @@ ArrayReadResult ReadSpriteArray(std::string_view text) {
             MakeError("No array found: paste a declaration with a brace list of values.", where));
     }
 
-    ListReading list = ReadList(tokens, declaration->open, *declaration);
-    if (list.error)
-        return Failed(std::move(*list.error));
+    ListReading reading = ReadList(tokens, declaration->open, *declaration);
+    if (reading.error)
+        return Failed(std::move(*reading.error));
     int arrays = 1;
     while (NextArrayDeclaration(tokens, failure))
         ++arrays;
     if (failure)
         return Failed(LexError(*failure));
 
-    std::vector<std::uint32_t> elements;
-    elements.reserve(list.values.size());
-    for (const ListValue& value : list.values)
-        elements.push_back(value.value);
-    ArrayReadResult result;
-    result.readings = AllReadings(elements, list.elementBits);
+    ListText list;
+    list.name = declaration->name;
+    list.anchor = declaration->open.offset;
+    list.elementBits = reading.elementBits;
+    list.values.reserve(reading.values.size());
+    for (const ListValue& value : reading.values)
+        list.values.push_back(value.value);
+    if (declaration->rowLength > 0) {
+        list.declaredRowLength = declaration->rowLength;
+        list.declaredRows = declaration->totalCount / declaration->rowLength;
+    }
+    ReadCEvidence(text, list);
+    ReadLeadingSize(reading.values, list);
+    ArrayReadResult result = ReadingsOf(list, text);
     if (result.readings.empty())
         return Failed(
-            MakeError("No sprite shape holds " + std::to_string(elements.size()) + " bytes.",
+            MakeError("No sprite shape holds " + std::to_string(list.values.size()) + " bytes.",
                       declaration->open));
-    result.name = declaration->name;
     result.notice = NoticeForArrays(arrays, result.name);
     return result;
 }

@@ -1,13 +1,16 @@
 #pragma once
 
-// Reading a sprite back from C text that someone pasted: Glimmet's own line,
-// or an array of bytes, shorts or longs written by another tool or by hand.
+// Reading a sprite back from text that someone pasted: any form Make Code
+// writes, or an array of bytes, shorts or longs written by another tool or
+// by hand, in C or as MicroPython bytes.
 //
-// The text may hold a whole header. Comments, preprocessor lines and other
-// statements are skipped; the first array declaration with a brace list (or a
-// bare list of values) is read. A list whose bit layout is not certain gives
-// every sprite it could stand for, most likely first, and the caller lets the
-// user choose.
+// The text may hold a whole header. Comments and other statements are
+// skipped; the first array declaration with a brace list (or a bare list of
+// values, or failing both a MicroPython bytes value) is read, with what the
+// text around it says of its size and layout: #define companions, leading
+// size values, a FrameBuffer, the drawing calls that pass it. A list whose
+// sprite is not certain gives every sprite it could stand for, most likely
+// first, and the caller lets the user choose.
 
 #include "Identifier.h" // the editor names what it reads with these rules
 #include "SpriteReadings.h"
@@ -30,7 +33,7 @@ struct ArrayReadError {
 
 struct ArrayReadResult {
     std::string name;                    // the declaration's name; empty for a bare list
-    bool bExact = false;                 // Glimmet's own row line: apply readings[0] at once
+    bool bExact = false;                 // one certain sprite: apply readings[0] at once
     std::vector<SpriteReading> readings; // most likely first; empty when error is set
     std::optional<ArrayReadError> error;
     std::string notice; // e.g. several arrays found, first read; else empty
@@ -41,10 +44,14 @@ struct ArrayReadResult {
 inline constexpr std::size_t kMaxArrayTextBytes = 1 << 20;
 
 // Reads the first array in `text`. Exactly one of `error` and `readings` is
-// set. Glimmet's own declaration comes back exact, whatever its name (blanks
-// and punctuation included, as the editor allows), also with a byte-order
-// mark before it, line breaks between its values, a "//" comment after it or
-// more code on later lines; only when another of Glimmet's styles writes the
-// very same text for another sprite does it offer both. Any other list
-// offers the layouts that can hold it.
+// set. A text that one of Glimmet's forms writes comes back exact, also with
+// a byte-order mark before it, line breaks between its values, a "//"
+// comment after it or more code on later lines; the default line does
+// whatever its name (blanks and punctuation included, as the editor allows).
+// Only when the forms write the very same text for several sprites (row
+// bytes and XBM bytes with leading sizes, say) does it offer those. A text
+// that states both size and layout (a FrameBuffer, an XBM file with its own
+// #defines) comes back exact too. Any other list offers every layout of the
+// table that can hold it, ranked by the evidence in the text, then by how
+// much each picture looks like a drawing.
 ArrayReadResult ReadSpriteArray(std::string_view text);

@@ -58,11 +58,13 @@ Token CTokenizer::Next() {
         m_bLineStart = false;
         if (Peek() == '#' && bLineStart) {
             m_bDirective = true;
-            Advance();
-            continue;
+            if (!m_bKeepDirectives) {
+                Advance();
+                continue;
+            }
         }
         const Token token = ReadToken();
-        if (token.kind == TokenKind::Error || !m_bDirective)
+        if (token.kind == TokenKind::Error || !m_bDirective || m_bKeepDirectives)
             return token;
     }
 }

@@ -44,6 +44,11 @@ public:
     // after an Error token can be trusted, so callers stop at it.
     Token Next();
 
+    // Whether preprocessor directives are read rather than dropped: the '#'
+    // that starts one comes as a Punct token, then its tokens, all on the
+    // '#' token's line unless a backslash joins lines. Off at the start.
+    void KeepDirectives(bool bKeep) { m_bKeepDirectives = bKeep; }
+
 private:
     bool AtEnd() const { return m_nOffset >= m_strText.size(); }
     char Peek(std::size_t ahead = 0) const {
@@ -64,6 +69,7 @@ private:
     Token m_commentStart; // where the last block comment opened
     bool m_bLineStart = true;
     bool m_bDirective = false;
+    bool m_bKeepDirectives = false;
 };
 
 // The value of an integer constant as C writes it, for reading sizes and

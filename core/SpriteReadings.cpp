@@ -3,6 +3,7 @@
 #include "SpriteRaster.h"
 
 #include <cstddef>
+#include <utility>
 
 SpriteReading RowsReading(std::span<const std::uint32_t> elements, int elementBits, int width,
                           PixelLayout layout) {
@@ -32,23 +33,79 @@ SpriteReading PagesReading(std::span<const std::uint32_t> bytes, int width) {
     return reading;
 }
 
-std::vector<SpriteReading> AllReadings(std::span<const std::uint32_t> elements, int elementBits) {
-    std::vector<SpriteReading> readings;
-    const std::size_t count = elements.size();
-    const auto maxRows = static_cast<std::size_t>(kMaxSpriteRows);
-    for (const PixelLayout layout : {PixelLayout::RowsMsbFirst, PixelLayout::RowsLsbFirst}) {
-        for (int width = elementBits; width <= kMaxSpriteColumns; width *= 2) {
-            const auto perRow = static_cast<std::size_t>(width / elementBits);
-            const bool bFits = count % perRow == 0 && count / perRow <= maxRows;
-            if (bFits && (elementBits == 8 || width == elementBits))
-                readings.push_back(RowsReading(elements, elementBits, width, layout));
+PixelLayout PixelLayoutOf(CodeStyle style) {
+    switch (style) {
+    case CodeStyle::Xbm:
+        return PixelLayout::RowsLsbFirst;
+    case CodeStyle::Pages:
+        return PixelLayout::VerticalPages;
+    case CodeStyle::Rows:
+    case CodeStyle::RowBytes:
+        break;
+    }
+    return PixelLayout::RowsMsbFirst;
+}
+
+std::optional<SpriteReading> ReadThroughLayout(const LayoutForm& layout,
+                                               std::span<const std::uint32_t> values, int width,
+                                               int height) {
+    if (width < 1 || width > kMaxSpriteColumns || height < 1 || height > kMaxSpriteRows)
+        return std::nullopt;
+    std::optional<std::vector<std::uint32_t>> pixels = layout.read(values, width, height);
+    if (!pixels)
+        return std::nullopt;
+    int spriteWidth = 8;
+    while (spriteWidth < width)
+        spriteWidth *= 2;
+    SpriteReading reading{PixelLayoutOf(layout.style), spriteWidth, height, {}};
+    reading.pixels.assign(static_cast<std::size_t>(spriteWidth * height), 0u);
+    for (std::size_t row = 0; row < static_cast<std::size_t>(height); ++row)
+        for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x)
+            reading.pixels[row * static_cast<std::size_t>(spriteWidth) + x] =
+                (*pixels)[row * static_cast<std::size_t>(width) + x] != 0 ? 1u : 0u;
+    return reading;
+}
+
+bool SameReading(const SpriteReading& a, const SpriteReading& b) {
+    return a.layout == b.layout && a.width == b.width && a.height == b.height &&
+           a.pixels == b.pixels;
+}
+
+std::vector<LayoutReading> LayoutReadings(std::span<const std::uint32_t> values, int elementBits) {
+    std::vector<LayoutReading> readings;
+    auto add = [&readings](SpriteReading reading, const LayoutForm* form) {
+        for (const LayoutReading& earlier : readings)
+            if (SameReading(earlier.reading, reading))
+                return;
+        readings.push_back({std::move(reading), form});
+    };
+    for (const LayoutForm& layout : Layouts()) {
+        for (int width = 8; width <= kMaxSpriteColumns; width *= 2) {
+            // A byte layout reads bytes; one value per row reads values as
+            // wide as a row's bytes.
+            const int valueBits = layout.valueBits != 0 ? layout.valueBits : (width + 7) / 8 * 8;
+            if (valueBits != elementBits)
+                continue;
+            for (int height = kMaxSpriteRows; height >= 1; --height) {
+                if (std::optional<SpriteReading> reading =
+                        ReadThroughLayout(layout, values, width, height)) {
+                    add(std::move(*reading), &layout);
+                    break;
+                }
+            }
         }
     }
-    for (int width = 8; elementBits == 8 && width <= kMaxSpriteColumns; width *= 2) {
-        const auto columns = static_cast<std::size_t>(width);
-        if (count == columns || count == 2 * columns)
-            readings.push_back(PagesReading(elements, width));
-    }
+    const auto rows = static_cast<std::size_t>(kMaxSpriteRows);
+    if (elementBits > 8 && elementBits <= kMaxSpriteColumns && !values.empty() &&
+        values.size() <= rows)
+        add(RowsReading(values, elementBits, elementBits, PixelLayout::RowsLsbFirst), nullptr);
+    return readings;
+}
+
+std::vector<SpriteReading> AllReadings(std::span<const std::uint32_t> elements, int elementBits) {
+    std::vector<SpriteReading> readings;
+    for (LayoutReading& reading : LayoutReadings(elements, elementBits))
+        readings.push_back(std::move(reading.reading));
     return readings;
 }
 

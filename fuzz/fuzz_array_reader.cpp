@@ -1,14 +1,15 @@
 // Feeds the pasted-text reader any bytes and checks its contract: either an
 // error with a position inside the text, or readings that each make a whole
-// sprite of 0/1 pixels in a size the editor can hold, never both. An exact
-// read must be Glimmet's own line, so emitting its sprite again gives the
-// line the text starts with, blanks aside. MakeIdentifier must give a C identifier for the same
-// bytes.
+// sprite of 0/1 pixels in a size the editor can hold, never both; an exact
+// read is one reading. The same bytes also make a sprite and a form (layout,
+// language, size companion) whose written text must read back as that
+// sprite, exactly or among the readings offered. MakeIdentifier must give a
+// C identifier for the same bytes.
 
 #include "ArrayReader.h"
 #include "Identifier.h"
+#include "OutputForm.h"
 #include "SourceEmitter.h"
-#include "TextBlanks.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -31,22 +33,6 @@ int LineCount(std::string_view text) {
         if (text[k] == '\n' || (text[k] == '\r' && (k + 1 == text.size() || text[k + 1] != '\n')))
             ++lines;
     return lines;
-}
-
-// The text without any blank, C or Unicode: what is left of Glimmet's line
-// however a clipboard or mail window spaced it.
-std::string Squeezed(std::string_view text) {
-    std::string squeezed;
-    for (std::size_t at = 0; at < text.size();) {
-        if (const std::size_t blank = UnicodeBlankBytes(text.substr(at))) {
-            at += blank;
-        } else {
-            if (!IsCBlank(text[at]))
-                squeezed += text[at];
-            ++at;
-        }
-    }
-    return squeezed;
 }
 
 void CheckReading(const SpriteReading& reading, std::string_view text) {
@@ -80,15 +66,47 @@ void CheckRead(std::string_view text) {
     }
     for (const SpriteReading& reading : result.readings)
         CheckReading(reading, text);
-    if (result.bExact) {
-        const SpriteReading& reading = result.readings.front();
-        const int widthIndex = reading.width == 8 ? 0 : reading.width == 16 ? 1 : 2;
-        if (result.readings.size() != 1 || reading.layout != PixelLayout::RowsMsbFirst)
-            Fail("an exact read that is not one reading of rows", text);
-        if (!Squeezed(text).starts_with(
-                Squeezed(EmitDeclaration(widthIndex, result.name, reading.height, reading.pixels))))
-            Fail("an exact read that does not emit the line the text starts with", text);
+    if (result.bExact && result.readings.size() != 1)
+        Fail("an exact read that is not one reading", text);
+}
+
+// The first three bytes choose the form, the width and the height; the rest
+// are the pixels, a bit each.
+void CheckRoundTrip(std::string_view data) {
+    if (data.size() < 3)
+        return;
+    const auto choice = static_cast<unsigned char>(data[0]);
+    const std::span<const LayoutForm> layouts = Layouts();
+    const std::span<const LanguageForm> languages = Languages();
+    const std::span<const SizeForm> sizes = Sizes();
+    const CodeForm form{layouts[choice % layouts.size()].style,
+                        languages[choice / 4 % languages.size()].language,
+                        sizes[choice / 16 % sizes.size()].size};
+    const int width = 8 << (static_cast<unsigned char>(data[1]) % 3);
+    const int height = 1 + static_cast<unsigned char>(data[2]) % 16;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+    for (std::size_t k = 0; k < pixels.size(); ++k) {
+        const std::size_t byte = 3 + k / 8;
+        pixels[k] =
+            byte < data.size() ? (static_cast<unsigned char>(data[byte]) >> (k % 8)) & 1u : 0u;
     }
+    const SpriteBits sprite{width, height, pixels};
+    const std::string text = EmitCode(form, "s", sprite);
+    const ArrayReadResult result = ReadSpriteArray(text);
+    if (result.error)
+        Fail("a written form that does not read back", text);
+    // Without a stated size, pages come back in whole pages, the rows below
+    // the sprite clear.
+    for (const SpriteReading& reading : result.readings) {
+        if (reading.width != width || reading.height < height)
+            continue;
+        bool bSame = true;
+        for (std::size_t k = 0; k < reading.pixels.size() && bSame; ++k)
+            bSame = reading.pixels[k] == (k < pixels.size() ? pixels[k] : 0u);
+        if (bSame)
+            return;
+    }
+    Fail("a written form whose sprite is not among its readings", text);
 }
 
 void CheckIdentifier(std::string_view text) {
@@ -106,6 +124,7 @@ void CheckIdentifier(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     CheckRead(text);
+    CheckRoundTrip(text);
     CheckIdentifier(text);
     return 0;
 }
