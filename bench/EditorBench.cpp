@@ -7,20 +7,21 @@
 
 #include "DialogHost.h"
 #include "EditorDlg.h"
+#include "GridGeometry.h"
 #include "Handles.h"
 #include "WinApp.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QWindow>
 
 #include <memory>
 
 namespace {
-
-constexpr int kWidthIndex32 = 2;
 
 class BenchEditor {
 public:
@@ -46,12 +47,16 @@ public:
     // Lays out an empty grid of the largest sprite; false if the dialog
     // did not take it.
     bool LayOutLargest() {
-        m_dlg.m_nWidthIndex = kWidthIndex32;
-        m_dlg.m_nHeight = kMaxSpriteRows;
-        m_dlg.UpdateData(false);
+        // Through the controls, as a user sets them.
+        if (auto* width = qobject_cast<QAbstractButton*>(m_pHost->Control(IDC_WIDTH32)))
+            width->click();
+        if (auto* height = qobject_cast<QLineEdit*>(m_pHost->Control(IDC_HEIGHT)))
+            height->setText(QString::number(kMaxSpriteRows));
         m_dlg.ResetGrid();
         m_pHost->Flush();
-        return m_dlg.m_bGridReady && m_dlg.m_pixels.GetSize() == kMaxSpriteColumns * kMaxSpriteRows;
+        const SpriteDocument& doc = m_dlg.GetDocument();
+        return doc.IsLaidOut() && doc.Width() == kMaxSpriteColumns &&
+               doc.Height() == kMaxSpriteRows;
     }
 
 private:
@@ -81,8 +86,7 @@ BenchEditor* ReadyEditor(benchmark::State& state) {
 QPoint CellCentre(int cell) {
     const int col = cell % kMaxSpriteColumns;
     const int row = (cell / kMaxSpriteColumns) % kMaxSpriteRows;
-    return {kGridOrigin + kCellSize * col + kCellSize / 2,
-            kGridOrigin + kCellSize * row + kCellSize / 2};
+    return {CellEdge(col) + kCellSize / 2, CellEdge(row) + kCellSize / 2};
 }
 
 void BM_Layout(benchmark::State& state) {
@@ -107,7 +111,7 @@ void BM_StrokeCell(benchmark::State& state) {
         editor->Dlg().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x(), at.y()));
         editor->Host()->Flush();
     }
-    if (editor->Dlg().m_pixels.GetAt(0) != CELL_SET)
+    if (!editor->Dlg().GetDocument().IsSet({0, 0}))
         state.SkipWithError("the click did not set its cell");
 }
 
@@ -127,7 +131,7 @@ void BM_StrokeCellEvent(benchmark::State& state) {
                             Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(editor->Host(), &release);
     }
-    if (editor->Dlg().m_pixels.GetAt(0) != CELL_SET)
+    if (!editor->Dlg().GetDocument().IsSet({0, 0}))
         state.SkipWithError("the press did not set its cell");
 }
 
@@ -155,13 +159,23 @@ void BM_MouseMoveNoButton(benchmark::State& state) {
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(editor->Host(), &move);
     }
-    // A move must have read the controls: a stale member is put right.
-    editor->Dlg().m_nHeight = 1;
+    // A move must have read the controls: a refused height text is warned
+    // of at once.
+    auto* height = qobject_cast<QLineEdit*>(editor->Host()->Control(IDC_HEIGHT));
+    {
+        const QSignalBlocker quiet(height);
+        height->setText("x");
+    }
     const QPointF at = CellCentre(0);
     QMouseEvent move(QEvent::MouseMove, at, editor->Host()->mapToGlobal(at), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(editor->Host(), &move);
-    if (editor->Dlg().m_nHeight != kMaxSpriteRows)
+    const bool warned = editor->Host()->Warning().IsShownAt(height);
+    {
+        const QSignalBlocker quiet(height);
+        height->setText(QString::number(kMaxSpriteRows));
+    }
+    if (!warned)
         state.SkipWithError("the move did not read the controls");
 }
 
@@ -178,7 +192,7 @@ void BM_DragMove(benchmark::State& state) {
                          Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(editor->Host(), &move);
     }
-    if (editor->Dlg().m_pixels.GetAt(0) != CELL_SET)
+    if (!editor->Dlg().GetDocument().IsSet({0, 0}))
         state.SkipWithError("the drag did not set its cells");
 }
 
@@ -195,7 +209,7 @@ void BM_UndoRedo(benchmark::State& state) {
         editor->Host()->Flush();
         undo = !undo;
     }
-    if (editor->Dlg().m_pixels.GetSize() != kMaxSpriteColumns * kMaxSpriteRows)
+    if (editor->Dlg().GetDocument().Pixels().size() != kMaxSpriteColumns * kMaxSpriteRows)
         state.SkipWithError("undo and redo lost the sprite");
 }
 

@@ -10,10 +10,11 @@
 #include <optional>
 #include <vector>
 
-// Everything a change to the drawing can alter: the width index, the height,
-// the pixels (row-major, 0 or 1) and whether the grid has been laid out yet.
+// Everything a change to the drawing can alter: the width and height in
+// pixels, the pixels (row-major, 0 or 1) and whether the sprite has been laid
+// out yet.
 struct SpriteState {
-    std::int32_t nWidthIndex = 0;
+    std::int32_t nWidth = 0;
     std::int32_t nHeight = 0;
     std::vector<std::uint32_t> pixels;
     bool bLaidOut = false;

@@ -1,111 +1,85 @@
-// The editor's commands beyond drawing with the mouse: the history of the
-// drawing with undo and redo, the grid's keys, and the shifts, flips and
-// invert of the whole sprite.
+// The editor's commands beyond drawing with the mouse: undo and redo, the
+// grid's keys and context menu, and the shifts, flips and invert of the whole
+// sprite. Each asks the document for one step, then shows the result.
 
 #include "EditorDlg.h"
 
-#include "SpriteTransform.h"
+#include "GridGeometry.h"
 
-#include <string>
-#include <utility>
-
-SpriteState CEditorDlg::Capture() const {
-    const std::span<const std::uint32_t> pixels = m_pixels;
-    return {m_nWidthIndex, m_nHeight, {pixels.begin(), pixels.end()}, m_bGridReady};
-}
-
-void CEditorDlg::Commit(SpriteState before) {
-    if (before == Capture())
-        return;
-    m_history.Record(std::move(before));
+void CEditorDlg::Changed(bool bRecorded) {
     // Assistive technology reads the cells again.
-    m_grid.AllCellsChanged();
-}
-
-void CEditorDlg::EndStroke() {
-    if (m_strokeBefore)
-        Commit(std::move(*m_strokeBefore));
-    m_strokeBefore.reset();
-}
-
-void CEditorDlg::UpdateGridDimensions() {
-    const int w = m_bGridReady ? WidthFromIndex(m_nWidthIndex) : 0;
-    const int h = m_bGridReady ? m_nHeight : 0;
-    m_grid.SetDimensions(w, h);
-    m_grid.AllCellsChanged();
-    m_preview.SetAccessibleDescription(m_bGridReady
-                                           ? "The sprite at twice its size, " + std::to_string(w) +
-                                                 " by " + std::to_string(h) + " pixels"
-                                           : std::string("Empty until New lays out the grid"));
+    if (bRecorded)
+        m_grid.AllCellsChanged();
 }
 
 void CEditorDlg::OnEditUndo() {
     EndStroke();
-    if (m_history.CanUndo())
-        Restore(*m_history.Undo(Capture()));
+    if (m_doc.Undo()) {
+        Changed(true);
+        ShowDocument();
+    }
 }
 
 void CEditorDlg::OnEditRedo() {
     EndStroke();
-    if (m_history.CanRedo())
-        Restore(*m_history.Redo(Capture()));
+    if (m_doc.Redo()) {
+        Changed(true);
+        ShowDocument();
+    }
 }
 
 void CEditorDlg::OnUpdateEditUndo(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(m_history.CanUndo());
+    pCmdUI->Enable(m_doc.CanUndo());
 }
 
 void CEditorDlg::OnUpdateEditRedo(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(m_history.CanRedo());
+    pCmdUI->Enable(m_doc.CanRedo());
 }
 
 void CEditorDlg::OnUpdateNeedsGrid(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(m_bGridReady);
+    pCmdUI->Enable(m_doc.IsLaidOut());
 }
 
-void CEditorDlg::Transform(void (*transform)(std::span<std::uint32_t>, int, int)) {
-    if (!m_bGridReady)
+void CEditorDlg::Transform(bool (*change)(SpriteDocument&)) {
+    if (!m_doc.IsLaidOut())
         return;
     EndStroke();
-    SpriteState before = Capture();
-    transform(m_pixels, WidthFromIndex(m_nWidthIndex), m_nHeight);
-    Commit(std::move(before));
+    Changed(change(m_doc));
     RedrawGrid();
 }
 
 void CEditorDlg::OnShiftLeft() {
-    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, -1, 0); });
+    Transform([](SpriteDocument& doc) { return doc.Shift(-1, 0); });
 }
 void CEditorDlg::OnShiftRight() {
-    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 1, 0); });
+    Transform([](SpriteDocument& doc) { return doc.Shift(1, 0); });
 }
 void CEditorDlg::OnShiftUp() {
-    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 0, -1); });
+    Transform([](SpriteDocument& doc) { return doc.Shift(0, -1); });
 }
 void CEditorDlg::OnShiftDown() {
-    Transform([](std::span<std::uint32_t> p, int w, int h) { ShiftPixels(p, w, h, 0, 1); });
+    Transform([](SpriteDocument& doc) { return doc.Shift(0, 1); });
 }
 void CEditorDlg::OnFlipHorizontal() {
-    Transform(&FlipHorizontal);
+    Transform([](SpriteDocument& doc) { return doc.FlipHorizontal(); });
 }
 void CEditorDlg::OnFlipVertical() {
-    Transform(&FlipVertical);
+    Transform([](SpriteDocument& doc) { return doc.FlipVertical(); });
 }
 void CEditorDlg::OnInvert() {
-    Transform(&InvertPixels);
+    Transform([](SpriteDocument& doc) { return doc.Invert(); });
 }
 
 void CEditorDlg::KeyboardPaint(int nMode, int nColumn, int nRow) {
-    SpriteState before = Capture();
-    PaintCell(nMode, kGridOrigin + kCellSize * nColumn, kGridOrigin + kCellSize * nRow);
+    Changed(m_doc.SetPixel({nColumn, nRow}, nMode == CELL_SET));
+    PaintCell(nMode, CellEdge(nColumn), CellEdge(nRow));
     PaintPreview();
-    Commit(std::move(before));
     m_grid.CellChanged(nColumn, nRow);
 }
 
 void CEditorDlg::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     // Before the first layout the grid has no cells to act on.
-    if (!m_bGridReady)
+    if (!m_doc.IsLaidOut())
         return;
     EndStroke();
     const CPoint cur = m_grid.GetCurCell();
@@ -124,12 +98,9 @@ void CEditorDlg::OnKeyDown(UINT nChar, UINT /*nRepCnt*/, UINT /*nFlags*/) {
     case VK_DOWN:
         dy = 1;
         break;
-    case VK_SPACE: {
-        const int w = WidthFromIndex(m_nWidthIndex);
-        const bool set = m_pixels.GetAt(cur.y * w + cur.x) != 0;
-        KeyboardPaint(set ? CELL_CLEAR : CELL_SET, cur.x, cur.y);
+    case VK_SPACE:
+        KeyboardPaint(m_doc.IsSet({cur.x, cur.y}) ? CELL_CLEAR : CELL_SET, cur.x, cur.y);
         return;
-    }
     case VK_DELETE:
         KeyboardPaint(CELL_CLEAR, cur.x, cur.y);
         return;

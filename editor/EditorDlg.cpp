@@ -1,31 +1,22 @@
+// The editor's binding to its controls: the message table, the transfer of
+// the width, height, name and code, the layout commands of the fields and
+// New, and Make Code with its code style.
+
 #include "EditorDlg.h"
 
 #include "ArrayReader.h"
-
+#include "GridGeometry.h"
 #include "SourceEmitter.h"
 #include "WinApp.h"
 
-#include <cassert>
-#include <cstdlib>
 #include <string>
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 // The up-down range as one value: the low word (1) is the up arrow's end and
 // the high word (16) the down arrow's, so the up arrow makes the sprite
 // shorter.
 constexpr LPARAM kHeightSpinRange = 0x00100001;
-
-// ResetGrid walks one row and one column beyond the largest sprite, so that
-// whatever stood there is painted over in the face colour.
-constexpr int kLayoutLastX = kGridOrigin + kCellSize * kMaxSpriteColumns;
-constexpr int kLayoutLastY = kGridOrigin + kCellSize * kMaxSpriteRows;
-// RedrawGrid walks exactly the largest sprite's cells.
-constexpr int kRedrawLastX = kLayoutLastX - kCellSize;
-constexpr int kRedrawLastY = kLayoutLastY - kCellSize;
 
 // The code style is kept as this setting of the general section, by its key.
 constexpr std::string_view kCodeStyleEntry = "codeStyle";
@@ -43,6 +34,13 @@ constexpr StyleCommand kStyleCommands[] = {
      "Vertical pages of eight rows, top row in the low bit: for SSD1306-style page buffers"},
 };
 } // namespace
+
+int WidthIndexOf(int width) {
+    int nIndex = 0;
+    while (WidthFromIndex(nIndex) != 0 && WidthFromIndex(nIndex) != width)
+        ++nIndex;
+    return WidthFromIndex(nIndex) != 0 ? nIndex : 0;
+}
 
 BEGIN_MESSAGE_MAP(CEditorDlg, CDialog)
 ON_WM_SYSCOMMAND()
@@ -93,13 +91,6 @@ ON_WM_DROPTEXT()
 ON_EN_CHANGE(IDC_NAME, OnChangeName)
 END_MESSAGE_MAP()
 
-CString CSpriteGrid::GetCellText(int nColumn, int nRow) const {
-    const int w = WidthFromIndex(m_dlg.m_nWidthIndex);
-    const bool set = m_dlg.m_pixels.GetAt(nRow * w + nColumn) != 0;
-    return CString("row " + std::to_string(nRow + 1) + ", column " + std::to_string(nColumn + 1) +
-                   (set ? ", set" : ", clear"));
-}
-
 CEditorDlg::CEditorDlg(CWnd* pParent)
     : CDialog(IDD, pParent), m_nWidthIndex(-1), m_nHeight(0), m_hIcon(LoadIcon(IDR_MAINFRAME)) {}
 
@@ -137,7 +128,6 @@ bool CEditorDlg::OnInitDialog() {
     SetIcon(m_hIcon, false);
 
     m_nWidthIndex = 0;
-    m_bGridReady = false;
     m_spinHeight.SendMessage(UDM_SETRANGE, 0, kHeightSpinRange);
     m_nHeight = 8;
     UpdateData(false);
@@ -174,105 +164,24 @@ void CEditorDlg::OnSysCommand(UINT nID, LPARAM lParam) {
         CDialog::OnSysCommand(nID, lParam);
 }
 
-void CEditorDlg::OnPaint() {
-    if (IsIconic()) {
-        CPaintDC dc(this);
-        SendMessage(WM_ICONERASEBKGND, dc.GetSafeHdc(), 0);
-
-        const int cxIcon = GetSystemMetrics(SM_CXICON);
-        const int cyIcon = GetSystemMetrics(SM_CYICON);
-        CRect rect;
-        GetClientRect(&rect);
-        const int x = (rect.Width() - cxIcon + 1) / 2;
-        const int y = (rect.Height() - cyIcon + 1) / 2;
-        dc.DrawIcon(x, y, m_hIcon);
-        return;
-    }
-    CDialog::OnPaint();
-    if (m_bGridReady)
-        RedrawGrid();
-}
-
 HCURSOR CEditorDlg::OnQueryDragIcon() {
     return m_hIcon;
 }
 
-void CEditorDlg::PaintCell(int nMode, int x, int y) {
-    CClientDC dc(this);
-    COLORREF color = GetSysColor(COLOR_BTNFACE);
-    if (nMode == CELL_CLEAR || nMode == CELL_SET) {
-        color = nMode == CELL_SET ? kBlack : kWhite;
-        [[maybe_unused]] const bool stored = m_pixels.SetAt(
-            PixelIndex(x, y, WidthFromIndex(m_nWidthIndex)), static_cast<UINT>(nMode));
-        // Callers only paint cells of the laid-out sprite.
-        assert(stored && "a cell outside the raster was painted");
-    }
-    CRect rect;
-    rect.SetRect(x, y, x + kCellSize, y + kCellSize);
-    CBrush brush(color);
-    dc.FillRect(&rect, &brush);
-}
-
-void CEditorDlg::PaintPreview() {
-    if (!m_bGridReady)
-        return;
-    CClientDC dc(this);
-    const int w = WidthFromIndex(m_nWidthIndex);
-    const int h = m_nHeight;
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    constexpr int kPreviewWidth = kPreviewScale * kMaxSpriteColumns;
-    constexpr int kPreviewHeight = kPreviewScale * kMaxSpriteRows;
-    for (int px = 0; px < kPreviewWidth; px += kPreviewScale) {
-        for (int py = 0; py < kPreviewHeight; py += kPreviewScale) {
-            COLORREF color = face;
-            if (px < kPreviewScale * w && py < kPreviewScale * h)
-                color =
-                    m_pixels.GetAt((py / kPreviewScale) * w + px / kPreviewScale) ? kBlack : kWhite;
-            CBrush brush(color);
-            const CRect rect(kPreviewLeft + px, kPreviewTop + py, kPreviewLeft + px + kPreviewScale,
-                             kPreviewTop + py + kPreviewScale);
-            dc.FillRect(&rect, &brush);
-        }
-    }
-}
-
-void CEditorDlg::RedrawGrid() {
-    UpdateData(true);
+void CEditorDlg::LayOutAgain() {
+    EndStroke();
+    KeepBlankSize();
+    ResetGrid();
+    // The preview follows the new, empty grid at once.
     PaintPreview();
-    const int w = WidthFromIndex(m_nWidthIndex);
-    const int h = m_nHeight;
-    for (int y = kGridOrigin; y <= kRedrawLastY; y += kCellSize) {
-        for (int x = kGridOrigin; x <= kRedrawLastX; x += kCellSize) {
-            if (IsInsideSprite(x, y, w, h))
-                PaintCell(static_cast<int>(m_pixels.GetAt(PixelIndex(x, y, w))), x, y);
-            else
-                PaintCell(CELL_OUTSIDE, x, y);
-        }
-    }
 }
 
-void CEditorDlg::ResetGrid() {
-    m_bGridReady = true;
-    UpdateData(true);
-    const int w = WidthFromIndex(m_nWidthIndex);
-    m_pixels.SetSize(m_nHeight * w);
-    for (int y = kGridOrigin; y <= kLayoutLastY; y += kCellSize) {
-        for (int x = kGridOrigin; x <= kLayoutLastX; x += kCellSize) {
-            if (IsInsideSprite(x, y, w, m_nHeight))
-                PaintCell(CELL_CLEAR, x, y);
-            else
-                PaintCell(CELL_OUTSIDE, x, y);
-        }
-    }
-    m_strokePoint.reset();
-    UpdateGridDimensions();
+void CEditorDlg::KeepBlankSize() {
+    m_doc.SetBlankSize(WidthFromIndex(m_nWidthIndex), m_nHeight);
 }
 
 void CEditorDlg::OnNew() {
-    SpriteState before = Capture();
-    ResetGrid();
-    PaintPreview();
-    Commit(std::move(before));
+    LayOutAgain();
 }
 
 void CEditorDlg::OnWidth(int nIndex) {
@@ -280,11 +189,7 @@ void CEditorDlg::OnWidth(int nIndex) {
     // button clicked again keeps the drawing.
     if (m_nWidthIndex == nIndex)
         return;
-    SpriteState before = Capture();
-    ResetGrid();
-    // The preview follows the new, empty grid at once.
-    PaintPreview();
-    Commit(std::move(before));
+    LayOutAgain();
 }
 
 void CEditorDlg::OnWidth8() {
@@ -301,18 +206,18 @@ void CEditorDlg::OnChangeHeight() {
     // A text the read refuses lays nothing out: the drawing stays until the
     // text is a valid height again, and each valid one lays the grid out.
     // The step starts from the drawing before the read takes the new height.
-    if (!m_bGridReady)
+    if (!m_doc.IsLaidOut())
         return;
-    SpriteState before = Capture();
+    EndStroke();
     if (!UpdateData(true))
         return;
     ResetGrid();
     PaintPreview();
-    Commit(std::move(before));
 }
 
 void CEditorDlg::OnChangeName() {
     UpdateData(true);
+    m_doc.SetName(m_strName.str());
     // The name goes into the code verbatim. One that is not a C identifier
     // is the user's to keep, so it gets a quiet hint, never an error; an
     // empty one is Make Code's to report.
@@ -322,110 +227,18 @@ void CEditorDlg::OnChangeName() {
         m_editName.ShowBalloonTip("Not a C identifier: the code will not compile as it is.");
 }
 
-void CEditorDlg::OnButtonDown(int nMode, CPoint point) {
-    // Before the first layout there is no raster to draw into.
-    if (!m_bGridReady)
-        return;
-    // The stroke, from this button down to the last button up, is one
-    // step, wherever it starts.
-    if (!m_strokeBefore)
-        m_strokeBefore = Capture();
-    m_strokePoint = point;
-    if (const auto hit = CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight)) {
-        // The grid takes the keyboard, so that undo follows at once, and its
-        // cursor follows the mouse.
-        m_grid.SetFocus();
-        m_grid.SetCurCell((hit->x - kGridOrigin) / kCellSize, (hit->y - kGridOrigin) / kCellSize);
-        PaintCell(nMode, hit->x, hit->y);
-        PaintPreview();
-    }
-}
-
-void CEditorDlg::OnLButtonDown(UINT /*nFlags*/, CPoint point) {
-    OnButtonDown(CELL_SET, point);
-    Default();
-}
-
-void CEditorDlg::OnRButtonDown(UINT /*nFlags*/, CPoint point) {
-    OnButtonDown(CELL_CLEAR, point);
-    Default();
-}
-
-void CEditorDlg::OnMouseMove(UINT nFlags, CPoint point) {
-    UpdateData(true);
-    const bool drawing = m_bGridReady && (nFlags & (MK_LBUTTON | MK_RBUTTON)) != 0;
-    if (drawing) {
-        // A stroke that came back into the window starts where it came in.
-        const CPoint from = m_strokePoint.value_or(point);
-        // With both buttons held the erase comes last, so the cells end clear.
-        if ((nFlags & MK_LBUTTON) && PaintStroke(CELL_SET, from, point))
-            PaintPreview();
-        if ((nFlags & MK_RBUTTON) && PaintStroke(CELL_CLEAR, from, point))
-            PaintPreview();
-        // The grid's cursor follows the last cell drawn.
-        if (const auto hit =
-                CellHitTest(point.x, point.y, WidthFromIndex(m_nWidthIndex), m_nHeight))
-            m_grid.SetCurCell((hit->x - kGridOrigin) / kCellSize,
-                              (hit->y - kGridOrigin) / kCellSize);
-    }
-    m_strokePoint = drawing ? std::optional(point) : std::nullopt;
-    Default();
-}
-
-void CEditorDlg::OnMouseLeave() {
-    m_strokePoint.reset();
-}
-
-bool CEditorDlg::PaintStroke(int nMode, CPoint from, CPoint to) {
-    // Bresenham's line over cell columns and rows, from the cell under one
-    // point to the cell under the other, counting cells beyond the sprite's
-    // edges too (rounding toward minus infinity left of and above the grid);
-    // only the cells of the sprite are painted.
-    const auto cellOf = [](int v) {
-        const int offset = v - kGridOrigin;
-        return (offset >= 0 ? offset : offset - (kCellSize - 1)) / kCellSize;
-    };
-    const int w = WidthFromIndex(m_nWidthIndex);
-    int col = cellOf(from.x);
-    int row = cellOf(from.y);
-    const int lastCol = cellOf(to.x);
-    const int lastRow = cellOf(to.y);
-    const int dx = std::abs(lastCol - col);
-    const int dy = -std::abs(lastRow - row);
-    const int stepCol = col < lastCol ? 1 : -1;
-    const int stepRow = row < lastRow ? 1 : -1;
-    int error = dx + dy;
-    bool painted = false;
-    for (;;) {
-        const int x = kGridOrigin + kCellSize * col;
-        const int y = kGridOrigin + kCellSize * row;
-        if (col >= 0 && row >= 0 && IsInsideSprite(x, y, w, m_nHeight)) {
-            PaintCell(nMode, x, y);
-            painted = true;
-        }
-        if (col == lastCol && row == lastRow)
-            return painted;
-        const int twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            col += stepCol;
-        }
-        if (twice <= dx) {
-            error += dx;
-            row += stepRow;
-        }
-    }
-}
-
 void CEditorDlg::OnMakeCode() {
     UpdateData(true);
-    if (!m_bGridReady)
+    if (!m_doc.IsLaidOut())
         return;
     if (m_strName.IsEmpty()) {
         MessageBox("You must enter a name for the sprite!");
         return;
     }
-    m_strCode = EmitDeclaration(m_codeStyle, m_nWidthIndex, m_strName, m_nHeight, m_pixels);
+    m_doc.SetName(m_strName.str());
+    // The emitter still takes the width as the radio's index.
+    m_strCode = EmitDeclaration(m_codeStyle, WidthIndexOf(m_doc.Width()), m_doc.Name(),
+                                m_doc.Height(), m_doc.Pixels());
     UpdateData(false);
     // The code box says which style it holds, where it is not the default.
     for (const StyleCommand& command : kStyleCommands) {
@@ -435,18 +248,6 @@ void CEditorDlg::OnMakeCode() {
             pCode->SetAccessibleDescription(command.description);
         }
     }
-}
-
-void CEditorDlg::OnLButtonUp(UINT nFlags, CPoint /*point*/) {
-    if (!(nFlags & (MK_LBUTTON | MK_RBUTTON)))
-        EndStroke();
-    Default();
-}
-
-void CEditorDlg::OnRButtonUp(UINT nFlags, CPoint /*point*/) {
-    if (!(nFlags & (MK_LBUTTON | MK_RBUTTON)))
-        EndStroke();
-    Default();
 }
 
 void CEditorDlg::SetCodeStyle(CodeStyle style) {
@@ -470,31 +271,4 @@ void CEditorDlg::OnUpdateStyle(CCmdUI* pCmdUI) {
     for (const StyleCommand& command : kStyleCommands)
         if (command.nID == pCmdUI->m_nID)
             pCmdUI->SetRadio(command.style == m_codeStyle);
-}
-
-void CEditorDlg::Restore(const SpriteState& state) {
-    // The name and the code stay as typed: read them before writing back.
-    UpdateData(true);
-    m_nWidthIndex = state.nWidthIndex;
-    m_nHeight = state.nHeight;
-    m_bGridReady = state.bLaidOut;
-    m_pixels.SetSize(static_cast<int>(state.pixels.size()));
-    for (std::size_t i = 0; i < state.pixels.size(); ++i)
-        m_pixels.SetAt(static_cast<int>(i), state.pixels[i]);
-    m_strokePoint.reset();
-    UpdateData(false);
-    UpdateGridDimensions();
-    if (m_bGridReady) {
-        RedrawGrid();
-        return;
-    }
-    // Back before the first layout: the grid area and the preview are blank.
-    for (int y = kGridOrigin; y <= kLayoutLastY; y += kCellSize)
-        for (int x = kGridOrigin; x <= kLayoutLastX; x += kCellSize)
-            PaintCell(CELL_OUTSIDE, x, y);
-    CClientDC dc(this);
-    CBrush face(GetSysColor(COLOR_BTNFACE));
-    const CRect preview(kPreviewLeft, kPreviewTop, kPreviewLeft + kPreviewScale * kMaxSpriteColumns,
-                        kPreviewTop + kPreviewScale * kMaxSpriteRows);
-    dc.FillRect(&preview, &face);
 }

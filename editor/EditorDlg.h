@@ -1,20 +1,27 @@
 #pragma once
 
-// The editor: the program's one working window. It holds the sprite being
-// drawn, paints it as a grid of cells and as a small preview, and turns it
-// into a C declaration on request.
+// The editor: the program's one working window, a view over the sprite
+// document. It binds the document's size and name to the controls, paints the
+// sprite as a grid of cells and as a small preview, turns mouse, keys and
+// commands into changes of the document, and writes the sprite as a C
+// declaration on request. Where each part lives: the binding, the fields and
+// Make Code in EditorDlg.cpp; painting in EditorPaint.cpp; strokes with the
+// mouse in EditorStroke.cpp; history, keys and whole-sprite commands in
+// EditorCommands.cpp; paste, drop and open in EditorImport.cpp; the client
+// geometry in GridGeometry.h.
 
 #include "Afx.h"
 #include "Gdi.h"
 #include "GridCtrl.h"
 #include "Resource.h"
 #include "SourceEmitter.h"
-#include "SpriteHistory.h"
-#include "SpriteRaster.h"
+#include "SpriteDocument.h"
 #include "Wnd.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The first argument of PaintCell. A stored pixel value, 0 or 1, doubles as
 // the clear or set mode.
@@ -24,13 +31,11 @@ enum CellMode : int {
     CELL_SET = 1,
 };
 
-// Where the preview sits, in client pixels, and its size: two pixels per
-// sprite pixel, room for the largest sprite.
-inline constexpr int kPreviewLeft = 280;
-inline constexpr int kPreviewTop = 210;
-inline constexpr int kPreviewScale = 2;
-
 class CEditorDlg;
+
+// The width radio's index of a sprite 8, 16 or 32 pixels wide (0 for any
+// other): the binding's side of the document's width in pixels.
+int WidthIndexOf(int width);
 
 // The drawing grid as the keyboard and assistive technology see it: each
 // cell named by its row, column and state.
@@ -49,58 +54,53 @@ public:
 
     enum { IDD = IDD_EDITOR_DIALOG };
 
-    // The grid has been laid out at least once; until then nothing is drawn
-    // in the grid or the preview, and the raster has no elements.
-    bool m_bGridReady = false;
-    // One element per sprite pixel, row by row: 0 clear, 1 set. It holds
-    // exactly m_nHeight x width elements once the grid is laid out.
-    CUIntArray m_pixels;
-    CSpinButtonCtrl m_spinHeight;
-    // The name field, which hints when the name is not a C identifier.
-    CEdit m_editName;
-    // The bound values, transferred to and from the controls by UpdateData.
-    int m_nWidthIndex;
-    CString m_strCode;
-    CString m_strName;
-    int m_nHeight;
-    HICON m_hIcon;
-    // The grid's keyboard focus and current cell, and the preview's name.
-    CSpriteGrid m_grid{*this};
-    CImageCtrl m_preview;
-    // Every change to the drawing, for undo and redo.
-    SpriteHistory m_history;
-    // How Make Code writes the sprite; the one setting kept between runs.
-    CodeStyle m_codeStyle = CodeStyle::Rows;
+    // The sprite being drawn, as the window last showed it.
+    const SpriteDocument& GetDocument() const { return m_doc; }
+    // How Make Code writes the sprite.
+    CodeStyle GetCodeStyle() const { return m_codeStyle; }
 
     // Paints the cell with corner (x, y) in the mode's colour; clear and set
-    // also store 0 or 1 at the cell's element.
+    // also store 0 or 1 at the cell's pixel of the document.
     void PaintCell(int nMode, int x, int y);
-    // Repaints the whole preview from the raster, once the grid is laid out.
+    // Repaints the whole preview from the document, once it is laid out.
     void PaintPreview();
     // Reads the controls, then repaints the preview and the whole grid.
     void RedrawGrid();
-    // Lays out an empty grid of the width and height in the controls.
+    // Lays out an empty grid of the width and height in the controls, as one
+    // step of the document's history.
     void ResetGrid();
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
 
+    // Binding and the fields (EditorDlg.cpp).
     void OnSysCommand(UINT nID, LPARAM lParam);
-    void OnPaint();
     HCURSOR OnQueryDragIcon();
     void OnNew();
-    void OnMouseMove(UINT nFlags, CPoint point);
-    void OnLButtonDown(UINT nFlags, CPoint point);
-    void OnRButtonDown(UINT nFlags, CPoint point);
-    void OnMouseLeave();
     void OnMakeCode();
     void OnWidth8();
     void OnWidth16();
     void OnWidth32();
     void OnChangeHeight();
+    void OnChangeName();
+    void OnStyleRows();
+    void OnStyleXbm();
+    void OnStylePages();
+    void OnUpdateStyle(CCmdUI* pCmdUI);
+
+    // Painting (EditorPaint.cpp).
+    void OnPaint();
+
+    // Strokes with the mouse (EditorStroke.cpp).
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnRButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnRButtonUp(UINT nFlags, CPoint point);
+    void OnMouseLeave();
+
+    // Commands and keys (EditorCommands.cpp).
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnContextMenu(CWnd* pWnd, CPoint point);
     void OnEditUndo();
@@ -115,35 +115,37 @@ protected:
     void OnFlipHorizontal();
     void OnFlipVertical();
     void OnInvert();
-    void OnStyleRows();
-    void OnStyleXbm();
-    void OnStylePages();
-    void OnUpdateStyle(CCmdUI* pCmdUI);
+
+    // Bringing a sprite back (EditorImport.cpp).
     void OnPasteSprite();
     void OnOpenImage();
     void OnDropFiles(HDROP hDropInfo);
     void OnDropText(HDROP hDropInfo);
-    void OnChangeName();
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The drawing as one history step: width, height, pixels and whether
-    // the grid is laid out.
-    SpriteState Capture() const;
-    // Records `before` as one step if the drawing has changed since.
-    void Commit(SpriteState before);
-    // Puts a recorded drawing back: the controls get its width and height
-    // without laying anything out, and grid and preview are repainted.
-    void Restore(const SpriteState& state);
+    // After a change the document recorded as a step: assistive technology
+    // reads the cells again.
+    void Changed(bool bRecorded);
+    // Shows the document as it now stands after undo, redo or a sprite
+    // brought back: the controls get its width and height without laying
+    // anything out, and grid and preview are repainted.
+    void ShowDocument();
     // Ends the stroke in progress, making it one step.
     void EndStroke();
-    // Changes the whole sprite by `transform`, as one step.
-    void Transform(void (*transform)(std::span<std::uint32_t>, int, int));
+    // Lays the grid out afresh from the controls, as a command: New, another
+    // width or a new height.
+    void LayOutAgain();
+    // Changes the whole sprite by `change`, as one step.
+    void Transform(bool (*change)(SpriteDocument&));
     // Sets or clears the cell at column, row from the keyboard, as one step.
     void KeyboardPaint(int nMode, int nColumn, int nRow);
     // The grid and preview controls follow the sprite's size.
     void UpdateGridDimensions();
+    // Before the first layout the document's size follows the controls as
+    // last read, which is what undoing that layout gives back.
+    void KeepBlankSize();
     void OnWidth(int nIndex);
     void SetCodeStyle(CodeStyle style);
     void OnButtonDown(int nMode, CPoint point);
@@ -160,17 +162,33 @@ private:
     // applies it; a file that cannot be read is named in a message and
     // changes nothing.
     void OpenImage(const CString& path);
-    // Makes `sprite` the drawing, laid out and shown, as one step; with a
+    // Makes the sprite the drawing, laid out and shown, as one step; with a
     // name, the name field gets it too.
-    void ApplySprite(const SpriteState& sprite, const std::optional<std::string>& name);
+    void ApplySprite(int width, int height, std::vector<std::uint32_t> pixels,
+                     const std::optional<std::string>& name);
+
+    // The bound values, transferred to and from the controls by UpdateData.
+    int m_nWidthIndex;
+    CString m_strCode;
+    CString m_strName;
+    int m_nHeight;
+
+    SpriteDocument m_doc;
+    CSpinButtonCtrl m_spinHeight;
+    // The name field, which hints when the name is not a C identifier.
+    CEdit m_editName;
+    HICON m_hIcon;
+    // The grid's keyboard focus and current cell, and the preview's name.
+    CSpriteGrid m_grid{*this};
+    CImageCtrl m_preview;
+    // How Make Code writes the sprite; the one setting kept between runs.
+    CodeStyle m_codeStyle = CodeStyle::Rows;
 
     // Where the pointer was when the stroke being drawn last moved. A press
     // starts the stroke; each move with a button held draws the line from
     // here to the new position, clipped to the sprite, so a fast drag leaves
-    // no gaps and reaches the sprite's edge. A move with no button held, or
-    // the pointer leaving the window, ends the stroke.
+    // no gaps and reaches the sprite's edge. A move with no button held, the
+    // pointer leaving the window, or a command that lays out or restores the
+    // drawing ends it.
     std::optional<CPoint> m_strokePoint;
-    // The drawing before the stroke in progress, from its first button
-    // down to its last button up.
-    std::optional<SpriteState> m_strokeBefore;
 };

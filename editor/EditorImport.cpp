@@ -20,14 +20,6 @@ namespace {
 // of the widest fit on the screen.
 constexpr int kChooserScale = 4;
 
-// The width index of a sprite width of 8, 16 or 32 pixels.
-int WidthIndexOf(int width) {
-    int nIndex = 0;
-    while (WidthFromIndex(nIndex) != 0 && WidthFromIndex(nIndex) != width)
-        ++nIndex;
-    return WidthFromIndex(nIndex) != 0 ? nIndex : 0;
-}
-
 // What stopped the read of pasted text, and where, for the user:
 // `Line 2, column 7: The value 0x1FF is too big for an 8-bit element.
 // ("0x1FF")`. An error with no token (text too long, nothing at all) has no
@@ -58,15 +50,17 @@ std::string ImageErrorText(ImageLoadStatus status, const std::string& fileName) 
 
 } // namespace
 
-void CEditorDlg::ApplySprite(const SpriteState& sprite, const std::optional<std::string>& name) {
+void CEditorDlg::ApplySprite(int width, int height, std::vector<std::uint32_t> pixels,
+                             const std::optional<std::string>& name) {
     EndStroke();
-    SpriteState before = Capture();
-    Restore(sprite);
+    KeepBlankSize();
+    Changed(m_doc.Replace(width, height, std::move(pixels)));
+    ShowDocument();
     if (name) {
         m_strName = *name;
+        m_doc.SetName(*name);
         UpdateData(false);
     }
-    Commit(std::move(before));
 }
 
 void CEditorDlg::PasteText(const CString& text) {
@@ -95,7 +89,7 @@ void CEditorDlg::PasteText(const CString& text) {
     }
     const SpriteReading& reading = result.readings[nChosen];
     // A bare list has no name of its own and keeps the one in the field.
-    ApplySprite({WidthIndexOf(reading.width), reading.height, reading.pixels, true},
+    ApplySprite(reading.width, reading.height, reading.pixels,
                 result.name.empty() ? std::nullopt : std::optional<std::string>(result.name));
     if (result.readings.size() == 1 && !result.notice.empty())
         MessageBox(result.notice);
@@ -112,8 +106,7 @@ void CEditorDlg::OpenImage(const CString& path) {
     const ImageSize fitted = FitImageSize({image.GetWidth(), image.GetHeight()});
     image.Resize(fitted.width, fitted.height);
     const int width = SpriteWidthForImage(fitted.width);
-    ApplySprite({WidthIndexOf(width), fitted.height,
-                 SpritePixelsFromImage(image.GetBits(), fitted, width), true},
+    ApplySprite(width, fitted.height, SpritePixelsFromImage(image.GetBits(), fitted, width),
                 MakeIdentifier(file.stem().string()));
 }
 

@@ -2,12 +2,14 @@
 // redo must walk forward again until a new change makes the redone future
 // meaningless. The limit bounds memory by dropping the oldest steps only.
 
+#include "SpriteDocument.h"
 #include "SpriteHistory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -17,7 +19,8 @@ namespace {
 // A state told apart from every other by its tag: the height and the pixels
 // both carry it, so a step restored with the wrong pixels shows.
 SpriteState Tagged(int tag) {
-    return SpriteState{tag % 3, tag, std::vector<std::uint32_t>(8, static_cast<std::uint32_t>(tag)),
+    return SpriteState{8 << (tag % 3), tag,
+                       std::vector<std::uint32_t>(8, static_cast<std::uint32_t>(tag)),
                        tag % 2 == 0};
 }
 
@@ -115,6 +118,119 @@ TEST(SpriteHistoryLimit, KeepsAThousandStepsByDefault) {
     while ((restored = history.Undo(Tagged(-1))))
         ++undone;
     EXPECT_EQ(undone, 1000);
+}
+
+// ---------------------------------------------------------------------------
+// The document's history
+
+// A command that arrives while a button is held first ends the stroke as one
+// step; what the button paints afterwards is a new stroke. Each case draws a
+// stroke, gives the command, paints on and ends the stroke: undo then walks
+// back through the second stroke, the command and the first stroke, and the
+// second stroke dropped whatever could have been redone.
+struct MidStrokeCase {
+    const char* what;
+    std::function<bool(SpriteDocument&)> command;
+    friend void PrintTo(const MidStrokeCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class MidStrokeCommandTest : public testing::TestWithParam<MidStrokeCase> {};
+
+TEST_P(MidStrokeCommandTest, EndsTheStrokeFirstAndThePaintingAfterIsAStrokeOfItsOwn) {
+    SpriteDocument doc;
+    ASSERT_TRUE(doc.Layout(8, 8));
+    ASSERT_TRUE(doc.SetPixel({0, 7}, true));
+    const SpriteState beforeStroke = doc.State();
+    doc.PaintLine({0, 2}, {5, 2}, true);
+    const SpriteState afterStroke = doc.State();
+    GetParam().command(doc);
+    const SpriteState afterCommand = doc.State();
+    doc.PaintLine({0, 5}, {7, 5}, !doc.IsSet({0, 5}));
+    EXPECT_TRUE(doc.EndStroke());
+    EXPECT_FALSE(doc.CanRedo());
+
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.State(), afterCommand);
+    // Back through the command and the first stroke to the drawing before it,
+    // the first stroke being a step of its own unless the command undid it.
+    std::vector<SpriteState> passed;
+    while (doc.State() != beforeStroke && doc.Undo())
+        passed.push_back(doc.State());
+    EXPECT_EQ(doc.State(), beforeStroke);
+    if (afterCommand != beforeStroke && afterCommand != afterStroke) {
+        ASSERT_FALSE(passed.empty());
+        EXPECT_EQ(passed.front(), afterStroke);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, MidStrokeCommandTest,
+    testing::Values(MidStrokeCase{"undo", [](SpriteDocument& d) { return d.Undo(); }},
+                    MidStrokeCase{"redo", [](SpriteDocument& d) { return d.Redo(); }},
+                    MidStrokeCase{"layout", [](SpriteDocument& d) { return d.Layout(16, 8); }},
+                    MidStrokeCase{"replace",
+                                  [](SpriteDocument& d) {
+                                      return d.Replace(8, 8, std::vector<std::uint32_t>(64, 1));
+                                  }},
+                    MidStrokeCase{"set pixel",
+                                  [](SpriteDocument& d) {
+                                      return d.SetPixel({7, 0}, true);
+                                  }},
+                    MidStrokeCase{"shift", [](SpriteDocument& d) { return d.Shift(1, 0); }},
+                    MidStrokeCase{"flip", [](SpriteDocument& d) { return d.FlipVertical(); }},
+                    MidStrokeCase{"invert", [](SpriteDocument& d) { return d.Invert(); }}));
+
+// Sizes the sprite cannot have change nothing and record nothing.
+struct LimitCase {
+    int width;
+    int height;
+    bool taken;
+    friend void PrintTo(const LimitCase& c, std::ostream* os) {
+        *os << c.width << "x" << c.height << (c.taken ? " is taken" : " is refused");
+    }
+};
+
+class DocumentLimitTest : public testing::TestWithParam<LimitCase> {};
+
+TEST_P(DocumentLimitTest, TakesOnlyTheSpritesSizes) {
+    const LimitCase& c = GetParam();
+    SpriteDocument doc;
+    doc.SetBlankSize(c.width, c.height);
+    EXPECT_EQ(doc.Width(), c.taken ? c.width : 8);
+    EXPECT_EQ(doc.Height(), c.taken ? c.height : 8);
+    const std::size_t count =
+        c.width > 0 && c.height > 0 ? static_cast<std::size_t>(c.width) * c.height : 0;
+    EXPECT_EQ(doc.Replace(c.width, c.height, std::vector<std::uint32_t>(count, 1)), c.taken);
+    EXPECT_EQ(doc.IsLaidOut(), c.taken);
+    EXPECT_FALSE(doc.Replace(c.width, c.height, std::vector<std::uint32_t>(count + 1, 1)));
+    EXPECT_EQ(doc.Layout(c.width, c.height), c.taken);
+    EXPECT_EQ(doc.Pixels().size(), c.taken ? count : 0);
+    // Once laid out, the blank size no longer moves.
+    doc.SetBlankSize(16, 2);
+    EXPECT_EQ(doc.Width(), c.taken ? c.width : 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DocumentLimitTest,
+                         testing::Values(LimitCase{8, 1, true}, LimitCase{16, 16, true},
+                                         LimitCase{32, 16, true}, LimitCase{0, 8, false},
+                                         LimitCase{24, 8, false}, LimitCase{64, 8, false},
+                                         LimitCase{-8, 8, false}, LimitCase{8, 0, false},
+                                         LimitCase{8, 17, false}, LimitCase{32, -1, false}));
+
+// Undo past the first layout gives back the blank document at the size the
+// fields stood at, and a new change forgets what could be redone.
+TEST(DocumentHistory, UndoPastTheFirstLayoutGivesBackTheBlankSize) {
+    SpriteDocument doc;
+    doc.SetBlankSize(16, 4);
+    ASSERT_TRUE(doc.Layout(8, 8));
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.State(), (SpriteState{16, 4, {}, false}));
+    EXPECT_FALSE(doc.Undo());
+    ASSERT_TRUE(doc.Redo());
+    EXPECT_TRUE(doc.IsLaidOut());
+    EXPECT_TRUE(doc.Undo());
+    EXPECT_TRUE(doc.Layout(32, 2));
+    EXPECT_FALSE(doc.CanRedo());
 }
 
 } // namespace

@@ -1,35 +1,34 @@
-// The raster and grid geometry decide which element a click changes and
-// whether a click may change anything at all. A fault here writes into the
-// wrong pixel, or outside the sprite, so every edge of the grid is pinned
-// down: the last cell of each row and column, the first point beyond it, and
-// the points left of and above the grid that snap onto it.
+// The raster and the document decide which element a stroke changes and
+// whether it may change anything at all. A fault here writes into the wrong
+// pixel, or outside the sprite, so every edge is pinned down: the last cell
+// of each row and column, the first cell beyond it, lines that enter, leave
+// or miss the sprite, and reads and writes past either end of the elements.
 
+#include "SpriteDocument.h"
 #include "SpriteRaster.h"
+
+#include "PixelRows.h"
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <optional>
 #include <ostream>
 #include <span>
+#include <string>
 #include <vector>
-
-// Failure messages show a corner as "(x, y)". It lives in the corner's own
-// namespace so that GoogleTest finds it.
-inline void PrintTo(const CellCorner& corner, std::ostream* os) {
-    *os << '(' << corner.x << ", " << corner.y << ')';
-}
 
 namespace {
 
 constexpr int kIntMin = std::numeric_limits<int>::min();
 constexpr int kIntMax = std::numeric_limits<int>::max();
 
-// The top-left corner of the cell that shows pixel (column, row).
-constexpr CellCorner CornerOf(int column, int row) {
-    return {kGridOrigin + kCellSize * column, kGridOrigin + kCellSize * row};
+// A laid-out blank document of the size.
+SpriteDocument Blank(int width, int height) {
+    SpriteDocument doc;
+    EXPECT_TRUE(doc.Layout(width, height));
+    return doc;
 }
 
 // ---------------------------------------------------------------------------
@@ -60,179 +59,174 @@ INSTANTIATE_TEST_SUITE_P(UnknownIndexesGiveNoColumns, WidthFromIndexTest,
                                          WidthCase{std::numeric_limits<std::int32_t>::max(), 0}));
 
 // ---------------------------------------------------------------------------
-// Pixel indexes
+// Cells and elements
 
-struct PixelIndexCase {
-    int x;
-    int y;
+struct ElementCase {
+    SpriteCell cell;
     int width;
     int element;
-    friend void PrintTo(const PixelIndexCase& c, std::ostream* os) {
-        *os << "corner (" << c.x << ", " << c.y << "), width " << c.width << " -> element "
-            << c.element;
+    friend void PrintTo(const ElementCase& c, std::ostream* os) {
+        *os << "cell (" << c.cell.column << ", " << c.cell.row << "), width " << c.width
+            << " -> element " << c.element;
     }
 };
 
-class PixelIndexTest : public testing::TestWithParam<PixelIndexCase> {};
+class PixelElementTest : public testing::TestWithParam<ElementCase> {};
 
-TEST_P(PixelIndexTest, AddressesTheElementOfTheCell) {
-    const PixelIndexCase& c = GetParam();
-    EXPECT_EQ(PixelIndex(c.x, c.y, c.width), c.element);
+// The emitter and the readers take the elements row by row, top row first,
+// so the first cell of a row follows the last cell of the row above.
+TEST_P(PixelElementTest, SetsTheElementOfTheCellAndNoOther) {
+    const ElementCase& c = GetParam();
+    SpriteDocument doc = Blank(c.width, kMaxSpriteRows);
+    ASSERT_TRUE(doc.SetPixel(c.cell, true));
+    std::vector<std::uint32_t> expected(static_cast<std::size_t>(c.width * kMaxSpriteRows), 0);
+    expected[static_cast<std::size_t>(c.element)] = 1;
+    EXPECT_EQ(std::vector(doc.Pixels().begin(), doc.Pixels().end()), expected);
+    EXPECT_TRUE(doc.IsSet(c.cell));
 }
 
-// Rows are stored one after another, top row first, so the first cell of a
-// row follows the last cell of the row above.
-INSTANTIATE_TEST_SUITE_P(
-    RowMajorLayout, PixelIndexTest,
-    testing::Values(PixelIndexCase{20, 20, 8, 0}, PixelIndexCase{90, 20, 8, 7},
-                    PixelIndexCase{20, 30, 8, 8}, PixelIndexCase{40, 60, 8, 34},
-                    PixelIndexCase{90, 90, 8, 63}, PixelIndexCase{170, 20, 16, 15},
-                    PixelIndexCase{20, 30, 16, 16}, PixelIndexCase{70, 40, 16, 37},
-                    PixelIndexCase{330, 20, 32, 31}, PixelIndexCase{20, 30, 32, 32},
-                    PixelIndexCase{330, 170, 32, 511}));
+INSTANTIATE_TEST_SUITE_P(RowMajorLayout, PixelElementTest,
+                         testing::Values(ElementCase{{0, 0}, 8, 0}, ElementCase{{7, 0}, 8, 7},
+                                         ElementCase{{0, 1}, 8, 8}, ElementCase{{2, 4}, 8, 34},
+                                         ElementCase{{7, 7}, 8, 63}, ElementCase{{15, 0}, 16, 15},
+                                         ElementCase{{0, 1}, 16, 16}, ElementCase{{5, 2}, 16, 37},
+                                         ElementCase{{31, 0}, 32, 31}, ElementCase{{0, 1}, 32, 32},
+                                         ElementCase{{31, 15}, 32, 511}));
 
-// Every cell of the largest sprite of each width owns one element of its own,
-// and together the cells use every element: no two cells share a pixel and
-// none is left out.
-TEST(PixelIndexLayout, EveryCellOwnsOneElementAndNoneIsLeftOut) {
-    for (const int width : {8, 16, 32}) {
-        std::vector<int> owners(static_cast<std::size_t>(width * kMaxSpriteRows), 0);
-        for (int row = 0; row < kMaxSpriteRows; ++row) {
-            for (int column = 0; column < width; ++column) {
-                const CellCorner corner = CornerOf(column, row);
-                const int element = PixelIndex(corner.x, corner.y, width);
-                ASSERT_GE(element, 0) << "width " << width << ", cell " << column << "," << row;
-                ASSERT_LT(element, width * kMaxSpriteRows)
-                    << "width " << width << ", cell " << column << "," << row;
-                ++owners[static_cast<std::size_t>(element)];
-            }
-        }
-        for (std::size_t element = 0; element < owners.size(); ++element)
-            EXPECT_EQ(owners[element], 1) << "width " << width << ", element " << element;
-    }
-}
-
-// ---------------------------------------------------------------------------
-// Cell membership
-
-struct InsideCase {
-    int x;
-    int y;
+struct OutsideCase {
+    SpriteCell cell;
     int width;
     int height;
-    bool inside;
-    friend void PrintTo(const InsideCase& c, std::ostream* os) {
-        *os << "corner (" << c.x << ", " << c.y << ") in " << c.width << "x" << c.height
-            << (c.inside ? " is inside" : " is outside");
+    friend void PrintTo(const OutsideCase& c, std::ostream* os) {
+        *os << "cell (" << c.cell.column << ", " << c.cell.row << ") of " << c.width << "x"
+            << c.height;
     }
 };
 
-class IsInsideSpriteTest : public testing::TestWithParam<InsideCase> {};
+class OutsideCellTest : public testing::TestWithParam<OutsideCase> {};
 
-TEST_P(IsInsideSpriteTest, TellsWhetherTheCornerIsOneOfTheSpritesCells) {
-    const InsideCase& c = GetParam();
-    EXPECT_EQ(IsInsideSprite(c.x, c.y, c.width, c.height), c.inside);
+// A cell beyond the sprite is refused by every way of painting and reads as
+// clear; nothing is written and no step is recorded.
+TEST_P(OutsideCellTest, IsRefusedAndWritesNothing) {
+    const OutsideCase& c = GetParam();
+    SpriteDocument doc = Blank(c.width, c.height);
+    ASSERT_TRUE(doc.Invert());
+    const SpriteState before = doc.State();
+    EXPECT_FALSE(doc.Contains(c.cell));
+    EXPECT_FALSE(doc.IsSet(c.cell));
+    EXPECT_FALSE(doc.Paint(c.cell, false));
+    EXPECT_FALSE(doc.SetPixel(c.cell, false));
+    EXPECT_FALSE(doc.EndStroke());
+    EXPECT_EQ(doc.State(), before);
+    // The invert is the last step still.
+    ASSERT_TRUE(doc.Undo());
+    EXPECT_EQ(doc.State(), Blank(c.width, c.height).State());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CellsOfTheSprite, IsInsideSpriteTest,
-    testing::Values(InsideCase{20, 20, 8, 1, true}, InsideCase{90, 20, 8, 8, true},
-                    InsideCase{20, 90, 8, 8, true}, InsideCase{90, 90, 8, 8, true},
-                    InsideCase{170, 20, 16, 1, true}, InsideCase{330, 170, 32, 16, true}));
+// The first column right of the sprite and the first row below it, the
+// cells left of and above it, and the extremes.
+INSTANTIATE_TEST_SUITE_P(Edges, OutsideCellTest,
+                         testing::Values(OutsideCase{{8, 0}, 8, 8}, OutsideCase{{0, 8}, 8, 8},
+                                         OutsideCase{{0, 1}, 8, 1}, OutsideCase{{16, 0}, 16, 1},
+                                         OutsideCase{{32, 15}, 32, 16},
+                                         OutsideCase{{31, 16}, 32, 16}, OutsideCase{{-1, 0}, 8, 8},
+                                         OutsideCase{{0, -1}, 8, 8},
+                                         OutsideCase{{kIntMin, 0}, 32, 16},
+                                         OutsideCase{{0, kIntMax}, 32, 16}));
 
-// The first column right of the sprite and the first row below it are not
-// cells, even though the grid may have room for them.
-INSTANTIATE_TEST_SUITE_P(
-    CellsBeyondTheLastColumnOrRow, IsInsideSpriteTest,
-    testing::Values(InsideCase{100, 20, 8, 8, false}, InsideCase{20, 100, 8, 8, false},
-                    InsideCase{20, 30, 8, 1, false}, InsideCase{180, 20, 16, 1, false},
-                    InsideCase{340, 170, 32, 16, false}, InsideCase{330, 180, 32, 16, false},
-                    InsideCase{100, 100, 8, 8, false}));
+TEST(PixelElementLayout, NothingIsPaintedBeforeTheFirstLayout) {
+    SpriteDocument doc;
+    EXPECT_FALSE(doc.Contains({0, 0}));
+    EXPECT_FALSE(doc.Paint({0, 0}, true));
+    EXPECT_TRUE(doc.PaintLine({0, 0}, {7, 7}, true).empty());
+    EXPECT_TRUE(doc.Pixels().empty());
+    EXPECT_FALSE(doc.CanUndo());
+}
 
 // ---------------------------------------------------------------------------
-// Hit testing
+// Strokes
 
-struct HitCase {
-    int px;
-    int py;
-    int width;
-    int height;
-    std::optional<CellCorner> hit;
-    friend void PrintTo(const HitCase& c, std::ostream* os) {
-        *os << "point (" << c.px << ", " << c.py << ") in " << c.width << "x" << c.height;
-    }
+struct LineCase {
+    const char* what;
+    SpriteCell from;
+    SpriteCell to;
+    std::vector<std::string> after; // the 8 x 4 sprite after the line
+    friend void PrintTo(const LineCase& c, std::ostream* os) { *os << c.what; }
 };
 
-class CellHitTestTest : public testing::TestWithParam<HitCase> {};
+class StrokeLineTest : public testing::TestWithParam<LineCase> {};
 
-TEST_P(CellHitTestTest, FindsTheCellUnderThePoint) {
-    const HitCase& c = GetParam();
-    EXPECT_EQ(CellHitTest(c.px, c.py, c.width, c.height), c.hit);
-}
+// A line paints one cell per step along its longer axis, clipped to the
+// sprite, and gives the cells it painted; set and then cleared again, it
+// leaves the sprite blank. Each stroke is one step.
+TEST_P(StrokeLineTest, PaintsTheLineClippedToTheSprite) {
+    const LineCase& c = GetParam();
+    SpriteDocument doc = Blank(8, 4);
+    const std::vector<SpriteCell> painted = doc.PaintLine(c.from, c.to, true);
+    const std::vector<std::uint32_t> expected = PixelsFromRows(c.after);
+    EXPECT_EQ(std::vector(doc.Pixels().begin(), doc.Pixels().end()), expected);
+    std::size_t set = 0;
+    for (const std::uint32_t pixel : expected)
+        set += pixel;
+    EXPECT_EQ(painted.size(), set);
+    for (const SpriteCell& cell : painted)
+        EXPECT_TRUE(doc.IsSet(cell)) << cell.column << "," << cell.row;
 
-// A cell is hit anywhere from its corner to one pixel short of the next cell.
-INSTANTIATE_TEST_SUITE_P(PointsOnTheGrid, CellHitTestTest,
-                         testing::Values(HitCase{20, 20, 8, 8, CellCorner{20, 20}},
-                                         HitCase{29, 29, 8, 8, CellCorner{20, 20}},
-                                         HitCase{47, 63, 8, 8, CellCorner{40, 60}},
-                                         HitCase{99, 20, 8, 8, CellCorner{90, 20}},
-                                         HitCase{25, 99, 8, 8, CellCorner{20, 90}},
-                                         HitCase{330, 170, 32, 16, CellCorner{330, 170}},
-                                         HitCase{339, 179, 32, 16, CellCorner{330, 170}}));
-
-// Right of the last column and below the last row nothing is hit.
-INSTANTIATE_TEST_SUITE_P(PointsPastTheLastCell, CellHitTestTest,
-                         testing::Values(HitCase{100, 20, 8, 8, std::nullopt},
-                                         HitCase{25, 100, 8, 8, std::nullopt},
-                                         HitCase{340, 179, 32, 16, std::nullopt},
-                                         HitCase{339, 180, 32, 16, std::nullopt},
-                                         HitCase{25, 30, 8, 1, std::nullopt},
-                                         HitCase{kIntMax, 20, 32, 16, std::nullopt},
-                                         HitCase{20, kIntMax, 32, 16, std::nullopt}));
-
-// Left of the grid and above it nothing is hit either. Division truncates
-// toward zero, so (19, 50) snaps to x 10 and (-5, 30) to x 0; neither may
-// land on the first column.
-INSTANTIATE_TEST_SUITE_P(
-    PointsBeforeTheFirstCell, CellHitTestTest,
-    testing::Values(HitCase{19, 50, 8, 8, std::nullopt}, HitCase{50, 19, 8, 8, std::nullopt},
-                    HitCase{19, 19, 8, 8, std::nullopt}, HitCase{-5, 30, 8, 8, std::nullopt},
-                    HitCase{30, -5, 8, 8, std::nullopt}, HitCase{-9, -9, 8, 8, std::nullopt},
-                    HitCase{kIntMin, 20, 8, 8, std::nullopt},
-                    HitCase{20, kIntMin, 8, 8, std::nullopt}));
-
-// Sweeps every point of the grid and a margin around it, for every width and
-// height the editor allows, and checks each against the cell drawn there: a
-// point inside the drawn rectangle hits the cell under it, any other point
-// hits nothing.
-TEST(CellHitTestSweep, EveryPointHitsTheCellDrawnUnderIt) {
-    constexpr int kMargin = 25;
-    for (const int width : {8, 16, 32}) {
-        for (int height = kMinSpriteHeight; height <= kMaxSpriteHeight; ++height) {
-            const int right = kGridOrigin + kCellSize * width;   // first x past the grid
-            const int bottom = kGridOrigin + kCellSize * height; // first y past the grid
-            bool failed = false;
-            for (int py = -kMargin; py < bottom + kMargin && !failed; ++py) {
-                for (int px = -kMargin; px < right + kMargin && !failed; ++px) {
-                    std::optional<CellCorner> expected;
-                    if (px >= kGridOrigin && px < right && py >= kGridOrigin && py < bottom)
-                        expected = CornerOf((px - kGridOrigin) / kCellSize,
-                                            (py - kGridOrigin) / kCellSize);
-                    const std::optional<CellCorner> actual = CellHitTest(px, py, width, height);
-                    if (actual != expected) {
-                        ADD_FAILURE() << "point (" << px << ", " << py << ") in " << width << "x"
-                                      << height << ": got " << testing::PrintToString(actual)
-                                      << ", expected " << testing::PrintToString(expected);
-                        failed = true; // one report per sprite size is enough
-                    }
-                }
-            }
-        }
+    const bool changed = set != 0;
+    EXPECT_EQ(doc.EndStroke(), changed);
+    doc.PaintLine(c.from, c.to, false);
+    EXPECT_EQ(doc.EndStroke(), changed);
+    EXPECT_EQ(doc.State(), Blank(8, 4).State());
+    if (changed) {
+        ASSERT_TRUE(doc.Undo());
+        EXPECT_EQ(std::vector(doc.Pixels().begin(), doc.Pixels().end()), expected);
     }
 }
 
+INSTANTIATE_TEST_SUITE_P(
+    Lines, StrokeLineTest,
+    testing::Values(
+        LineCase{"one cell", {2, 1}, {2, 1}, {"00000000", "00100000", "00000000", "00000000"}},
+        LineCase{"along a row", {1, 2}, {6, 2}, {"00000000", "00000000", "01111110", "00000000"}},
+        LineCase{"shallow", {0, 0}, {7, 3}, {"11000000", "00110000", "00001100", "00000011"}},
+        LineCase{
+            "steep backward", {5, 0}, {3, 3}, {"00000100", "00001000", "00001000", "00010000"}},
+        LineCase{"out past the right edge",
+                 {5, 1},
+                 {40, 1},
+                 {"00000000", "00000111", "00000000", "00000000"}},
+        LineCase{
+            "in from the left", {-6, 3}, {1, 3}, {"00000000", "00000000", "00000000", "11000000"}},
+        LineCase{
+            "in from above", {4, -9}, {4, 1}, {"00001000", "00001000", "00000000", "00000000"}},
+        LineCase{"out past the bottom edge",
+                 {6, 2},
+                 {6, 90},
+                 {"00000000", "00000000", "00000010", "00000010"}},
+        LineCase{"across from corner to corner outside",
+                 {-1, -1},
+                 {8, 4},
+                 {"11000000", "00110000", "00001100", "00000011"}},
+        LineCase{
+            "past the sprite", {-5, 6}, {20, 6}, {"00000000", "00000000", "00000000", "00000000"}},
+        LineCase{"through from far outside",
+                 {-100000, 2},
+                 {100000, 2},
+                 {"00000000", "00000000", "11111111", "00000000"}}));
+
+// Cells painted with the same value again open no stroke.
+TEST(StrokeLineSteps, RepaintingTheSameValuesIsNoStep) {
+    SpriteDocument doc = Blank(16, 2);
+    doc.PaintLine({0, 0}, {15, 1}, false);
+    EXPECT_FALSE(doc.EndStroke());
+    EXPECT_TRUE(doc.Paint({3, 1}, true));
+    EXPECT_TRUE(doc.CanUndo());
+    EXPECT_TRUE(doc.EndStroke());
+    EXPECT_FALSE(doc.EndStroke());
+}
+
 // ---------------------------------------------------------------------------
-// Guarded pixel access
+// Guarded pixel reads
 
 // A pixel array with a guard element on each side, so that a store that
 // escapes the array shows up as a changed guard even without a sanitizer.
@@ -269,21 +263,6 @@ const auto kAccessCases = testing::Values(
     AccessCase{64, kIntMin, false}, AccessCase{64, kIntMax, false}, AccessCase{512, 0, true},
     AccessCase{512, 511, true}, AccessCase{512, 512, false}, AccessCase{512, -1, false},
     AccessCase{0, 0, false}, AccessCase{0, -1, false});
-
-class StorePixelTest : public testing::TestWithParam<AccessCase> {};
-
-TEST_P(StorePixelTest, WritesTheOneElementOrNothing) {
-    const AccessCase& c = GetParam();
-    GuardedPixels pixels(static_cast<std::size_t>(c.size), 0);
-    std::vector<std::uint32_t> expected = pixels.Buffer();
-    if (c.inside)
-        expected[static_cast<std::size_t>(c.index) + 1] = 1; // +1 skips the leading guard
-
-    EXPECT_EQ(StorePixel(pixels.Pixels(), c.index, 1), c.inside);
-    EXPECT_EQ(pixels.Buffer(), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(IndexesInAndOutOfRange, StorePixelTest, kAccessCases);
 
 class LoadPixelTest : public testing::TestWithParam<AccessCase> {};
 

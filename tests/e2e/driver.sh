@@ -14,6 +14,27 @@ set -euo pipefail
 # shellcheck source-path=SCRIPTDIR/../.. source=scripts/xvfb.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
 
+# The grid and preview geometry, read from the editor's own constants so that
+# the driver's positions cannot drift from the program's.
+e2e_source_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+geometry_constant() {
+    local value
+    value=$(sed -n "s/^inline constexpr int $1 = \([0-9]*\);.*/\1/p" \
+        "$e2e_source_root/editor/GridGeometry.h" "$e2e_source_root/core/SpriteRaster.h")
+    [ -n "$value" ] || {
+        echo "FAIL: no constant $1 in the editor's geometry" >&2
+        exit 1
+    }
+    echo "$value"
+}
+cell_size=$(geometry_constant kCellSize)
+grid_origin=$(geometry_constant kGridOrigin)
+preview_left=$(geometry_constant kPreviewLeft)
+preview_top=$(geometry_constant kPreviewTop)
+preview_scale=$(geometry_constant kPreviewScale)
+max_columns=$(geometry_constant kMaxSpriteColumns)
+max_rows=$(geometry_constant kMaxSpriteRows)
+
 e2e_tmp=$(mktemp -d "${TMPDIR:-/tmp}/glimmet-e2e.XXXXXX")
 e2e_app_pid=""
 # Processes started beside the program (a window manager, a compositor):
@@ -201,7 +222,8 @@ width_radio() {
 # A point inside the cell of column c and row r; dx, dy (0..9) pick the pixel
 # within the cell, its middle by default.
 cell_point() {
-    echo "$((20 + 10 * $1 + ${3:-5})) $((20 + 10 * $2 + ${4:-5}))"
+    local middle=$((cell_size / 2))
+    echo "$((grid_origin + cell_size * $1 + ${3:-$middle})) $((grid_origin + cell_size * $2 + ${4:-$middle}))"
 }
 
 # --- Gestures ------------------------------------------------------------------
@@ -219,7 +241,7 @@ click_at() {
 # click_cell C R [BUTTON] [DX DY]
 click_cell() {
     # shellcheck disable=SC2046
-    click_at $(cell_point "$1" "$2" "${4:-5}" "${5:-5}") "${3:-1}"
+    click_at $(cell_point "$1" "$2" "${4:-$((cell_size / 2))}" "${5:-$((cell_size / 2))}") "${3:-1}"
 }
 
 # drag_cells BUTTON C0 R0 C1 R1: presses over one cell, moves over to the
@@ -230,8 +252,8 @@ drag_cells() {
     move_to $(cell_point "$c0" "$r0")
     timeout 5 xdotool mousedown "$button"
     for step in 1 2 3 4; do
-        x=$((20 + 10 * c0 + 5 + (10 * (c1 - c0) * step) / 4))
-        y=$((20 + 10 * r0 + 5 + (10 * (r1 - r0) * step) / 4))
+        x=$((grid_origin + cell_size * c0 + cell_size / 2 + (cell_size * (c1 - c0) * step) / 4))
+        y=$((grid_origin + cell_size * r0 + cell_size / 2 + (cell_size * (r1 - r0) * step) / 4))
         move_to "$x" "$y"
     done
     timeout 5 xdotool mouseup "$button"
@@ -300,15 +322,17 @@ sprite_look() {
     local width=$1
     shift
     local height=$# rows=("$@") c r colour
-    for ((r = 0; r < 17; r++)); do
-        for ((c = 0; c < 33; c++)); do
+    for ((r = 0; r <= max_rows; r++)); do
+        for ((c = 0; c <= max_columns; c++)); do
             colour=face
             if [ "$c" -lt "$width" ] && [ "$r" -lt "$height" ]; then
                 [ "${rows[r]:c:1}" = "#" ] && colour="0 0 0" || colour="255 255 255"
             fi
-            echo "$((20 + 10 * c)) $((20 + 10 * r)) 10 10 $colour cell($c,$r)"
-            if [ "$c" -lt 32 ] && [ "$r" -lt 16 ]; then
-                echo "$((280 + 2 * c)) $((210 + 2 * r)) 2 2 $colour preview($c,$r)"
+            echo "$((grid_origin + cell_size * c)) $((grid_origin + cell_size * r))" \
+                "$cell_size $cell_size $colour cell($c,$r)"
+            if [ "$c" -lt "$max_columns" ] && [ "$r" -lt "$max_rows" ]; then
+                echo "$((preview_left + preview_scale * c)) $((preview_top + preview_scale * r))" \
+                    "$preview_scale $preview_scale $colour preview($c,$r)"
             fi
         done
     done
@@ -316,8 +340,10 @@ sprite_look() {
 
 # The look before the first layout: no cell and no preview square painted.
 blank_look() {
-    echo "20 20 330 170 face drawing-area"
-    echo "280 210 64 32 face preview-area"
+    echo "$grid_origin $grid_origin $((cell_size * (max_columns + 1)))" \
+        "$((cell_size * (max_rows + 1))) face drawing-area"
+    echo "$preview_left $preview_top $((preview_scale * max_columns))" \
+        "$((preview_scale * max_rows)) face preview-area"
 }
 
 # Checks the last capture against a look; prints the first mismatches.

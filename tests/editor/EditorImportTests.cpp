@@ -1,0 +1,349 @@
+// Bringing a sprite back: pasted or dropped C text, and image files.
+
+#include "EditorTest.h"
+
+#include "ArrayReader.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+// The cells of a picture of '#' (set) and '.' (clear) rows.
+Cells CellsFromRows(const std::vector<std::string>& rows) {
+    Cells cells;
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        for (std::size_t col = 0; col < rows[row].size(); ++col)
+            if (rows[row][col] == '#')
+                cells.insert({static_cast<int>(col), static_cast<int>(row)});
+    return cells;
+}
+
+// What a paste or an image leaves: a sprite, or a message box and the
+// drawing as it was.
+struct Outcome {
+    int width = 0; // 0: everything stays
+    std::vector<std::string> rows = {};
+    const char* name = "";
+    const char* box = nullptr;
+};
+
+Outcome Sprite(int width, std::vector<std::string> rows, const char* name) {
+    return {width, std::move(rows), name};
+}
+
+Outcome Box(const char* text) {
+    return {0, {}, "", text};
+}
+
+// An 8 x 8 sprite with one cell set and a name: what a paste or an image
+// that fails must leave exactly as it was.
+class BringBackTest : public EditorTest {
+protected:
+    void DrawBefore() {
+        New();
+        ClickCell({1, 1});
+        TypeText(dlg, IDC_NAME, "ship");
+    }
+    // The drawing as DrawBefore left it or, if nothing was drawn, no grid.
+    ::testing::AssertionResult DrawingBefore(bool bDrawn) {
+        if (!bDrawn)
+            return Doc().IsLaidOut() ? ::testing::AssertionFailure() << "the grid was laid out"
+                                     : ::testing::AssertionSuccess();
+        return ShowsSprite(8, 8, {{1, 1}});
+    }
+    // The same, with the name and height fields as they were.
+    ::testing::AssertionResult KeptBefore(bool bDrawn) {
+        if (bDrawn && (ControlText(dlg, IDC_NAME) != "ship" || ControlText(dlg, IDC_HEIGHT) != "8"))
+            return ::testing::AssertionFailure() << "a field changed";
+        return DrawingBefore(bDrawn);
+    }
+    // The outcome is what the window shows and the boxes it asked for. A
+    // sprite applied is one step: undo brings back the drawing before it,
+    // though not the name, which is no part of the drawing.
+    ::testing::AssertionResult Left(const Outcome& o, bool bDrawn) {
+        const std::vector<RecordedBox>& boxes = MessageBoxes();
+        if (boxes.size() != (o.box ? 1u : 0u) || (o.box && boxes[0].text != o.box))
+            return ::testing::AssertionFailure()
+                   << boxes.size() << " box(es): " << (boxes.empty() ? "" : boxes[0].text);
+        if (o.width == 0)
+            return KeptBefore(bDrawn);
+        if (ControlText(dlg, IDC_NAME) != o.name ||
+            ControlText(dlg, IDC_HEIGHT) != QString::number(o.rows.size()))
+            return ::testing::AssertionFailure() << "the name or height field disagrees";
+        if (auto shown =
+                ShowsSprite(o.width, static_cast<int>(o.rows.size()), CellsFromRows(o.rows));
+            !shown)
+            return shown;
+        CtrlKeyInGrid(Qt::Key_Z);
+        return DrawingBefore(bDrawn) << " after undo";
+    }
+    // Ctrl and a key in the grid, once the window is active again after any
+    // modal window, as the window's keys need.
+    void CtrlKeyInGrid(Qt::Key key) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(platform_detail::WidgetOf(dlg.GetSafeHwnd())));
+        PressKey(Grid(), key, Qt::ControlModifier);
+    }
+};
+
+enum class PasteBy { KeyInGrid, KeyInCode, Drop };
+
+// The chooser: how many readings it offers, the one taken (-1 for Esc, 0
+// with Enter, others with a click), its label and a part of the prompt.
+struct Chooser {
+    int nReadings = 0; // 0: no chooser
+    int nTake = 0;
+    const char* label = "";
+    const char* prompt = "";
+};
+
+struct PasteCase {
+    const char* what;
+    std::string text;
+    PasteBy by;
+    bool bDrawn; // a sprite is drawn and named first
+    Chooser chooser;
+    Outcome outcome;
+    friend void PrintTo(const PasteCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class PasteTest : public BringBackTest, public ::testing::WithParamInterface<PasteCase> {
+protected:
+    // Takes the reading the case says once the chooser is up, after checking
+    // that its picture shows the reading black on white, four screen pixels
+    // per sprite pixel, centred in its icon.
+    void TakeReading(QWidget* modal) {
+        const Chooser& c = GetParam().chooser;
+        const Outcome& o = GetParam().outcome;
+        auto* list = modal->findChild<QListWidget*>();
+        EXPECT_EQ(list->count(), c.nReadings);
+        EXPECT_EQ(list->currentRow(), 0) << "the most likely reading is not selected";
+        EXPECT_TRUE(modal->findChild<QLabel*>()->text().contains(c.prompt));
+        if (c.nTake < 0) {
+            PressKey(list, Qt::Key_Escape);
+            return;
+        }
+        QListWidgetItem* item = list->item(c.nTake);
+        EXPECT_EQ(item->text(), c.label);
+        const QSize icon = list->iconSize();
+        const QImage picture = item->icon().pixmap(icon).toImage();
+        const qreal ratio = picture.width() / qreal(icon.width());
+        const int h = static_cast<int>(o.rows.size());
+        const QPoint origin((icon.width() - 4 * o.width) / 2, (icon.height() - 4 * h) / 2);
+        const Cells set = CellsFromRows(o.rows);
+        for (int row = 0; row < h; ++row)
+            for (int col = 0; col < o.width; ++col)
+                EXPECT_EQ(picture.pixel((origin + QPoint(4 * col + 2, 4 * row + 2)) * ratio),
+                          set.count({col, row}) ? qRgb(0, 0, 0) : qRgb(255, 255, 255))
+                    << "picture pixel " << col << "," << row;
+        if (c.nTake == 0)
+            PressKey(list, Qt::Key_Return);
+        else
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              list->visualItemRect(item).center());
+    }
+};
+
+TEST_P(PasteTest, AppliesTheReadingChosenOrChangesNothing) {
+    const PasteCase& c = GetParam();
+    if (c.bDrawn)
+        DrawBefore();
+    if (c.chooser.nReadings > 0)
+        WhenModal([this](QWidget* modal) { TakeReading(modal); },
+                  [](QWidget* modal) { return modal->findChild<QListWidget*>() != nullptr; });
+    if (c.by == PasteBy::Drop) {
+        QMimeData data;
+        data.setText(QString::fromStdString(c.text));
+        EXPECT_TRUE(Drop(dlg, QPoint(150, 100), data));
+    } else {
+        QApplication::clipboard()->setText(QString::fromStdString(c.text));
+        PressKey(c.by == PasteBy::KeyInGrid ? Grid() : Control(dlg, IDC_CODE), Qt::Key_V,
+                 Qt::ControlModifier);
+    }
+    EXPECT_TRUE(Left(c.outcome, c.bDrawn));
+}
+
+const std::string kTwoBytes = "{0x81, 0x42}";
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, PasteTest,
+    ::testing::Values(
+        PasteCase{"OwnLineAtOnceBeforeAnyLayout",
+                  "static unsigned short int arrow[] = {0xC003,0x3C80};",
+                  PasteBy::KeyInCode,
+                  false,
+                  {},
+                  Sprite(16, {"##............##", "..####..#......."}, "arrow")},
+        PasteCase{"XbmLineTakesTheXbmReading",
+                  "#define arrow_width 16\n#define arrow_height 2\n"
+                  "static unsigned char arrow_bits[] = {\n   0x01, 0x80, 0xff, 0x00};\n",
+                  PasteBy::KeyInGrid,
+                  true,
+                  {6, 4, "16 x 2, rows, leftmost pixel low (XBM)"},
+                  Sprite(16, {"#..............#", "########........"}, "arrow_bits")},
+        PasteCase{"BareListTakesTheSecondAndKeepsTheName",
+                  kTwoBytes,
+                  PasteBy::Drop,
+                  true,
+                  {4, 1, "16 x 1, rows, leftmost pixel high"},
+                  Sprite(16, {"#......#.#....#."}, "ship")},
+        PasteCase{"EnterTakesTheFirstAndThePromptNamesTheArrays",
+                  "uint8_t one[] = {0x81, 0x42};\nuint8_t two[] = {1, 2};",
+                  PasteBy::KeyInGrid,
+                  true,
+                  {4, 0, "8 x 2, rows, leftmost pixel high",
+                   "The text holds 2 arrays; the first, one, was read."},
+                  Sprite(8, {"#......#", ".#....#."}, "one")},
+        PasteCase{"EscChangesNothing", kTwoBytes, PasteBy::KeyInGrid, true, {4, -1}, {}},
+        PasteCase{"BadValueNamesTokenLineAndColumn",
+                  "uint8_t a[] = {\n  1, 0x1FF};",
+                  PasteBy::KeyInGrid,
+                  true,
+                  {},
+                  Box("Line 2, column 6: The value 0x1FF is too big for an 8-bit element. "
+                      "(\"0x1FF\")")},
+        PasteCase{"NothingToReadBeforeAnyLayout",
+                  "ship",
+                  PasteBy::Drop,
+                  false,
+                  {},
+                  Box("Line 1, column 1: No array found: paste a declaration with a brace list "
+                      "of values. (\"ship\")")},
+        PasteCase{"TextOverOneMebibyteIsRefused",
+                  std::string(kMaxArrayTextBytes + 1, ' '),
+                  PasteBy::KeyInCode,
+                  true,
+                  {},
+                  Box("The text is too long to read: the limit is 1 MiB.")}));
+
+// Image files of every size class, with alpha and grey levels, and files
+// that cannot be read. Each is made afresh in a private directory.
+using MakeFile = std::function<void(const QString& path)>;
+
+struct ImageCase {
+    const char* what;
+    const char* file;
+    MakeFile make; // none: there is no such file
+    Outcome outcome;
+    friend void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.what; }
+};
+
+// A picture of '#' (black) and '.' (white) rows.
+MakeFile Picture(std::vector<std::string> rows) {
+    return [rows = std::move(rows)](const QString& path) {
+        QImage image(static_cast<int>(rows[0].size()), static_cast<int>(rows.size()),
+                     QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, rows[y][x] == '#' ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        ASSERT_TRUE(image.save(path));
+    };
+}
+
+// Black at full, half and just under half alpha, clear, then the two greys
+// either side of half luminance.
+void SaveLevels(const QString& path) {
+    QImage image(6, 1, QImage::Format_ARGB32);
+    const QRgb pixels[] = {qRgba(0, 0, 0, 255),       qRgba(0, 0, 0, 128),
+                           qRgba(0, 0, 0, 127),       qRgba(0, 0, 0, 0),
+                           qRgba(127, 127, 127, 255), qRgba(128, 128, 128, 255)};
+    for (int x = 0; x < 6; ++x)
+        image.setPixel(x, 0, pixels[x]);
+    ASSERT_TRUE(image.save(path));
+}
+
+void SaveBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// A PNG whose last 20 bytes, the end of its pixels and its end chunk, are cut.
+void SaveTruncatedPng(const QString& path) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(QImage(40, 30, QImage::Format_RGB32).save(&buffer, "PNG"));
+    SaveBytes(path, png.left(png.size() - 20));
+}
+
+// A real PNG whose header says 10000 x 10.
+void SaveTooWide(const QString& path) {
+    QImage image(10000, 10, QImage::Format_Mono);
+    image.fill(0);
+    ASSERT_TRUE(image.save(path));
+}
+
+std::vector<std::string> Repeat(const std::string& row, int n) {
+    return std::vector<std::string>(static_cast<std::size_t>(n), row);
+}
+
+class ImageTest : public BringBackTest, public ::testing::WithParamInterface<ImageCase> {};
+
+TEST_P(ImageTest, DroppedFileBecomesTheSpriteOrChangesNothing) {
+    const ImageCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(c.file));
+    if (c.make)
+        c.make(path);
+    DrawBefore();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    EXPECT_TRUE(Drop(dlg, QPoint(150, 100), data));
+    EXPECT_TRUE(Left(c.outcome, true));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ImageTest,
+    ::testing::Values(
+        ImageCase{"SmallKeepsItsSize", "tiny-ship.png", Picture({"#...#", "..#..", ".#..."}),
+                  Sprite(8, {"#...#...", "..#.....", ".#......"}, "tiny_ship")},
+        ImageCase{"TwentyColumnsTakeWidth32", "wide.bmp",
+                  Picture(Repeat("#..................#", 16)),
+                  Sprite(32, Repeat("#..................#............", 16), "wide")},
+        ImageCase{"LargeIsScaledKeepingItsAspect", "8ball.pbm",
+                  Picture(Repeat(std::string(32, '#') + std::string(32, '.'), 64)),
+                  Sprite(16, Repeat("########........", 16), "_8ball")},
+        ImageCase{"DarkAndOpaqueAtLeastHalf", "levels.png", &SaveLevels,
+                  Sprite(8, {"##..#..."}, "levels")},
+        ImageCase{"NotAnImage", "notes.png",
+                  [](const QString& path) { SaveBytes(path, "unsigned char x[] = {1};\n"); },
+                  Box("The file \"notes.png\" is not an image in a format that can be read.")},
+        ImageCase{"TruncatedPng", "cut.png", &SaveTruncatedPng,
+                  Box("The image \"cut.png\" is damaged or cut short: its pixels cannot be "
+                      "read.")},
+        ImageCase{"HeaderClaimsTooWide", "huge.png", &SaveTooWide,
+                  Box("The image \"huge.png\" is too large: images of at most 8192 pixels a "
+                      "side can be opened.")},
+        ImageCase{"NoSuchFile", "gone.png", {}, Box("The file \"gone.png\" cannot be opened.")}));
+
+// Ctrl+O asks for the file with a filter of the image formats.
+TEST_F(BringBackTest, OpenImageAsksForTheFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dot.png");
+    Picture({"..", ".#"})(path);
+    DrawBefore();
+    WhenModal(
+        [&](QWidget* modal) {
+            auto* files = static_cast<QFileDialog*>(modal);
+            EXPECT_TRUE(files->nameFilters().join(' ').contains("*.png"));
+            files->selectFile(path);
+            static_cast<QDialog*>(files)->accept();
+        },
+        [](QWidget* modal) { return qobject_cast<QFileDialog*>(modal) != nullptr; });
+    CtrlKeyInGrid(Qt::Key_O);
+    EXPECT_TRUE(Left(Sprite(8, {"........", ".#......"}, "dot"), true));
+}
+
+// A click hits the cell drawn under the device pixel beneath it: on the last
+} // namespace

@@ -1,0 +1,469 @@
+// The editor as a view: what it shows on opening, the system menu, the
+// fields and Make Code, the painting at every device pixel ratio, and the
+// code styles.
+
+#include "EditorTest.h"
+
+#include "SourceEmitter.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <string>
+
+// The About box belongs to the application; here it only counts the
+// commands that ask for it.
+class CCountingApp : public CWinApp {
+public:
+    int m_nAboutBoxes = 0;
+
+protected:
+    void OnAppAbout() { ++m_nAboutBoxes; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CCountingApp, CWinApp)
+ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+END_MESSAGE_MAP()
+
+namespace {
+
+TEST_F(EditorTest, OpensWithWidth8Height8AndNothingPainted) {
+    EXPECT_TRUE(static_cast<QRadioButton*>(Control(dlg, IDC_WIDTH8))->isChecked());
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), "8");
+    EXPECT_EQ(ControlText(dlg, IDC_NAME), "");
+    EXPECT_EQ(ControlText(dlg, IDC_CODE), "");
+    EXPECT_EQ(QApplication::focusWidget(), Control(dlg, IDC_CODE));
+    EXPECT_FALSE(Doc().IsLaidOut());
+    EXPECT_TRUE(ClientRectIs(dlg, kGridArea, Face()));
+    EXPECT_TRUE(ClientRectIs(dlg, kPreviewArea, Face()));
+}
+
+TEST_F(EditorTest, SystemMenuEndsWithTheAboutItem) {
+    CMenu* menu = dlg.GetSystemMenu(false);
+    ASSERT_NE(menu, nullptr);
+    const auto& items = menu->Items();
+    ASSERT_GE(items.size(), 2u);
+    EXPECT_TRUE(items[items.size() - 2].nFlags & MF_SEPARATOR);
+    EXPECT_EQ(items.back().nID, 0x0010u);
+    EXPECT_EQ(items.back().text, "&About Glimmet...");
+
+    // Its command asks the application for the About box, whatever its low
+    // four bits; the standard commands keep their default handling.
+    CCountingApp app;
+    dlg.SendMessage(WM_SYSCOMMAND, 0x0010);
+    dlg.SendMessage(WM_SYSCOMMAND, 0x0013);
+    EXPECT_EQ(app.m_nAboutBoxes, 2);
+    dlg.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+    EXPECT_TRUE(dlg.IsIconic());
+}
+
+TEST_F(EditorTest, WorkedExampleFromClickToDeclaration) {
+    New();
+    Click(dlg, QPoint(47, 63));
+    EXPECT_EQ(Doc().IsSet({2, 4}), true);
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(40, 60, 50, 70), kBlack));
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(284, 218, 286, 220), kBlack));
+    EXPECT_TRUE(ShowsSprite(8, 8, {{2, 4}}));
+
+    TypeText(dlg, IDC_NAME, "ship");
+    ClickControl(dlg, IDC_MAKECODE);
+    EXPECT_EQ(ControlText(dlg, IDC_CODE),
+              "static unsigned char ship[] = {0x00,0x00,0x00,0x00,0x20,0x00,0x00,0x00};");
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+// What a handler draws is on the screen when the message has been handled,
+// before any further event.
+TEST_F(EditorTest, DrawingReachesTheScreenAtOnce) {
+    New();
+    Click(dlg, QPoint(47, 63));
+    // The headless platform grabs only the top-left part of a scaled window.
+    if (Ratio(dlg) != 1.0)
+        GTEST_SKIP() << "screen grabs need a ratio of 1 here";
+    QWidget* window = platform_detail::WidgetOf(dlg.GetSafeHwnd());
+    auto onScreen = [&](int x, int y) {
+        const QImage grab = window->screen()->grabWindow(window->winId(), x, y, 1, 1).toImage();
+        const QRgb rgb = grab.isNull() ? qRgb(255, 0, 0) : grab.pixel(0, 0);
+        return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb));
+    };
+    EXPECT_EQ(onScreen(45, 65), kBlack);
+    EXPECT_EQ(onScreen(285, 219), kBlack);
+    EXPECT_EQ(onScreen(55, 65), kWhite);
+}
+
+TEST_F(EditorTest, RedrawPaintsTheSpriteFromTheRaster) {
+    New();
+    TypeText(dlg, IDC_HEIGHT, "4");
+    const Cells drawn = {{0, 0}, {7, 0}, {3, 2}, {0, 3}, {7, 3}};
+    for (const Cell& cell : drawn)
+        ClickCell(cell);
+
+    // Whatever stood on the surface is painted over.
+    Host(dlg).Surface().Image().fill(Qt::red);
+    dlg.RedrawWindow();
+    EXPECT_TRUE(ShowsSprite(8, 4, drawn));
+}
+
+TEST_F(EditorTest, BeforeTheFirstLayoutTheMouseDoesNothing) {
+    ClickCell({2, 4});
+    Click(dlg, QPoint(47, 63), Qt::RightButton);
+    Stroke(Qt::LeftButton, Qt::LeftButton, {0, 0}, {7, 7});
+    dlg.RedrawWindow();
+    EXPECT_FALSE(Doc().IsLaidOut());
+    EXPECT_TRUE(Doc().Pixels().empty());
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(0, 0, 453, 349), Face()));
+}
+
+TEST_F(EditorTest, MinimisedWindowShowsOnlyTheCentredIcon) {
+    New();
+    FillSprite(8, 8);
+    platform_detail::WidgetOf(dlg.GetSafeHwnd())->showMinimized();
+    QApplication::processEvents();
+    dlg.RedrawWindow();
+    ASSERT_TRUE(dlg.IsIconic());
+
+    // The icon is 32 x 32 at ((453 - 32 + 1) / 2, (349 - 32 + 1) / 2); a
+    // device pixel around it may be smoothed at fractional ratios.
+    const QRect icon = DeviceRect(dlg, CRect(211, 159, 243, 191));
+    EXPECT_TRUE(DeviceOutsideIs(dlg, icon.adjusted(-1, -1, 1, 1), Face()));
+    EXPECT_FALSE(DeviceRectIs(dlg, icon, Face())) << "no icon was drawn";
+
+    platform_detail::WidgetOf(dlg.GetSafeHwnd())->showNormal();
+    QApplication::processEvents();
+    dlg.RedrawWindow();
+    EXPECT_TRUE(ShowsSprite(8, 8, AllCells(8, 8)));
+}
+
+TEST_F(EditorTest, ClicksSetAndClearSingleCells) {
+    New();
+    ClickCell({3, 3});
+    ClickCell({4, 3});
+    ClickCell({3, 3}, Qt::RightButton);
+    EXPECT_TRUE(ShowsSprite(8, 8, {{4, 3}}));
+}
+
+struct WidthCase {
+    const char* name;
+    int nRadio;
+    int width; // 0: the drawing stays
+    friend void PrintTo(const WidthCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class WidthTest : public EditorTest, public ::testing::WithParamInterface<WidthCase> {};
+
+TEST_P(WidthTest, OnlyAnotherWidthClearsTheDrawing) {
+    const WidthCase& c = GetParam();
+    New();
+    ClickCell({1, 1});
+    ClickCell({6, 7});
+    ClickRadio(c.nRadio);
+    const Cells kept = {{1, 1}, {6, 7}};
+    EXPECT_TRUE(c.width == 0 ? ShowsSprite(8, 8, kept) : ShowsSprite(c.width, 8, {}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Radios, WidthTest,
+                         ::testing::Values(WidthCase{"Same8", IDC_WIDTH8, 0},
+                                           WidthCase{"Other16", IDC_WIDTH16, 16},
+                                           WidthCase{"Other32", IDC_WIDTH32, 32}));
+
+TEST_F(EditorTest, EachSpinStepLaysOutAnEmptyGrid) {
+    New();
+    ClickCell({2, 2});
+    QTest::mouseClick(SpinArrow(true), Qt::LeftButton);
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), "7");
+    EXPECT_TRUE(ShowsSprite(8, 7, {}));
+
+    ClickCell({3, 3});
+    QTest::mouseClick(SpinArrow(false), Qt::LeftButton);
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), "8");
+    EXPECT_TRUE(ShowsSprite(8, 8, {}));
+}
+
+TEST_F(EditorTest, TypedHeightLaysOutAndMakeCodeWritesItBackWithoutLayout) {
+    New();
+    ClickCell({2, 2});
+    TypeText(dlg, IDC_HEIGHT, "08");
+    EXPECT_TRUE(ShowsSprite(8, 8, {}));
+    EXPECT_FALSE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
+
+    ClickCell({3, 3});
+    TypeText(dlg, IDC_NAME, "ship");
+    ClickControl(dlg, IDC_MAKECODE);
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), "8");
+    EXPECT_EQ(ControlText(dlg, IDC_CODE),
+              "static unsigned char ship[] = {0x00,0x00,0x00,0x10,0x00,0x00,0x00,0x00};");
+    EXPECT_TRUE(ShowsSprite(8, 8, {{3, 3}}));
+}
+
+struct RefusedHeightCase {
+    const char* name;
+    const char* text; // UTF-8
+    bool typed;       // typed after the "8"; otherwise pasted over it
+    friend void PrintTo(const RefusedHeightCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RefusedHeightTest : public EditorTest,
+                          public ::testing::WithParamInterface<RefusedHeightCase> {};
+
+// A height text the read refuses warns at once, keeps the height in force
+// and lays nothing out: the drawing goes on at that height. The reads on
+// every mouse move show the same warning, never a second one, and the next
+// valid height lays the grid out afresh.
+TEST_P(RefusedHeightTest, WarnsOnceAndKeepsTheDrawing) {
+    const RefusedHeightCase& c = GetParam();
+    New();
+    ClickCell({2, 2});
+    ClickCell({5, 7});
+    const QString text = QString::fromUtf8(c.text);
+    if (c.typed) {
+        QWidget* edit = Control(dlg, IDC_HEIGHT);
+        PressKey(edit, Qt::Key_End);
+        QTest::keyClicks(edit, text);
+    } else {
+        PasteText(dlg, IDC_HEIGHT, text);
+    }
+    EXPECT_EQ(ControlText(dlg, IDC_HEIGHT), c.typed ? "8" + text : text);
+    EXPECT_TRUE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
+    EXPECT_TRUE(ShowsSprite(8, 8, {{2, 2}, {5, 7}}));
+
+    for (int x = 30; x < 200; x += 10)
+        MouseMove(dlg, QPoint(x, 40), Qt::NoButton);
+    ClickCell({7, 7});
+    int balloons = 0;
+    for (QWidget* w : QApplication::allWidgets())
+        balloons += w->isVisible() && w->objectName() == QLatin1String("fieldWarning");
+    EXPECT_EQ(balloons, 1);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_EQ(Doc().Height(), 8);
+    EXPECT_TRUE(ShowsSprite(8, 8, {{2, 2}, {5, 7}, {7, 7}}));
+
+    TypeText(dlg, IDC_HEIGHT, "5");
+    EXPECT_FALSE(Host(dlg).Warning().IsShownAt(Control(dlg, IDC_HEIGHT)));
+    EXPECT_TRUE(ShowsSprite(8, 5, {}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, RefusedHeightTest,
+    ::testing::Values(RefusedHeightCase{"LetterTypedAfter8", "x", true},
+                      RefusedHeightCase{"Empty", "", false}, RefusedHeightCase{"Zero", "0", false},
+                      RefusedHeightCase{"Seventeen", "17", false},
+                      RefusedHeightCase{"Signed", "+8", false},
+                      RefusedHeightCase{"Exponent", "1e1", false},
+                      RefusedHeightCase{"ArabicIndicSixteen", "\u0661\u0666", false}));
+
+TEST_F(EditorTest, MakeCodeWithoutANameShowsOneBoxAndKeepsTheCode) {
+    New();
+    ClickCell({0, 0});
+    TypeText(dlg, IDC_NAME, "ship");
+    ClickControl(dlg, IDC_MAKECODE);
+    const QString code = ControlText(dlg, IDC_CODE);
+    ASSERT_FALSE(code.isEmpty());
+
+    TypeText(dlg, IDC_NAME, "");
+    ClickCell({1, 0});
+    ClickControl(dlg, IDC_MAKECODE);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "You must enter a name for the sprite!");
+    EXPECT_EQ(MessageBoxes()[0].caption, "glimmet");
+    EXPECT_EQ(ControlText(dlg, IDC_CODE), code);
+}
+
+struct NameCase {
+    const char* name;
+    const char* text; // UTF-8
+    bool hint;
+    friend void PrintTo(const NameCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class NameHintTest : public EditorTest, public ::testing::WithParamInterface<NameCase> {};
+
+// A name that is not a C identifier gets one quiet hint at the field, which
+// keeps the focus; Make Code still writes the name verbatim. A C identifier,
+// or an empty name, gets none.
+TEST_P(NameHintTest, HintsQuietlyWhenTheNameIsNoCIdentifier) {
+    const NameCase& c = GetParam();
+    QWidget* name = Control(dlg, IDC_NAME);
+    New();
+    name->setFocus();
+    PasteText(dlg, IDC_NAME, QString::fromUtf8(c.text));
+    EXPECT_EQ(Host(dlg).Tip().IsShownAt(name), c.hint);
+    if (c.hint) {
+        EXPECT_EQ(Host(dlg).Tip().Text(),
+                  "Not a C identifier: the code will not compile as it is.");
+    }
+    int tips = 0;
+    for (QWidget* w : QApplication::allWidgets())
+        tips += w->isVisible() && w->objectName() == QLatin1String("fieldTip");
+    EXPECT_EQ(tips, c.hint ? 1 : 0);
+    EXPECT_EQ(QApplication::focusWidget(), name);
+
+    ClickControl(dlg, IDC_MAKECODE);
+    if (*c.text) {
+        EXPECT_TRUE(MessageBoxes().empty());
+        EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(),
+                  "static unsigned char " + std::string(c.text) +
+                      "[] = {0x00,0x00,0x00,0x00,0x00,0x00,0x00,0x00};");
+    }
+
+    TypeText(dlg, IDC_NAME, "ship");
+    EXPECT_FALSE(Host(dlg).Tip().IsShownAt(name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, NameHintTest,
+    ::testing::Values(NameCase{"Identifier", "ship_2", false},
+                      NameCase{"UnderscoreFirst", "_x9", false}, NameCase{"Empty", "", false},
+                      NameCase{"Blank", "my ship", true}, NameCase{"DigitFirst", "8ball", true},
+                      NameCase{"Keyword", "int", true}, NameCase{"Punctuation", "ship!", true},
+                      NameCase{"NonAscii", "caf\u00e9", true}));
+
+TEST_F(EditorTest, MakeCodeBeforeNewDoesNothing) {
+    ClickControl(dlg, IDC_MAKECODE);
+    TypeText(dlg, IDC_NAME, "ship");
+    ClickControl(dlg, IDC_MAKECODE);
+    EXPECT_TRUE(MessageBoxes().empty());
+    EXPECT_EQ(ControlText(dlg, IDC_CODE), "");
+}
+
+// Each cell covers the device pixels [round(x r), round((x + 10) r)) in each
+// direction, in one pure colour, so neighbouring cells touch with neither a
+// gap nor an overlap at any ratio.
+TEST_F(EditorTest, CellsTileTheDevicePixels) {
+    const QByteArray scale = qgetenv("QT_SCALE_FACTOR");
+    const qreal r = Ratio(dlg);
+    if (!scale.isEmpty()) {
+        // The toolkit keeps the factor in single precision.
+        ASSERT_NEAR(r, scale.toDouble(), 1e-4) << "the environment's ratio was not applied";
+    }
+
+    New();
+    for (int row = 0; row < 8; ++row)
+        for (int col = row % 2; col < 8; col += 2)
+            ClickCell({col, row});
+
+    auto device = [r](int v) { return static_cast<int>(std::lround(v * r)); };
+    auto cellAt = [&](int d) { // the cell index whose device span holds d, -1 outside
+        for (int i = 0; i < 8; ++i)
+            if (device(CellEdge(i)) <= d && d < device(CellEdge(i + 1)))
+                return i;
+        return -1;
+    };
+    const QImage& surface = Host(dlg).Surface().Image();
+    for (int dy = device(kGridOrigin); dy < device(CellEdge(8)) + 2; ++dy) {
+        for (int dx = device(kGridOrigin); dx < device(CellEdge(8)) + 2; ++dx) {
+            const int col = cellAt(dx);
+            const int row = cellAt(dy);
+            const COLORREF expected = col < 0 || row < 0     ? Face()
+                                      : (col + row) % 2 == 0 ? kBlack
+                                                             : kWhite;
+            const QRgb found = surface.pixel(dx, dy);
+            ASSERT_EQ(RGB(qRed(found), qGreen(found), qBlue(found)), expected)
+                << "device pixel " << dx << "," << dy << " at ratio " << r;
+        }
+    }
+}
+
+// device column or row of a cell and on the first of the next, at every edge
+// of the sprite, at the ratio the suite runs at.
+TEST_F(EditorTest, ClicksHitTheCellDrawnUnderTheirDevicePixel) {
+    const qreal r = Ratio(dlg);
+    auto device = [r](int v) { return static_cast<int>(std::lround(v * r)); };
+    New();
+    for (int edge = 0; edge <= 8; ++edge) {
+        const int first = device(CellEdge(edge));
+        for (const auto& [pixel, cell] : {std::pair{first - 1, edge - 1}, std::pair{first, edge}}) {
+            for (const bool across : {true, false}) {
+                // The position the toolkit makes of a pointer on that pixel.
+                const qreal at = pixel / r;
+                const QPointF point = across ? QPointF(at, 25) : QPointF(25, at);
+                const QPoint onDevice =
+                    across ? QPoint(pixel, device(25)) : QPoint(device(25), pixel);
+                Click(dlg, point);
+                Cells expected;
+                if (cell >= 0 && cell < 8)
+                    expected.insert(across ? Cell{cell, 0} : Cell{0, cell});
+                EXPECT_EQ(SetCells(), expected)
+                    << "device pixel " << pixel << (across ? " across" : " down") << " at ratio "
+                    << r;
+                if (!expected.empty()) {
+                    EXPECT_TRUE(DeviceRectIs(dlg, QRect(onDevice, QSize(1, 1)), kBlack));
+                }
+                Click(dlg, point, Qt::RightButton);
+            }
+        }
+    }
+}
+
+struct StyleCase {
+    UINT nCommand;
+    CodeStyle style;
+    bool bDescribed; // the code box names the style
+};
+
+class CodeStyleTest : public HistoryTest, public ::testing::WithParamInterface<StyleCase> {};
+
+void PrintTo(const StyleCase& c, std::ostream* os) {
+    *os << CodeStyleKey(c.style);
+}
+
+// Make Code writes the chosen style, one line, and the code box says which
+// style it holds except for the default, whose text is the original line.
+TEST_P(CodeStyleTest, MakeCodeWritesTheChosenStyle) {
+    TypeText(dlg, IDC_HEIGHT, "5");
+    ClickRadio(IDC_WIDTH16);
+    ClickCell({0, 0});
+    ClickCell({9, 4});
+    TypeText(dlg, IDC_NAME, "ship");
+    dlg.SendMessage(WM_COMMAND, GetParam().nCommand);
+    ClickControl(dlg, IDC_MAKECODE);
+    const std::string expected = EmitDeclaration(GetParam().style, 1, "ship", 5, Doc().Pixels());
+    EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(), expected);
+    EXPECT_EQ(expected.find('\n'), std::string::npos);
+    QWidget* code = Control(dlg, IDC_CODE);
+    EXPECT_EQ(code->toolTip().isEmpty(), !GetParam().bDescribed);
+    EXPECT_EQ(code->accessibleDescription().isEmpty(), !GetParam().bDescribed);
+    if (GetParam().style == CodeStyle::Rows) {
+        EXPECT_EQ(expected, EmitDeclaration(1, "ship", 5, Doc().Pixels()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, CodeStyleTest,
+                         ::testing::Values(StyleCase{IDM_STYLE_ROWS, CodeStyle::Rows, false},
+                                           StyleCase{IDM_STYLE_XBM, CodeStyle::Xbm, true},
+                                           StyleCase{IDM_STYLE_PAGES, CodeStyle::Pages, true}),
+                         [](const ::testing::TestParamInfo<StyleCase>& info) {
+                             return std::string(CodeStyleKey(info.param.style));
+                         });
+
+// The style is kept in company/name.conf, key codeStyle of the general
+// section, written only when a style is picked; a missing or unknown value
+// means the default.
+TEST_F(HistoryTest, TheCodeStyleIsRememberedOnlyWhenPicked) {
+    QTemporaryDir home;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+    const QString file = home.path() + "/Korvex/glimmet.conf";
+    app.SetRegistryKey("Korvex");
+
+    auto styleOfNewEditor = [] {
+        CEditorDlg other;
+        other.Create();
+        const CodeStyle style = other.GetCodeStyle();
+        other.EndDialog(IDCANCEL);
+        return style;
+    };
+    EXPECT_EQ(styleOfNewEditor(), CodeStyle::Rows);
+    EXPECT_FALSE(QFile::exists(file)) << "reading the setting wrote it";
+
+    dlg.SendMessage(WM_COMMAND, IDM_STYLE_PAGES);
+    EXPECT_EQ(QSettings(file, QSettings::IniFormat).value("codeStyle").toString(), "pages");
+    EXPECT_EQ(styleOfNewEditor(), CodeStyle::Pages);
+
+    for (const char* stored : {"bogus", "", "XBM"}) {
+        QSettings(file, QSettings::IniFormat).setValue("codeStyle", stored);
+        EXPECT_EQ(styleOfNewEditor(), CodeStyle::Rows) << stored;
+    }
+}
+
+} // namespace
