@@ -6,7 +6,9 @@
 // pages top row lowest). It builds the file with the system compiler, runs
 // it, and checks every pixel the readers draw against the raster.
 
+#include "HeaderCorpus.h"
 #include "SourceEmitter.h"
+#include "SourceFile.h"
 #include "SpriteRaster.h"
 
 #include <gtest/gtest.h>
@@ -310,6 +312,51 @@ TEST(EmittedSource, CompilesAsCAndDrawsTheRasterInEveryStyle) {
     }
     EXPECT_EQ(drawn.size(), std::size(kStyles) * sprites.size())
         << "the program drew arrays nobody declared";
+}
+
+// ---------------------------------------------------------------------------
+// Saved headers
+
+// A header stays C after a save: each corpus file as it is, with one pixel
+// changed and, where its array can take it, one row more, built in a single
+// run of the compiler.
+TEST(SavedHeaders, CompileAfterEachSave) {
+    ScratchDirectory scratch;
+    const auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream file(scratch.Path() / name, std::ios::binary);
+        file << text;
+        return file.good();
+    };
+    ASSERT_TRUE(write("prelude.h", HeaderCorpusPrelude()));
+    std::string sources;
+    int index = 0;
+    for (const CorpusHeader& header : HeaderCorpus()) {
+        SCOPED_TRACE(header.label);
+        CSourceFile file;
+        ASSERT_FALSE(file.Load(header.text));
+        const std::size_t array = file.Find(header.array).value();
+        std::vector<std::string> saved{header.text};
+        SpriteReading sprite = file.Arrays()[array].readings.front();
+        sprite.pixels[sprite.pixels.size() / 2] ^= 1u;
+        ASSERT_EQ(file.Store(array, 0, sprite), std::nullopt);
+        saved.push_back(file.Text());
+        if (file.Arrays()[array].nFrame < 0 && sprite.height < kMaxSpriteHeight &&
+            file.Arrays()[array].elementBits == 8) {
+            ++sprite.height;
+            sprite.pixels.resize(static_cast<std::size_t>(sprite.width * sprite.height), 1u);
+            ASSERT_EQ(file.Store(array, 0, sprite), std::nullopt);
+            saved.push_back(file.Text());
+        }
+        for (const std::string& text : saved) {
+            const std::string name = "header" + std::to_string(index++) + ".c";
+            ASSERT_TRUE(write(name, text));
+            sources += " " + name;
+        }
+    }
+    const std::string compile = "cd " + Quoted(scratch.Path()) + " && \"" + GLIMMET_SYSTEM_CC +
+                                "\" -std=c11 -c -include prelude.h" + sources + " 2>&1";
+    const CommandResult compiled = RunCommand(compile);
+    EXPECT_EQ(compiled.status, 0) << compile << "\n" << compiled.output;
 }
 
 } // namespace
