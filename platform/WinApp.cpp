@@ -62,6 +62,10 @@ CString AfxGetClipboardText() {
     return platform_detail::ToCString(QGuiApplication::clipboard()->text());
 }
 
+void AfxSetClipboardText(std::string_view text) {
+    QGuiApplication::clipboard()->setText(FromUtf8(text));
+}
+
 bool CWinApp::InitInstance() {
     return true;
 }

@@ -55,6 +55,9 @@ CWinApp* AfxGetApp();
 
 // The text on the system clipboard; empty if it holds none.
 CString AfxGetClipboardText();
+// Puts the text on the system clipboard, as plain text, in place of what it
+// held.
+void AfxSetClipboardText(std::string_view text);
 
 // The program's entry: makes the toolkit's application from the program
 // name alone (the command line is not read), names the application, and runs

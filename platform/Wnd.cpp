@@ -9,6 +9,7 @@
 #include "WinApp.h"
 #include "WindowMove.h"
 
+#include <QLineEdit>
 #include <QScopedValueRollback>
 
 #include <map>
@@ -205,6 +206,11 @@ bool CEdit::HideBalloonTip() {
         return false;
     host->Tip().Hide(WidgetOf(m_hWnd));
     return true;
+}
+
+bool CEdit::GetModify() const {
+    auto* edit = qobject_cast<QLineEdit*>(WidgetOf(m_hWnd));
+    return edit && edit->isModified();
 }
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)

@@ -1,7 +1,8 @@
 // The main of the offscreen widget suites. The toolkit runs headless unless
 // the environment names a platform, message boxes are recorded instead of
 // shown, and a watchdog ends any modal window that a test leaves open, so
-// that no test waits for a person.
+// that no test waits for a person. What the program keeps between runs goes
+// to a folder of the run's own, never to the user's.
 
 #include "WidgetTest.h"
 #include "WinApp.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace glimmet_test::detail {
@@ -55,6 +57,10 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir state;
+    if (!state.isValid())
+        return 1;
+    qputenv("XDG_STATE_HOME", state.path().toUtf8());
     QApplication application(argc, argv);
 
     AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
