@@ -14,18 +14,14 @@ void CEditorDlg::Changed(bool bRecorded) {
 
 void CEditorDlg::OnEditUndo() {
     EndStroke();
-    if (m_doc.Undo()) {
-        Changed(true);
+    if (m_doc.Undo())
         ShowDocument();
-    }
 }
 
 void CEditorDlg::OnEditRedo() {
     EndStroke();
-    if (m_doc.Redo()) {
-        Changed(true);
+    if (m_doc.Redo())
         ShowDocument();
-    }
 }
 
 void CEditorDlg::OnUpdateEditUndo(CCmdUI* pCmdUI) {

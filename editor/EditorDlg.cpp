@@ -134,12 +134,11 @@ bool CEditorDlg::OnInitDialog() {
 
     // The grid takes the keyboard after the height field; until the first
     // layout it has no cells.
-    constexpr CRect kGridArea(kGridOrigin, kGridOrigin, kGridOrigin + kCellSize * kMaxSpriteColumns,
-                              kGridOrigin + kCellSize * kMaxSpriteRows);
+    constexpr CRect kGridArea(kGridOrigin, kGridOrigin, CellEdge(kMaxSpriteColumns),
+                              CellEdge(kMaxSpriteRows));
     m_grid.Create(kGridArea, kCellSize, this, IDC_GRID, "Drawing area");
-    m_preview.Create(CRect(kPreviewLeft, kPreviewTop,
-                           kPreviewLeft + kPreviewScale * kMaxSpriteColumns,
-                           kPreviewTop + kPreviewScale * kMaxSpriteRows),
+    m_preview.Create(CRect(kPreviewLeft, kPreviewTop, kPreviewLeft + kPreviewWidth,
+                           kPreviewTop + kPreviewHeight),
                      this, IDC_PREVIEW, "Preview");
     UpdateGridDimensions();
     LoadAccelTable(IDR_EDITOR_ACCEL);

@@ -94,10 +94,11 @@ protected:
         ShowAndWait(dlg);
         ClickControl(dlg, IDC_NEW);
         Click(dlg, QPoint(47, 63));
-        ASSERT_EQ(dlg.m_pixels.GetAt(34), 1u);
+        ASSERT_TRUE(dlg.GetDocument().IsSet({2, 4}));
     }
     ::testing::AssertionResult DrawingIntact() {
-        if (dlg.m_pixels.GetSize() != 64 || dlg.m_pixels.GetAt(34) != 1)
+        const SpriteDocument& doc = dlg.GetDocument();
+        if (doc.Pixels().size() != 64 || !doc.IsSet({2, 4}))
             return ::testing::AssertionFailure() << "the raster changed";
         if (ClientPixel(dlg, 45, 65) != kBlack)
             return ::testing::AssertionFailure() << "the drawn cell is no longer black";
@@ -155,7 +156,7 @@ TEST_F(ShellTest, F1OpensTheHelpWindowWithoutBlocking) {
 
     // The editor goes on taking input with the help open.
     Click(dlg, QPoint(25, 25));
-    EXPECT_EQ(dlg.m_pixels.GetAt(0), 1u);
+    EXPECT_TRUE(dlg.GetDocument().IsSet({0, 0}));
     help->close();
 }
 
