@@ -5,6 +5,16 @@
 #include "EditorDlg.h"
 
 #include "GridGeometry.h"
+#include "HistoryText.h"
+#include "StateFile.h"
+#include "WinApp.h"
+
+namespace {
+
+// The history is this state file of the application's.
+constexpr std::string_view kHistoryFile = "history";
+
+} // namespace
 
 void CEditorDlg::Changed(bool bRecorded) {
     // Assistive technology reads the cells again.
@@ -22,6 +32,23 @@ void CEditorDlg::OnEditRedo() {
     EndStroke();
     if (m_doc.Redo())
         ShowDocument();
+}
+
+void CEditorDlg::KeepHistory() {
+    EndStroke();
+    if (CWinApp* pApp = AfxGetApp())
+        AfxWriteStateFile(pApp->m_pszAppName, kHistoryFile, WriteHistoryText(m_doc.KeptSteps()));
+}
+
+void CEditorDlg::RestoreHistory() {
+    // A file missing, damaged or not this program's is as if there were no
+    // earlier run: nothing to say about it, nothing to undo.
+    CWinApp* pApp = AfxGetApp();
+    std::string text;
+    if (!pApp || !AfxReadStateFile(pApp->m_pszAppName, kHistoryFile, text))
+        return;
+    if (std::optional<std::vector<SpriteState>> steps = ReadHistoryText(text))
+        m_doc.RestoreSteps(std::move(*steps));
 }
 
 void CEditorDlg::OnUpdateEditUndo(CCmdUI* pCmdUI) {

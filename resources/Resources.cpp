@@ -60,6 +60,7 @@ constexpr MenuItemResource kEditorCommands[] = {
     {MenuItemKind::Command, IDM_EDIT_UNDO, "&Undo\tCtrl+Z"},
     {MenuItemKind::Command, IDM_EDIT_REDO, "&Redo\tCtrl+Shift+Z"},
     {MenuItemKind::Separator, 0, ""},
+    {MenuItemKind::Command, IDM_COPY_CODE, "Cop&y Code\tCtrl+C"},
     {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite\tCtrl+V"},
     {MenuItemKind::Command, IDM_OPEN_IMAGE, "&Open Image...\tCtrl+O"},
     {MenuItemKind::Separator, 0, ""},
@@ -85,6 +86,7 @@ constexpr AcceleratorResource kEditorKeys[] = {
     {"Ctrl+Right", IDM_SHIFT_RIGHT},     {"Ctrl+Up", IDM_SHIFT_UP},
     {"Ctrl+Down", IDM_SHIFT_DOWN},       {"Ctrl+Shift+H", IDM_FLIP_HORIZONTAL},
     {"Ctrl+Shift+V", IDM_FLIP_VERTICAL}, {"Ctrl+I", IDM_INVERT},
+    {"Ctrl+C", IDM_COPY_CODE},
 };
 
 constexpr AcceleratorTable kAccelerators[] = {
@@ -93,6 +95,7 @@ constexpr AcceleratorTable kAccelerators[] = {
 
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, "&About Glimmet..."},
+    {IDS_HELPMENU, "H&elp\tF1"},
     {AFX_IDP_PARSE_INT_RANGE, "Enter a whole number from %1 to %2."},
 };
 

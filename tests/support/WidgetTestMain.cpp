@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -24,10 +25,13 @@ namespace {
 constexpr qint64 kModalLimitMs = 8000;
 
 QElapsedTimer g_testClock;
+// The state folder of the run; each test starts with it empty.
+QString g_stateHome;
 
 class PerTestReset : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
         glimmet_test::detail::RecordedBoxes().clear();
+        QDir(g_stateHome).removeRecursively();
         g_testClock.restart();
     }
     void OnTestEnd(const ::testing::TestInfo&) override {
@@ -60,7 +64,8 @@ int main(int argc, char** argv) {
     QTemporaryDir state;
     if (!state.isValid())
         return 1;
-    qputenv("XDG_STATE_HOME", state.path().toUtf8());
+    g_stateHome = state.filePath(QStringLiteral("state"));
+    qputenv("XDG_STATE_HOME", g_stateHome.toUtf8());
     QApplication application(argc, argv);
 
     AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
