@@ -1,7 +1,8 @@
 #include "HistoryText.h"
 
+#include "SpriteRaster.h"
+
 #include <algorithm>
-#include <charconv>
 
 namespace {
 
@@ -19,23 +20,32 @@ std::optional<std::string_view> NextLine(std::string_view& text) {
     return line;
 }
 
-// Takes the next word of `line`: the characters up to a single blank or the
-// end. Two blanks in a row, or a blank at either end, give an empty word.
-std::string_view NextWord(std::string_view& line) {
-    const std::size_t end = std::min(line.find(' '), line.size());
-    const std::string_view word = line.substr(0, end);
-    line.remove_prefix(end < line.size() ? end + 1 : end);
-    return word;
+// The words of `line`, split at each blank: two blanks in a row, or a blank
+// at either end, give an empty word. None when there are more than `max`.
+std::optional<std::vector<std::string_view>> Words(std::string_view line, std::size_t max) {
+    std::vector<std::string_view> words;
+    for (;;) {
+        if (words.size() == max)
+            return std::nullopt;
+        const std::size_t blank = line.find(' ');
+        words.push_back(line.substr(0, blank));
+        if (blank == std::string_view::npos)
+            return words;
+        line.remove_prefix(blank + 1);
+    }
 }
 
-// A decimal number of at most four digits, nothing else.
+// A decimal number of at most four digits as WriteHistoryText writes it:
+// no sign, no leading zero.
 std::optional<int> SmallNumber(std::string_view word) {
+    if (word.empty() || word.size() > 4 || (word.size() > 1 && word.front() == '0'))
+        return std::nullopt;
     int value = 0;
-    if (word.empty() || word.size() > 4)
-        return std::nullopt;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size())
-        return std::nullopt;
+    for (const char c : word) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
     return value;
 }
 
@@ -68,31 +78,34 @@ void AppendStep(std::string& text, const SpriteState& step) {
 }
 
 std::optional<SpriteState> ReadStep(std::string_view line) {
-    const std::optional<int> width = SmallNumber(NextWord(line));
-    const std::optional<int> height = SmallNumber(NextWord(line));
-    const std::string_view laidOut = NextWord(line);
+    // Width, height, laid out, and at most one word per row.
+    const auto words = Words(line, 3 + kMaxSpriteRows);
+    if (!words || words->size() < 3)
+        return std::nullopt;
+    const std::optional<int> width = SmallNumber((*words)[0]);
+    const std::optional<int> height = SmallNumber((*words)[1]);
+    const std::string_view laidOut = (*words)[2];
     // The size is checked before any pixel is stored.
     if (!width || !height || (laidOut != "0" && laidOut != "1") ||
         !IsSpriteState({*width, *height, {}, false}))
         return std::nullopt;
     SpriteState step{*width, *height, {}, laidOut == "1"};
-    if (step.bLaidOut) {
-        step.pixels.reserve(static_cast<std::size_t>(*width) * static_cast<std::size_t>(*height));
-        for (int row = 0; row < *height; ++row) {
-            const std::string_view digits = NextWord(line);
-            if (digits.size() != static_cast<std::size_t>(*width / 4))
+    const std::size_t rows = step.bLaidOut ? static_cast<std::size_t>(*height) : 0;
+    if (words->size() != 3 + rows)
+        return std::nullopt;
+    step.pixels.reserve(rows * static_cast<std::size_t>(*width));
+    for (std::size_t row = 0; row < rows; ++row) {
+        const std::string_view digits = (*words)[3 + row];
+        if (digits.size() != static_cast<std::size_t>(*width / 4))
+            return std::nullopt;
+        for (const char c : digits) {
+            const int value = HexValue(c);
+            if (value < 0)
                 return std::nullopt;
-            for (const char c : digits) {
-                const int value = HexValue(c);
-                if (value < 0)
-                    return std::nullopt;
-                for (int bit = 3; bit >= 0; --bit)
-                    step.pixels.push_back(static_cast<std::uint32_t>((value >> bit) & 1));
-            }
+            for (int bit = 3; bit >= 0; --bit)
+                step.pixels.push_back(static_cast<std::uint32_t>((value >> bit) & 1));
         }
     }
-    if (!line.empty())
-        return std::nullopt;
     return step;
 }
 
@@ -117,11 +130,12 @@ std::optional<std::vector<SpriteState>> ReadHistoryText(std::string_view text,
         return std::nullopt;
     if (NextLine(text) != kFormatLine)
         return std::nullopt;
-    std::optional<std::string_view> countLine = NextLine(text);
-    if (!countLine || NextWord(*countLine) != kCountWord)
+    const std::optional<std::string_view> countLine = NextLine(text);
+    const auto countWords = countLine ? Words(*countLine, 2) : std::nullopt;
+    if (!countWords || countWords->size() != 2 || (*countWords)[0] != kCountWord)
         return std::nullopt;
-    const std::optional<int> count = SmallNumber(NextWord(*countLine));
-    if (!count || !countLine->empty() || static_cast<std::size_t>(*count) > maxSteps)
+    const std::optional<int> count = SmallNumber((*countWords)[1]);
+    if (!count || static_cast<std::size_t>(*count) > maxSteps)
         return std::nullopt;
 
     std::vector<SpriteState> steps;

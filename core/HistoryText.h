@@ -34,6 +34,7 @@ std::string WriteHistoryText(std::span<const SpriteState> steps);
 
 // The steps of a text WriteHistoryText wrote, oldest first; none when the
 // text is longer than kMaxHistoryTextBytes, holds more than `maxSteps`
-// steps, or is not such a text whole and unchanged.
+// steps, or is not such a text whole and unchanged. A text it reads is
+// exactly the text WriteHistoryText writes for the steps read.
 std::optional<std::vector<SpriteState>> ReadHistoryText(std::string_view text,
                                                         std::size_t maxSteps = kHistoryStepLimit);
