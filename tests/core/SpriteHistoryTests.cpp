@@ -344,32 +344,4 @@ TEST(DocumentHistory, KeptStepsComeBackBehindABlankDocument) {
     EXPECT_EQ(untouched.KeptSteps(), std::vector<SpriteState>{kept[1]});
 }
 
-// Layouts typed into the height field one after another are one step; any
-// other change between them, or undo, starts a new one.
-TEST(DocumentHistory, TypedLayoutsInARowAreOneStep) {
-    constexpr auto kTyped = LayoutSource::HeightTyping;
-    SpriteDocument doc;
-    ASSERT_TRUE(doc.Layout(8, 8));
-    ASSERT_TRUE(doc.SetPixel({0, 0}, true));
-    const SpriteState drawn = doc.State();
-    EXPECT_TRUE(doc.Layout(8, 1, kTyped));
-    EXPECT_TRUE(doc.Layout(8, 12, kTyped));
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(doc.State(), drawn);
-    ASSERT_TRUE(doc.Redo());
-    EXPECT_EQ(doc.Height(), 12);
-    // After a redo, a stroke or a command, the next typed layout is a step.
-    EXPECT_TRUE(doc.Layout(8, 3, kTyped));
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(doc.Height(), 12);
-    doc.Paint({1, 1}, true);
-    EXPECT_TRUE(doc.Layout(8, 4, kTyped));
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_TRUE(doc.IsSet({1, 1}));
-    EXPECT_TRUE(doc.Layout(8, 5));
-    EXPECT_TRUE(doc.Layout(8, 6, kTyped));
-    ASSERT_TRUE(doc.Undo());
-    EXPECT_EQ(doc.Height(), 5);
-}
-
 } // namespace
