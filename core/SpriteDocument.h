@@ -12,10 +12,12 @@
 
 #include "SpriteHistory.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A pixel of the sprite by column (from the left) and row (from the top).
