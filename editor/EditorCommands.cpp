@@ -1,6 +1,7 @@
-// The editor's commands beyond drawing with the mouse: undo and redo, the
-// grid's keys and context menu, and the shifts, flips and invert of the whole
-// sprite. Each asks the document for one step, then shows the result.
+// The editor's commands beyond drawing with the mouse: undo and redo and the
+// history kept between runs, the grid's keys and context menu, and the
+// shifts, flips and invert of the whole sprite. Each asks the document for
+// one step, then shows the result.
 
 #include "EditorDlg.h"
 

@@ -121,10 +121,6 @@ protected:
     void OnFlipHorizontal();
     void OnFlipVertical();
     void OnInvert();
-    // The history kept between runs: stored when the window ends, and put
-    // behind the blank grid when it starts.
-    void KeepHistory();
-    void RestoreHistory();
 
     // Bringing a sprite back (EditorImport.cpp).
     void OnPasteSprite();
@@ -144,6 +140,10 @@ private:
     void ShowDocument();
     // Ends the stroke in progress, making it one step.
     void EndStroke();
+    // The history kept between runs (EditorCommands.cpp): stored when the
+    // window ends, and put behind the blank grid when it starts.
+    void KeepHistory();
+    void RestoreHistory();
     // Lays the grid out afresh from the controls, as a command: New, another
     // width or a new height.
     void LayOutAgain();
