@@ -93,6 +93,8 @@ timeout 5 xdpyinfo >/dev/null 2>&1 || {
 unset QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# The undo history a run keeps stays here, out of the user's home.
+export XDG_STATE_HOME="$work/state"
 
 # Top-level windows' notifications, one line at a time, as they happen.
 coproc XEV { exec stdbuf -oL xev -root -event substructure; }

@@ -44,16 +44,29 @@ bool SpriteDocument::Apply(Change&& change) {
     if (before == m_state)
         return false;
     m_history.Record(std::move(before));
+    m_bTypedLayoutStep = false;
     return true;
 }
 
-bool SpriteDocument::Layout(int width, int height) {
+bool SpriteDocument::Layout(int width, int height, LayoutSource source) {
     if (!IsSpriteSize(width, height))
         return false;
-    return Apply([&] {
-        m_state = {width, height,
-                   std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), 0u), true};
-    });
+    SpriteState blank{width, height,
+                      std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), 0u),
+                      true};
+    // Ending the stroke first: a stroke that changed the drawing is a step
+    // of its own, which no layout joins.
+    EndStroke();
+    if (source == LayoutSource::HeightTyping && m_bTypedLayoutStep) {
+        // The step recorded by the first of these layouts already holds the
+        // drawing before them all.
+        const bool bChanged = blank != m_state;
+        m_state = std::move(blank);
+        return bChanged;
+    }
+    const bool bRecorded = Apply([&] { m_state = std::move(blank); });
+    m_bTypedLayoutStep = bRecorded && source == LayoutSource::HeightTyping;
+    return bRecorded;
 }
 
 bool SpriteDocument::Replace(int width, int height, std::vector<std::uint32_t> pixels) {
@@ -93,6 +106,7 @@ bool SpriteDocument::Undo() {
     if (!m_history.CanUndo())
         return false;
     m_state = *m_history.Undo(std::move(m_state));
+    m_bTypedLayoutStep = false;
     return true;
 }
 
@@ -101,7 +115,29 @@ bool SpriteDocument::Redo() {
     if (!m_history.CanRedo())
         return false;
     m_state = *m_history.Redo(std::move(m_state));
+    m_bTypedLayoutStep = false;
     return true;
+}
+
+std::vector<SpriteState> SpriteDocument::KeptSteps() const {
+    std::vector<SpriteState> steps = m_history.UndoSteps();
+    if (StrokeChanged())
+        steps.push_back(*m_strokeBefore);
+    if (m_state.bLaidOut)
+        steps.push_back(m_state);
+    if (steps.size() > kHistoryStepLimit)
+        steps.erase(steps.begin(),
+                    steps.begin() + static_cast<std::ptrdiff_t>(steps.size() - kHistoryStepLimit));
+    return steps;
+}
+
+void SpriteDocument::RestoreSteps(std::vector<SpriteState> steps) {
+    // A stroke in progress would otherwise be recorded on top of steps it
+    // never followed.
+    m_strokeBefore.reset();
+    std::erase_if(steps, [](const SpriteState& step) { return !IsSpriteState(step); });
+    m_history.SetUndoSteps(std::move(steps));
+    m_bTypedLayoutStep = false;
 }
 
 bool SpriteDocument::Paint(SpriteCell cell, bool set) {
@@ -152,5 +188,6 @@ bool SpriteDocument::EndStroke() {
     if (before == m_state)
         return false;
     m_history.Record(std::move(before));
+    m_bTypedLayoutStep = false;
     return true;
 }

@@ -29,6 +29,10 @@ struct SpriteCell {
     friend bool operator==(const SpriteCell&, const SpriteCell&) = default;
 };
 
+// What asked for a layout: a command (New, a width, a height stepped), or
+// the text typed into the height field.
+enum class LayoutSource { Command, HeightTyping };
+
 class SpriteDocument {
 public:
     // A document 8 x 8 pixels in size, not laid out: no pixels, nothing to
@@ -61,8 +65,12 @@ public:
     // or none when it changes nothing; each tells whether it recorded one.
     //
     // A blank sprite of the size, laid out. A width other than 8, 16 or 32,
-    // or a height outside 1 to 16, changes nothing.
-    bool Layout(int width, int height);
+    // or a height outside 1 to 16, changes nothing. Layouts typed into the
+    // height field one after another, with nothing else changing the drawing
+    // in between, are one step: typing "12" lays out at 1 and then at 12,
+    // and one undo gives back the drawing before both. A layout that joins
+    // the step before tells whether it changed the drawing.
+    bool Layout(int width, int height, LayoutSource source = LayoutSource::Command);
     // The pixels given, laid out at the size; refused, changing nothing, when
     // the size is not one the sprite can have or the pixels do not number
     // width x height.
@@ -99,6 +107,16 @@ public:
     // Makes the stroke in progress one step; false when it changed nothing.
     bool EndStroke();
 
+    // The history as a later run takes it back: the steps undo reaches,
+    // oldest first, then the drawing as it stands if it is laid out (a
+    // stroke in progress counted as a step), at most the history's limit of
+    // them, the oldest dropped. Steps waiting to be redone are not kept.
+    std::vector<SpriteState> KeptSteps() const;
+    // Puts steps kept by an earlier run behind the drawing as it stands, as
+    // the whole history: undo goes back into the last of them, then further
+    // back. Steps no sprite can have are dropped.
+    void RestoreSteps(std::vector<SpriteState> steps);
+
 private:
     // Ends the stroke, then records the drawing as it stood as one step if
     // `change` alters it.
@@ -111,5 +129,8 @@ private:
     SpriteHistory m_history;
     // The drawing before the stroke in progress, if one is.
     std::optional<SpriteState> m_strokeBefore;
+    // Whether the last step recorded is a layout typed into the height field
+    // with nothing changed since: the next typed layout joins it.
+    bool m_bTypedLayoutStep = false;
     std::string m_name;
 };

@@ -1,6 +1,22 @@
 #include "SpriteHistory.h"
 
+#include "SpriteRaster.h"
+
+#include <algorithm>
 #include <utility>
+
+bool IsSpriteState(const SpriteState& state) {
+    const bool bSize = (state.nWidth == 8 || state.nWidth == 16 || state.nWidth == 32) &&
+                       state.nHeight >= kMinSpriteHeight && state.nHeight <= kMaxSpriteHeight;
+    if (!bSize)
+        return false;
+    if (!state.bLaidOut)
+        return state.pixels.empty();
+    return state.pixels.size() ==
+               static_cast<std::size_t>(state.nWidth) * static_cast<std::size_t>(state.nHeight) &&
+           std::all_of(state.pixels.begin(), state.pixels.end(),
+                       [](std::uint32_t pixel) { return pixel <= 1u; });
+}
 
 SpriteHistory::SpriteHistory(std::size_t nLimit) : m_nLimit(nLimit) {}
 
@@ -32,6 +48,17 @@ std::optional<SpriteState> SpriteHistory::Redo(SpriteState current) {
 void SpriteHistory::Clear() {
     m_undo.clear();
     m_redo.clear();
+}
+
+std::vector<SpriteState> SpriteHistory::UndoSteps() const {
+    return {m_undo.begin(), m_undo.end()};
+}
+
+void SpriteHistory::SetUndoSteps(std::vector<SpriteState> steps) {
+    Clear();
+    const std::size_t nSkip = steps.size() > m_nLimit ? steps.size() - m_nLimit : 0;
+    for (auto it = steps.begin() + static_cast<std::ptrdiff_t>(nSkip); it != steps.end(); ++it)
+        m_undo.push_back(std::move(*it));
 }
 
 std::optional<SpriteState> SpriteHistory::TakeStep(Steps& from, Steps& to, SpriteState current) {

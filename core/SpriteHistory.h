@@ -21,10 +21,17 @@ struct SpriteState {
     friend bool operator==(const SpriteState&, const SpriteState&) = default;
 };
 
+// Whether a sprite can be in the state: 8, 16 or 32 pixels wide and 1 to 16
+// high, with width x height pixels of 0 or 1 once laid out and none before.
+bool IsSpriteState(const SpriteState& state);
+
+// How many steps a history keeps unless told otherwise.
+inline constexpr std::size_t kHistoryStepLimit = 1000;
+
 class SpriteHistory {
 public:
     // Keeps at most `nLimit` steps, undo and redo together.
-    explicit SpriteHistory(std::size_t nLimit = 1000);
+    explicit SpriteHistory(std::size_t nLimit = kHistoryStepLimit);
 
     // Records `before`, the state just before a change, as one step, and
     // forgets the steps that could be redone. Beyond the limit the oldest
@@ -41,6 +48,12 @@ public:
     std::optional<SpriteState> Redo(SpriteState current);
 
     void Clear();
+
+    // The steps undo reaches, oldest first.
+    std::vector<SpriteState> UndoSteps() const;
+    // Makes `steps` (oldest first) the steps to undo, replacing the whole
+    // history; beyond the limit the oldest are dropped.
+    void SetUndoSteps(std::vector<SpriteState> steps);
 
 private:
     using Steps = std::deque<SpriteState>;

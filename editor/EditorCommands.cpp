@@ -1,10 +1,21 @@
-// The editor's commands beyond drawing with the mouse: undo and redo, the
-// grid's keys and context menu, and the shifts, flips and invert of the whole
-// sprite. Each asks the document for one step, then shows the result.
+// The editor's commands beyond drawing with the mouse: undo and redo and the
+// history kept between runs, the grid's keys and context menu, and the
+// shifts, flips and invert of the whole sprite. Each asks the document for
+// one step, then shows the result.
 
 #include "EditorDlg.h"
 
 #include "GridGeometry.h"
+#include "HistoryText.h"
+#include "StateFile.h"
+#include "WinApp.h"
+
+namespace {
+
+// The history is this state file of the application's.
+constexpr std::string_view kHistoryFile = "history";
+
+} // namespace
 
 void CEditorDlg::Changed(bool bRecorded) {
     // Assistive technology reads the cells again.
@@ -22,6 +33,23 @@ void CEditorDlg::OnEditRedo() {
     EndStroke();
     if (m_doc.Redo())
         ShowDocument();
+}
+
+void CEditorDlg::KeepHistory() {
+    EndStroke();
+    if (CWinApp* pApp = AfxGetApp())
+        AfxWriteStateFile(pApp->m_pszAppName, kHistoryFile, WriteHistoryText(m_doc.KeptSteps()));
+}
+
+void CEditorDlg::RestoreHistory() {
+    // A file missing, damaged or not this program's is as if there were no
+    // earlier run: nothing to say about it, nothing to undo.
+    CWinApp* pApp = AfxGetApp();
+    std::string text;
+    if (!pApp || !AfxReadStateFile(pApp->m_pszAppName, kHistoryFile, kMaxHistoryTextBytes, text))
+        return;
+    if (std::optional<std::vector<SpriteState>> steps = ReadHistoryText(text))
+        m_doc.RestoreSteps(std::move(*steps));
 }
 
 void CEditorDlg::OnUpdateEditUndo(CCmdUI* pCmdUI) {

@@ -38,6 +38,8 @@ ON_WM_LBUTTONDOWN()
 ON_WM_RBUTTONDOWN()
 ON_WM_MOUSELEAVE()
 ON_BN_CLICKED(IDC_MAKECODE, OnMakeCode)
+ON_COMMAND(IDM_COPY_CODE, OnCopyCode)
+ON_UPDATE_COMMAND_UI(IDM_COPY_CODE, OnUpdateNeedsGrid)
 ON_BN_CLICKED(IDC_WIDTH8, OnWidth8)
 ON_BN_CLICKED(IDC_WIDTH16, OnWidth16)
 ON_BN_CLICKED(IDC_WIDTH32, OnWidth32)
@@ -79,6 +81,7 @@ void CEditorDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_HEIGHT_SPIN, m_spinHeight);
     DDX_Control(pDX, IDC_NAME, m_editName);
+    DDX_Control(pDX, IDC_HEIGHT, m_editHeight);
     DDX_Radio(pDX, IDC_WIDTH8, m_nWidthIndex);
     DDX_Text(pDX, IDC_CODE, m_strCode);
     DDX_Text(pDX, IDC_NAME, m_strName);
@@ -97,10 +100,14 @@ bool CEditorDlg::OnInitDialog() {
     }
 
     if (CMenu* pSysMenu = GetSystemMenu(false)) {
+        CString strHelpMenu;
+        strHelpMenu.LoadString(IDS_HELPMENU);
         CString strAboutMenu;
         strAboutMenu.LoadString(IDS_ABOUTBOX);
         if (!strAboutMenu.IsEmpty()) {
             pSysMenu->AppendMenu(MF_SEPARATOR);
+            if (!strHelpMenu.IsEmpty())
+                pSysMenu->AppendMenu(MF_STRING, IDM_HELPMENU, strHelpMenu.GetString());
             pSysMenu->AppendMenu(MF_STRING, IDM_ABOUTBOX, strAboutMenu.GetString());
         }
     }
@@ -132,13 +139,31 @@ bool CEditorDlg::OnInitDialog() {
     // C text and image files dropped anywhere on the window are read as a
     // sprite; the name and height fields keep text dropped on them.
     DragAcceptFiles();
+    RestoreHistory();
     return true;
 }
 
+void CEditorDlg::OnOK() {
+    // A height the field refuses keeps the window open, and then nothing
+    // has ended.
+    if (!UpdateData(true))
+        return;
+    KeepHistory();
+    CDialog::OnOK();
+}
+
+void CEditorDlg::OnCancel() {
+    KeepHistory();
+    CDialog::OnCancel();
+}
+
 void CEditorDlg::OnSysCommand(UINT nID, LPARAM lParam) {
-    // The About box is the application's: the command goes there.
+    // The About box and the help are the application's: the commands go
+    // there, help as the one F1 sends.
     if ((nID & 0xFFF0) == IDM_ABOUTBOX)
         SendMessage(WM_COMMAND, ID_APP_ABOUT);
+    else if ((nID & 0xFFF0) == IDM_HELPMENU)
+        SendMessage(WM_COMMAND, ID_HELP);
     else if (nID < SC_SIZE)
         SendMessage(WM_COMMAND, nID); // the editor's own commands
     else
@@ -192,7 +217,9 @@ void CEditorDlg::OnChangeHeight() {
     EndStroke();
     if (!UpdateData(true))
         return;
-    ResetGrid();
+    // Text the user typed, rather than an arrow's step, joins the layouts
+    // typed just before it: "12" is one step.
+    ResetGrid(m_editHeight.GetModify() ? LayoutSource::HeightTyping : LayoutSource::Command);
     PaintPreview();
 }
 
@@ -209,12 +236,21 @@ void CEditorDlg::OnChangeName() {
 }
 
 void CEditorDlg::OnMakeCode() {
+    MakeCode();
+}
+
+void CEditorDlg::OnCopyCode() {
+    if (MakeCode())
+        AfxSetClipboardText(m_strCode);
+}
+
+bool CEditorDlg::MakeCode() {
     UpdateData(true);
     if (!m_doc.IsLaidOut())
-        return;
+        return false;
     if (m_strName.IsEmpty()) {
         MessageBox("You must enter a name for the sprite!");
-        return;
+        return false;
     }
     m_doc.SetName(m_strName.str());
     m_strCode = EmitCode(m_codeForm, m_doc.Name(), {m_doc.Width(), m_doc.Height(), m_doc.Pixels()});
@@ -224,6 +260,7 @@ void CEditorDlg::OnMakeCode() {
     CWnd* pCode = GetDlgItem(IDC_CODE);
     pCode->SetToolTipText(description);
     pCode->SetAccessibleDescription(description);
+    return true;
 }
 
 void CEditorDlg::OnCodeStyle() {

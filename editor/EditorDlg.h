@@ -67,18 +67,24 @@ public:
     // Reads the controls, then repaints the preview and the whole grid.
     void RedrawGrid();
     // Lays out an empty grid of the width and height in the controls, as one
-    // step of the document's history.
-    void ResetGrid();
+    // step of the document's history; layouts typed into the height field
+    // one after another join one step.
+    void ResetGrid(LayoutSource source = LayoutSource::Command);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
+    // Enter and Esc end the window at once, as always; the history is kept
+    // for the next run first.
+    void OnOK() override;
+    void OnCancel() override;
 
     // Binding and the fields (EditorDlg.cpp).
     void OnSysCommand(UINT nID, LPARAM lParam);
     HCURSOR OnQueryDragIcon();
     void OnNew();
     void OnMakeCode();
+    void OnCopyCode();
     void OnWidth8();
     void OnWidth16();
     void OnWidth32();
@@ -131,6 +137,10 @@ private:
     void ShowDocument();
     // Ends the stroke in progress, making it one step.
     void EndStroke();
+    // The history kept between runs (EditorCommands.cpp): stored when the
+    // window ends, and put behind the blank grid when it starts.
+    void KeepHistory();
+    void RestoreHistory();
     // Lays the grid out afresh from the controls, as a command: New, another
     // width or a new height.
     void LayOutAgain();
@@ -144,6 +154,10 @@ private:
     // last read, which is what undoing that layout gives back.
     void KeepBlankSize();
     void OnWidth(int nIndex);
+    // Writes the sprite into the code box as Make Code does; false, with
+    // the code box as it was, when there is no grid or no name (which a
+    // message asks for).
+    bool MakeCode();
     void OnButtonDown(int nMode, CPoint point);
     // Paints every cell of the sprite on the straight line between the cells
     // under two client points, which may lie outside the sprite; false if
@@ -173,6 +187,8 @@ private:
     CSpinButtonCtrl m_spinHeight;
     // The name field, which hints when the name is not a C identifier.
     CEdit m_editName;
+    // The height field, which tells typing from the arrows' steps.
+    CEdit m_editHeight;
     HICON m_hIcon;
     // The grid's keyboard focus and current cell, and the preview's name.
     CSpriteGrid m_grid{*this};

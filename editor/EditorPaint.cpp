@@ -94,9 +94,9 @@ void CEditorDlg::RedrawGrid() {
     }
 }
 
-void CEditorDlg::ResetGrid() {
+void CEditorDlg::ResetGrid(LayoutSource source) {
     UpdateData(true);
-    Changed(m_doc.Layout(WidthFromIndex(m_nWidthIndex), m_nHeight));
+    Changed(m_doc.Layout(WidthFromIndex(m_nWidthIndex), m_nHeight, source));
     for (int row = 0; row < kLayoutRows; ++row)
         for (int column = 0; column < kLayoutColumns; ++column)
             PaintCell(m_doc.Contains({column, row}) ? CELL_CLEAR : CELL_OUTSIDE, CellEdge(column),

@@ -107,6 +107,10 @@ CString AfxGetClipboardText(std::size_t nMaxBytes) {
     return platform_detail::ToCString(QString::fromUtf8(bytes));
 }
 
+void AfxSetClipboardText(std::string_view text) {
+    QGuiApplication::clipboard()->setText(FromUtf8(text));
+}
+
 bool CWinApp::InitInstance() {
     return true;
 }

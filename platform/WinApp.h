@@ -62,6 +62,9 @@ CWinApp* AfxGetApp();
 // before it is converted, so that a caller with that limit can refuse it
 // without the whole of it being held several times over.
 CString AfxGetClipboardText(std::size_t nMaxBytes = std::numeric_limits<std::size_t>::max());
+// Puts the text on the system clipboard, as plain text, in place of what it
+// held.
+void AfxSetClipboardText(std::string_view text);
 
 // The program's entry: makes the toolkit's application from the program
 // name alone (the command line is not read), names the application, and runs

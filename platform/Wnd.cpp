@@ -220,6 +220,11 @@ bool CEdit::HideBalloonTip() {
     return true;
 }
 
+bool CEdit::GetModify() const {
+    auto* edit = qobject_cast<QLineEdit*>(WidgetOf(m_hWnd));
+    return edit && edit->isModified();
+}
+
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 

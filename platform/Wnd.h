@@ -106,6 +106,10 @@ public:
     // it again replaces it.
     bool ShowBalloonTip(const char* lpszText);
     bool HideBalloonTip();
+    // Whether the user has changed the text since it was last set: typing,
+    // pasting or deleting in the field make it so; text set by the program,
+    // by data exchange or by a buddy up-down control's arrows does not.
+    bool GetModify() const;
 };
 
 class CDataExchange {

@@ -10,12 +10,14 @@
 
 // Strings.
 #define IDS_ABOUTBOX 101
+#define IDS_HELPMENU 103
 
 // The application icon (a group of a 32 x 32 and a 16 x 16 image).
 #define IDR_MAINFRAME 128
 
-// System-menu command of the About item.
+// System-menu commands of the About and Help items.
 #define IDM_ABOUTBOX 0x0010
+#define IDM_HELPMENU 0x0020
 
 // The editor's commands: the menu that the window menu and the grid's
 // context menu show, and the keys that stand for them.
@@ -33,6 +35,7 @@
 #define IDM_FLIP_VERTICAL 0x80A0
 #define IDM_INVERT 0x80B0
 #define IDM_CODE_STYLE 0x80C0
+#define IDM_COPY_CODE 0x80F0
 
 // Controls of the editor dialog.
 #define IDC_STATIC (-1)

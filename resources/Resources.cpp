@@ -86,6 +86,7 @@ constexpr MenuItemResource kEditorCommands[] = {
     {MenuItemKind::Command, IDM_EDIT_UNDO, "&Undo"},
     {MenuItemKind::Command, IDM_EDIT_REDO, "&Redo"},
     {MenuItemKind::Separator, 0, ""},
+    {MenuItemKind::Command, IDM_COPY_CODE, "Cop&y Code"},
     {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite"},
     {MenuItemKind::Command, IDM_OPEN_IMAGE, "&Open Image..."},
     {MenuItemKind::Separator, 0, ""},
@@ -111,6 +112,7 @@ constexpr AcceleratorResource kEditorKeys[] = {
     {"Ctrl+Right", IDM_SHIFT_RIGHT},     {"Ctrl+Up", IDM_SHIFT_UP},
     {"Ctrl+Down", IDM_SHIFT_DOWN},       {"Ctrl+Shift+H", IDM_FLIP_HORIZONTAL},
     {"Ctrl+Shift+V", IDM_FLIP_VERTICAL}, {"Ctrl+I", IDM_INVERT},
+    {"Ctrl+C", IDM_COPY_CODE},
 };
 
 constexpr AcceleratorTable kAccelerators[] = {
@@ -119,6 +121,7 @@ constexpr AcceleratorTable kAccelerators[] = {
 
 constexpr StringResource kStrings[] = {
     {IDS_ABOUTBOX, "&About Glimmet..."},
+    {IDS_HELPMENU, "H&elp\tF1"},
     {AFX_IDP_PARSE_INT_RANGE, "Enter a whole number from %1 to %2."},
 };
 
@@ -141,13 +144,19 @@ constexpr std::string_view kHelpBeforeCommands =
     "  Left button: draw. Right button: erase. Click one cell or drag across many.\n"
     "  Changing the width or the height lays out a new, empty grid.\n"
     "  Every change can be undone: nothing drawn is lost.\n"
+    "  A height typed into its field is one change, however many digits it has.\n"
+    "  Closing Glimmet loses nothing either: the next start opens as always, and\n"
+    "  Ctrl+Z brings back the last drawing, then the changes before it. (They are\n"
+    "  kept in ~/.local/state/glimmet, or in glimmet under $XDG_STATE_HOME.)\n"
     "\n"
     "Keys\n"
     "  Tab moves between the fields: the width buttons, Generated Code, New,\n"
     "  Make Code, the name, the height and the drawing grid. Up and Down in the\n"
     "  height field step it, Up toward 1 and Down toward 16.\n"
     "  Enter presses the focused button; elsewhere it closes Glimmet, as does Esc.\n"
-    "  Alt+Space or F10 opens the window menu with every command and About Glimmet.\n"
+    "  F10 opens the window menu with every command, Help and About Glimmet;\n"
+    "  Alt+Space does too, unless the window manager keeps it for its own menu.\n"
+    "  The Menu key or Shift+F10 in the grid always opens the commands there.\n"
     "  F1 shows this help.\n"
     "\n"
     "Commands\n"
@@ -169,7 +178,10 @@ constexpr std::string_view kHelpAfterCommands =
     "  Make Code writes the sprite as code named after it, in the form chosen\n"
     "  with Code Style... in the window menu: a layout, a language and a size\n"
     "  companion, shown on a sample of the sprite. OK keeps the choice, and\n"
-    "  Glimmet remembers it. Select the text in Generated Code and copy it.\n"
+    "  Glimmet remembers it. Select the text in Generated Code and copy it, or\n"
+    "  press Ctrl+C in the grid (Copy Code in the menus): that makes the code\n"
+    "  and copies it at once. In the fields and in Generated Code, Ctrl+C copies\n"
+    "  their own text.\n"
     "\n"
     "  Layouts, and the calls that read them:\n"
     "  Rows, leftmost pixel high (the default): one hexadecimal constant per\n"

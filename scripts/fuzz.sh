@@ -22,7 +22,7 @@ if ! command -v clang++ >/dev/null; then
     exit 2
 fi
 
-targets=(fuzz_emitter fuzz_height_read fuzz_array_reader fuzz_source_file)
+targets=(fuzz_emitter fuzz_height_read fuzz_array_reader fuzz_source_file fuzz_history_text)
 build=build/fuzz
 
 cmake --preset fuzz >/dev/null

@@ -3,6 +3,7 @@
 #include "DialogHost.h"
 
 #include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -47,6 +48,15 @@ bool DialogKeys::Handle(QKeyEvent* event) {
 }
 
 bool DialogKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // A read-only text box copies its selection itself, as the editable
+        // fields do: its copy keys come before a window shortcut's.
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* box = qobject_cast<QPlainTextEdit*>(watched);
+        if (box && box->isReadOnly() && key->matches(QKeySequence::Copy))
+            key->accept();
+        return false;
+    }
     if (event->type() != QEvent::KeyPress)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);

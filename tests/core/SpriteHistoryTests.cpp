@@ -2,6 +2,7 @@
 // redo must walk forward again until a new change makes the redone future
 // meaningless. The limit bounds memory by dropping the oldest steps only.
 
+#include "HistoryText.h"
 #include "SpriteDocument.h"
 #include "SpriteHistory.h"
 
@@ -12,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -231,6 +233,115 @@ TEST(DocumentHistory, UndoPastTheFirstLayoutGivesBackTheBlankSize) {
     EXPECT_TRUE(doc.Undo());
     EXPECT_TRUE(doc.Layout(32, 2));
     EXPECT_FALSE(doc.CanRedo());
+}
+
+// ---------------------------------------------------------------------------
+// The history kept between runs
+
+// An 16 x 2 sprite, an 8 x 8 one not laid out, and the largest one with every
+// pixel of its last row and its leftmost column set.
+std::vector<SpriteState> KeptExample() {
+    std::vector<std::uint32_t> arrow(32, 0);
+    for (int column : {0, 1, 14, 15})
+        arrow[static_cast<std::size_t>(column)] = 1;
+    for (int column : {18, 19, 20, 21, 24})
+        arrow[static_cast<std::size_t>(column)] = 1;
+    std::vector<std::uint32_t> large(32 * 16, 0);
+    for (std::size_t i = 0; i < large.size(); ++i)
+        large[i] = (i >= 32 * 15 || i % 32 == 0) ? 1u : 0u;
+    return {{16, 2, arrow, true}, {8, 8, {}, false}, {32, 16, large, true}};
+}
+
+TEST(HistoryText, WritesOneLinePerStepAndReadsThemBack) {
+    const std::vector<SpriteState> steps = KeptExample();
+    const std::string text = WriteHistoryText(steps);
+    EXPECT_EQ(text.substr(0, text.find("\n32 16")),
+              "glimmet-history 1\nsteps 3\n16 2 1 C003 3C80\n8 8 0");
+    EXPECT_EQ(ReadHistoryText(text), steps);
+    EXPECT_EQ(ReadHistoryText(WriteHistoryText({})), std::vector<SpriteState>{});
+    // A state no sprite has is left out rather than written.
+    std::vector<SpriteState> withBad = steps;
+    withBad.insert(withBad.begin() + 1, SpriteState{24, 2, std::vector<std::uint32_t>(48), true});
+    withBad.push_back(SpriteState{8, 1, {0, 1, 2, 0, 0, 0, 0, 0}, true});
+    EXPECT_EQ(WriteHistoryText(withBad), text);
+}
+
+// A file that is not whole, not this format or claims more than a history
+// holds is not read at all: the next run starts with no history.
+struct UnreadCase {
+    const char* what;
+    std::string text;
+    friend void PrintTo(const UnreadCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class HistoryTextUnreadTest : public testing::TestWithParam<UnreadCase> {};
+
+TEST_P(HistoryTextUnreadTest, IsNotRead) {
+    EXPECT_EQ(ReadHistoryText(GetParam().text, 3), std::nullopt);
+}
+
+const std::string kHeader = "glimmet-history 1\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, HistoryTextUnreadTest,
+    testing::Values(
+        UnreadCase{"empty", ""},
+        UnreadCase{"foreign: another program's text", "[General]\ncodeStyle=rows\n"},
+        UnreadCase{"foreign: binary", std::string("\x89PNG\r\n\x1a\n\0\0", 10)},
+        UnreadCase{"foreign: a later version", "glimmet-history 2\nsteps 0\n"},
+        UnreadCase{"truncated: no count", kHeader},
+        UnreadCase{"truncated: a step missing", kHeader + "steps 2\n8 1 1 FF\n"},
+        UnreadCase{"truncated: in a row", kHeader + "steps 1\n8 2 1 FF 0"},
+        UnreadCase{"truncated: no last line feed", kHeader + "steps 1\n8 1 1 FF"},
+        UnreadCase{"damaged: more after the last step", kHeader + "steps 1\n8 1 1 FF\n8 1 0\n"},
+        UnreadCase{"damaged: a width no sprite has", kHeader + "steps 1\n24 1 1 FFFFFF\n"},
+        UnreadCase{"damaged: a row too short", kHeader + "steps 1\n16 1 1 FF\n"},
+        UnreadCase{"damaged: a row too long", kHeader + "steps 1\n8 1 1 FFF\n"},
+        UnreadCase{"damaged: a row too many", kHeader + "steps 1\n8 1 1 FF 00\n"},
+        UnreadCase{"damaged: not a hexadecimal digit", kHeader + "steps 1\n8 1 1 FG\n"},
+        UnreadCase{"damaged: lower-case digits", kHeader + "steps 1\n8 1 1 ff\n"},
+        UnreadCase{"damaged: pixels of a blank grid", kHeader + "steps 1\n8 1 0 FF\n"},
+        UnreadCase{"damaged: laid out neither 0 nor 1", kHeader + "steps 1\n8 1 2 FF\n"},
+        UnreadCase{"damaged: two blanks", kHeader + "steps 1\n8  1 1 FF\n"},
+        UnreadCase{"damaged: a blank at the end", kHeader + "steps 1 \n8 1 1 FF\n"},
+        UnreadCase{"damaged: a sign", kHeader + "steps 1\n+8 1 1 FF\n"},
+        UnreadCase{"damaged: a negative count", kHeader + "steps -0\n"},
+        UnreadCase{"damaged: a leading zero", kHeader + "steps 1\n08 1 1 FF\n"},
+        UnreadCase{"damaged: carriage returns", kHeader + "steps 1\r\n8 1 1 FF\r\n"},
+        UnreadCase{"oversized: more steps than the limit",
+                   kHeader + "steps 4\n8 1 0\n8 1 0\n8 1 0\n8 1 0\n"},
+        UnreadCase{"oversized: a count past any limit", kHeader + "steps 99999999999\n"},
+        UnreadCase{"oversized: a height past the grid", kHeader + "steps 1\n8 9999 1 FF\n"},
+        UnreadCase{"oversized: longer than any history",
+                   kHeader + "steps 1\n8 1 1 FF\n" + std::string(kMaxHistoryTextBytes, '\n')}));
+
+// What the document keeps is what undo reaches and the drawing as it stands;
+// restored behind a blank document, undo steps back into that drawing first.
+TEST(DocumentHistory, KeptStepsComeBackBehindABlankDocument) {
+    SpriteDocument first;
+    ASSERT_TRUE(first.Layout(8, 2));
+    ASSERT_TRUE(first.SetPixel({1, 1}, true));
+    ASSERT_TRUE(first.SetPixel({3, 1}, true));
+    ASSERT_TRUE(first.Undo());
+    first.Paint({2, 1}, true);
+    const std::vector<SpriteState> kept = first.KeptSteps();
+    ASSERT_EQ(kept.size(), 4u) << "not laid out, laid out, one pixel, the stroke in progress";
+    EXPECT_EQ(kept.back(), first.State());
+    EXPECT_FALSE(kept.back().pixels[8 + 3]) << "the step to redo is not kept";
+
+    SpriteDocument next;
+    next.RestoreSteps(kept);
+    EXPECT_FALSE(next.IsLaidOut());
+    for (auto step = kept.rbegin(); step != kept.rend(); ++step) {
+        ASSERT_TRUE(next.Undo());
+        EXPECT_EQ(next.State(), *step);
+    }
+    EXPECT_FALSE(next.Undo());
+    // A blank document adds nothing of its own, and steps no sprite has are
+    // dropped.
+    SpriteDocument untouched;
+    untouched.RestoreSteps({kept[1], SpriteState{8, 2, {1}, true}});
+    EXPECT_EQ(untouched.KeptSteps(), std::vector<SpriteState>{kept[1]});
 }
 
 } // namespace

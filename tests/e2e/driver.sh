@@ -36,6 +36,9 @@ max_columns=$(geometry_constant kMaxSpriteColumns)
 max_rows=$(geometry_constant kMaxSpriteRows)
 
 e2e_tmp=$(mktemp -d "${TMPDIR:-/tmp}/glimmet-e2e.XXXXXX")
+# What the program keeps between runs stays with the test, never in the
+# user's home; every start within one test shares it.
+export XDG_STATE_HOME="$e2e_tmp/state"
 e2e_app_pid=""
 # Processes started beside the program (a window manager, a compositor):
 # stopped after it and before the X server.

@@ -6,7 +6,7 @@
 # checks the screen pixel for pixel, and ends the program the way a user does.
 #
 # Usage: editor_e2e.sh <glimmet binary> <scenario>
-# Scenarios: width8, width16, width32, keyboard, paste.
+# Scenarios: width8, width16, width32, keyboard, paste, restart.
 
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -277,10 +277,55 @@ scenario_paste() {
     expect_exit 0
 }
 
+# A drawing survives the window: Enter ends Glimmet at once, the next start
+# opens blank as always, and Ctrl+Z brings the drawing back. Ctrl+C in the
+# grid then makes its code and puts it on the clipboard. Esc ends the
+# program.
+scenario_restart() {
+    local heart=(
+        ".##..##."
+        "########"
+        "########"
+        ".######."
+        "..####.."
+        "...##..."
+        "........"
+        "........"
+    )
+    start_glimmet "$glimmet"
+    # shellcheck disable=SC2046
+    click_at $(button_new)
+    draw_picture "${heart[@]}"
+    move_to 300 120
+    sprite_look 8 "${heart[@]}" | expect_look "the drawing"
+    # shellcheck disable=SC2046
+    click_at $(code_box)
+    press_keys Return
+    expect_exit 0
+    [ -s "$XDG_STATE_HOME/glimmet/history" ] || fail "no history kept in $XDG_STATE_HOME/glimmet"
+
+    start_glimmet "$glimmet"
+    blank_look | expect_look "the next start, blank as always"
+    press_keys ctrl+z
+    sprite_look 8 "${heart[@]}" | expect_look "the drawing back with Ctrl+Z"
+
+    # shellcheck disable=SC2046
+    click_at $(name_box)
+    type_text heart
+    # shellcheck disable=SC2046
+    click_at $(height_box)
+    press_keys Tab ctrl+c
+    expect_copied "static unsigned char heart[] = {0x66,0xFF,0xFF,0x7E,0x3C,0x18,0x00,0x00};"
+    compile_and_check heart 8 "${heart[@]}"
+
+    press_keys Escape
+    expect_exit 0
+}
+
 require_tools "${GLIMMET_CC:-cc}" cmp
 start_display
 case $scenario in
-width8 | width16 | width32 | keyboard | paste) "scenario_$scenario" ;;
+width8 | width16 | width32 | keyboard | paste | restart) "scenario_$scenario" ;;
 *) fail "unknown scenario '$scenario'" ;;
 esac
 echo "PASS: $scenario"

@@ -207,14 +207,14 @@ e2e_paste=(wl-paste --no-newline)
 expect_copied "static unsigned char ring[] = {0x3C,0x42,0x81,0x81,0x81,0x81,0x42,0x3C};"
 wait_keyboard $((leaves + 1))
 
-# An XBM line with six readings offers the chooser; Esc leaves the drawing.
+# A byte list with six readings and nothing to settle them offers the
+# chooser; Esc leaves the drawing.
 # wl-copy takes the keyboard for a moment to set the clipboard, and wl-paste
 # above may still be giving it back: Ctrl+V waits until Glimmet holds the
 # keyboard with wl-copy's offer, told apart from the toolkit's own by the X
 # name UTF8_STRING among its types.
 offers=$(protocol_count 'offer\("UTF8_STRING"\)')
-printf '%s\n' "#define arrow_width 16" "#define arrow_height 2" \
-    "static unsigned char arrow_bits[] = {" "   0x01, 0x80, 0xff, 0x00};" |
+printf '%s\n' "static unsigned char arrow[] = {" "   0x01, 0x80, 0xff, 0x00};" |
     timeout 60 wl-copy --foreground &
 copier=$!
 e2e_helper_pids+=("$copier")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Real-window test of the window menu under a window manager: Glimmet opens
 # its own window menu from the keyboard, Move hands the window to the window
-# manager's keyboard move, About and help open their windows, and Close ends
+# manager's keyboard move, About and help (from the menu and with F1) open their windows, and Close ends
 # the program. It always runs on a private X server with its own window
 # manager, so it neither needs nor disturbs the display other tests share.
 # The screen is a small laptop's, 1024 x 600, where the help must fit at
@@ -113,6 +113,18 @@ deadline=$((SECONDS + 5))
 until xdotool search --all --pid "$e2e_app_pid" --onlyvisible --name '^About Glimmet$' \
     >/dev/null 2>&1; do
     [ "$SECONDS" -lt "$deadline" ] || fail "the About box is not titled \"About Glimmet\""
+    sleep 0.1
+done
+press_keys Escape
+wait_windows 1
+
+# Help in the window menu opens the help; Esc closes it.
+open_window_menu
+press_keys e
+wait_windows 2
+deadline=$((SECONDS + 5))
+until timeout 5 xdotool search --all --pid "$e2e_app_pid" --onlyvisible --name 'Help$' >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "Help in the window menu opened no help window"
     sleep 0.1
 done
 press_keys Escape

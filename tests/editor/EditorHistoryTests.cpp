@@ -4,6 +4,8 @@
 
 #include "EditorTest.h"
 
+#include "StateFile.h"
+
 #include <QAccessible>
 #include <QClipboard>
 #include <QMenu>
@@ -380,6 +382,203 @@ INSTANTIATE_TEST_SUITE_P(
         MidStrokeCase{"Height",
                       [](HistoryTest& t) { static_cast<MidStrokeCommandTest&>(t).HeightDown(); }}),
     [](const ::testing::TestParamInfo<MidStrokeCase>& info) {
+        return std::string(info.param.name);
+    });
+
+// ---------------------------------------------------------------------------
+// The history kept between runs
+
+// However the window ends, the next one opens blank as always, and Ctrl+Z
+// steps back into the last drawing, then through its history.
+enum class Ending { Escape, EnterInTheName, CloseBox };
+
+class KeptHistoryTest : public HistoryTest, public ::testing::WithParamInterface<Ending> {
+protected:
+    // A window after this one, shown, with the keyboard in its code box.
+    void StartNext() {
+        ASSERT_TRUE(m_next.Create());
+        ShowAndWait(m_next);
+    }
+    void UndoInNext() { PressKey(Control(m_next, IDC_CODE), Qt::Key_Z, Qt::ControlModifier); }
+    const SpriteDocument& NextDoc() const { return m_next.GetDocument(); }
+
+    CEditorDlg m_next;
+};
+
+void PrintTo(Ending ending, std::ostream* os) {
+    *os << (ending == Ending::Escape           ? "Escape"
+            : ending == Ending::EnterInTheName ? "EnterInTheName"
+                                               : "CloseBox");
+}
+
+TEST_P(KeptHistoryTest, TheNextWindowUndoesIntoTheLastDrawing) {
+    ClickRadio(IDC_WIDTH16);
+    ClickCell({1, 1});
+    const SpriteState firstCell = Doc().State();
+    MousePress(dlg, CellPoint({3, 2}), Qt::LeftButton, Qt::NoButton);
+    MouseMove(dlg, CellPoint({9, 2}), Qt::LeftButton);
+    // The stroke is still held when the window ends.
+    const SpriteState drawn = Doc().State();
+    switch (GetParam()) {
+    case Ending::Escape:
+        Key(Qt::Key_Escape);
+        break;
+    case Ending::EnterInTheName:
+        TypeText(dlg, IDC_NAME, "ship");
+        Key(Qt::Key_Return);
+        break;
+    case Ending::CloseBox:
+        Host(dlg).close();
+        break;
+    }
+    ASSERT_FALSE(Host(dlg).isVisible());
+
+    StartNext();
+    EXPECT_FALSE(NextDoc().IsLaidOut());
+    EXPECT_EQ(ControlText(m_next, IDC_HEIGHT), "8");
+    EXPECT_TRUE(ClientRectIs(m_next, kGridArea, Face()));
+    UndoInNext();
+    EXPECT_EQ(NextDoc().State(), drawn);
+    EXPECT_TRUE(static_cast<QRadioButton*>(Control(m_next, IDC_WIDTH16))->isChecked());
+    EXPECT_TRUE(ClientRectIs(m_next, CellRect(9, 2), kBlack));
+    UndoInNext();
+    EXPECT_EQ(NextDoc().State(), firstCell);
+    EXPECT_TRUE(ClientRectIs(m_next, CellRect(9, 2), kWhite));
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, KeptHistoryTest,
+                         ::testing::Values(Ending::Escape, Ending::EnterInTheName,
+                                           Ending::CloseBox));
+
+// A file that is not a history is as if there were none, without a word; of
+// two windows the one that ends last leaves its history.
+TEST_F(KeptHistoryTest, ADamagedFileIsIgnoredAndTheLastWindowToEndWins) {
+    ASSERT_TRUE(AfxWriteStateFile("glimmet", "history", "glimmet-history 1\nsteps 1\n8 8 1 FF\n"));
+    StartNext();
+    UndoInNext();
+    EXPECT_FALSE(NextDoc().IsLaidOut());
+    EXPECT_TRUE(MessageBoxes().empty());
+
+    New();
+    ClickCell({2, 2});
+    PressKey(Control(m_next, IDC_CODE), Qt::Key_Escape);
+    PressKey(Control(dlg, IDC_CODE), Qt::Key_Escape);
+    CEditorDlg last;
+    ASSERT_TRUE(last.Create());
+    ShowAndWait(last);
+    PressKey(Control(last, IDC_CODE), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(last.GetDocument().IsSet({2, 2}));
+}
+
+// ---------------------------------------------------------------------------
+// Typing a height
+
+// What the user does in the height field, or between two typings.
+struct HeightMove {
+    enum Kind {
+        SelectAllAndType,
+        Type,
+        Backspace,
+        Paste,
+        ArrowUp,
+        ArrowDown,
+        KeyUp,
+        DrawCell,
+        Undo
+    };
+    Kind kind;
+    const char* text = "";
+};
+
+// Each case starts from an 8 x 8 drawing with the keyboard in the height
+// field and counts the undos that bring the drawing back: layouts typed one
+// after another are one step; arrows, and anything drawn in between, are
+// steps of their own.
+struct TypedHeightCase {
+    const char* name;
+    std::vector<HeightMove> moves;
+    int undos;
+};
+
+class TypedHeightTest : public HistoryTest, public ::testing::WithParamInterface<TypedHeightCase> {
+protected:
+    void Do(const HeightMove& move) {
+        QWidget* field = Control(dlg, IDC_HEIGHT);
+        switch (move.kind) {
+        case HeightMove::SelectAllAndType:
+            field->setFocus();
+            PressKey(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, move.text);
+            break;
+        case HeightMove::Type:
+            QTest::keyClicks(field, move.text);
+            break;
+        case HeightMove::Backspace:
+            PressKey(field, Qt::Key_Backspace);
+            break;
+        case HeightMove::Paste:
+            PasteText(dlg, IDC_HEIGHT, move.text);
+            break;
+        case HeightMove::ArrowUp:
+        case HeightMove::ArrowDown:
+            QTest::mouseClick(SpinArrow(move.kind == HeightMove::ArrowUp), Qt::LeftButton);
+            break;
+        case HeightMove::KeyUp:
+            PressKey(field, Qt::Key_Up);
+            break;
+        case HeightMove::DrawCell:
+            ClickCell({0, 0});
+            break;
+        case HeightMove::Undo:
+            dlg.SendMessage(WM_COMMAND, IDM_EDIT_UNDO);
+            break;
+        }
+    }
+};
+
+void PrintTo(const TypedHeightCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+TEST_P(TypedHeightTest, TakesOneUndoPerStep) {
+    New();
+    ClickCell({1, 1});
+    ClickCell({6, 6});
+    const Drawing drawn = Now();
+    Control(dlg, IDC_HEIGHT)->setFocus();
+    for (const HeightMove& move : GetParam().moves)
+        Do(move);
+    ASSERT_FALSE(Now() == drawn);
+    for (int undo = 1; undo < GetParam().undos; ++undo) {
+        dlg.SendMessage(WM_COMMAND, IDM_EDIT_UNDO);
+        EXPECT_FALSE(Now() == drawn) << "back after " << undo << " undo(s)";
+    }
+    dlg.SendMessage(WM_COMMAND, IDM_EDIT_UNDO);
+    EXPECT_TRUE(Shows(drawn));
+}
+
+using M = HeightMove;
+
+INSTANTIATE_TEST_SUITE_P(
+    Heights, TypedHeightTest,
+    ::testing::Values(
+        TypedHeightCase{"TwoDigits", {{M::SelectAllAndType, "12"}}, 1},
+        TypedHeightCase{
+            "RetypedThroughAnEmptyField",
+            {{M::SelectAllAndType, "12"}, {M::Backspace}, {M::Backspace}, {M::Type, "3"}},
+            1},
+        TypedHeightCase{"TypedThenPasted", {{M::SelectAllAndType, "1"}, {M::Paste, "14"}}, 1},
+        TypedHeightCase{"EachArrowIsAStep", {{M::ArrowDown}, {M::ArrowDown}}, 2},
+        TypedHeightCase{"EachArrowKeyIsAStep", {{M::KeyUp}, {M::KeyUp}}, 2},
+        TypedHeightCase{"TypedAfterAnArrow", {{M::ArrowUp}, {M::SelectAllAndType, "12"}}, 2},
+        TypedHeightCase{"ACellDrawnBetween",
+                        {{M::SelectAllAndType, "1"}, {M::DrawCell}, {M::SelectAllAndType, "12"}},
+                        3},
+        TypedHeightCase{"AnUndoBetween",
+                        {{M::SelectAllAndType, "4"}, {M::Undo}, {M::SelectAllAndType, "12"}},
+                        1}),
+    [](const ::testing::TestParamInfo<TypedHeightCase>& info) {
         return std::string(info.param.name);
     });
 

@@ -7,6 +7,7 @@
 
 #include "SourceEmitter.h"
 
+#include <QClipboard>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -15,19 +16,22 @@
 #include <cmath>
 #include <string>
 
-// The About box belongs to the application; here it only counts the
-// commands that ask for it.
+// The About box and help belong to the application; here it only counts
+// the commands that ask for them.
 class CCountingApp : public CWinApp {
 public:
     int m_nAboutBoxes = 0;
+    int m_nHelps = 0;
 
 protected:
     void OnAppAbout() { ++m_nAboutBoxes; }
+    void OnHelp() { ++m_nHelps; }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CCountingApp, CWinApp)
 ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
 namespace {
@@ -43,21 +47,27 @@ TEST_F(EditorTest, OpensWithWidth8Height8AndNothingPainted) {
     EXPECT_TRUE(ClientRectIs(dlg, kPreviewArea, Face()));
 }
 
-TEST_F(EditorTest, SystemMenuEndsWithTheAboutItem) {
+TEST_F(EditorTest, SystemMenuEndsWithHelpAndAbout) {
     CMenu* menu = dlg.GetSystemMenu(false);
     ASSERT_NE(menu, nullptr);
     const auto& items = menu->Items();
-    ASSERT_GE(items.size(), 2u);
-    EXPECT_TRUE(items[items.size() - 2].nFlags & MF_SEPARATOR);
+    ASSERT_GE(items.size(), 3u);
+    EXPECT_TRUE(items[items.size() - 3].nFlags & MF_SEPARATOR);
+    EXPECT_EQ(items[items.size() - 2].nID, 0x0020u);
+    EXPECT_EQ(items[items.size() - 2].text, "H&elp\tF1");
     EXPECT_EQ(items.back().nID, 0x0010u);
     EXPECT_EQ(items.back().text, "&About Glimmet...");
 
-    // Its command asks the application for the About box, whatever its low
-    // four bits; the standard commands keep their default handling.
+    // Their commands ask the application for the About box and for help,
+    // as F1 does, whatever their low four bits; the standard commands keep
+    // their default handling.
     CCountingApp app;
     dlg.SendMessage(WM_SYSCOMMAND, 0x0010);
     dlg.SendMessage(WM_SYSCOMMAND, 0x0013);
     EXPECT_EQ(app.m_nAboutBoxes, 2);
+    dlg.SendMessage(WM_SYSCOMMAND, 0x0020);
+    PressKey(Control(dlg, IDC_NAME), Qt::Key_F1);
+    EXPECT_EQ(app.m_nHelps, 2);
     dlg.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
     EXPECT_TRUE(dlg.IsIconic());
 }
@@ -321,6 +331,95 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"Blank", "my ship", true}, NameCase{"DigitFirst", "8ball", true},
                       NameCase{"Keyword", "int", true}, NameCase{"Punctuation", "ship!", true},
                       NameCase{"NonAscii", "caf\u00e9", true}));
+
+// Ctrl+C in the grid and Copy Code in either menu make the code as Make
+// Code does, with the same checks, and put it on the clipboard; in the
+// fields and the code box Ctrl+C copies their own selected text. Each case
+// draws the top-left cell of a new 8 x 8 grid (unless there is no grid),
+// names the sprite and gives the keyboard to where the copy happens.
+enum class CopyFrom { Grid, WindowMenu, ContextMenu, NameField, HeightField, CodeBox };
+
+struct CopyCase {
+    const char* name;
+    bool laidOut;
+    const char* spriteName;
+    CopyFrom from;
+    const char* clipboard; // what the clipboard holds afterwards
+    const char* code;      // what the code box holds afterwards
+    const char* box;       // the message shown, if any
+};
+
+class CopyCodeTest : public EditorTest, public ::testing::WithParamInterface<CopyCase> {};
+
+void PrintTo(const CopyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+constexpr char kShip[] = "static unsigned char ship[] = {0x80,0x00,0x00,0x00,0x00,0x00,0x00,0x00};";
+constexpr char kOld[] = "static unsigned char old[] = {0x80,0x00,0x00,0x00,0x00,0x00,0x00,0x00};";
+
+TEST_P(CopyCodeTest, CopiesTheCodeOrTheSelectedText) {
+    const CopyCase& c = GetParam();
+    QApplication::clipboard()->setText("before");
+    if (c.laidOut) {
+        New();
+        ClickCell({0, 0});
+    }
+    // The code box holds the code of an earlier name.
+    TypeText(dlg, IDC_NAME, "old");
+    ClickControl(dlg, IDC_MAKECODE);
+    TypeText(dlg, IDC_NAME, c.spriteName);
+    auto chooseInMenu = [](QWidget* popup) { QTest::keyClick(popup, Qt::Key_Y); };
+    switch (c.from) {
+    case CopyFrom::Grid:
+        Grid()->setFocus();
+        PressKey(Grid(), Qt::Key_C, Qt::ControlModifier);
+        break;
+    case CopyFrom::WindowMenu:
+        WhenPopup(chooseInMenu);
+        PressKey(Control(dlg, IDC_NAME), Qt::Key_F10);
+        break;
+    case CopyFrom::ContextMenu:
+        Grid()->setFocus();
+        WhenPopup(chooseInMenu);
+        PressKey(Grid(), Qt::Key_Menu);
+        break;
+    case CopyFrom::NameField:
+    case CopyFrom::HeightField:
+    case CopyFrom::CodeBox: {
+        QWidget* field = Control(dlg, c.from == CopyFrom::NameField     ? IDC_NAME
+                                      : c.from == CopyFrom::HeightField ? IDC_HEIGHT
+                                                                        : IDC_CODE);
+        field->setFocus();
+        PressKey(field, Qt::Key_A, Qt::ControlModifier);
+        PressKey(field, Qt::Key_C, Qt::ControlModifier);
+        break;
+    }
+    }
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c.clipboard);
+    EXPECT_EQ(ControlText(dlg, IDC_CODE).toStdString(), c.code);
+    if (*c.box) {
+        ASSERT_EQ(MessageBoxes().size(), 1u);
+        EXPECT_EQ(MessageBoxes()[0].text, c.box);
+    } else {
+        EXPECT_TRUE(MessageBoxes().empty());
+    }
+}
+
+constexpr char kNoName[] = "You must enter a name for the sprite!";
+
+INSTANTIATE_TEST_SUITE_P(
+    Copies, CopyCodeTest,
+    ::testing::Values(
+        CopyCase{"CtrlCInTheGrid", true, "ship", CopyFrom::Grid, kShip, kShip, ""},
+        CopyCase{"WindowMenu", true, "ship", CopyFrom::WindowMenu, kShip, kShip, ""},
+        CopyCase{"ContextMenu", true, "ship", CopyFrom::ContextMenu, kShip, kShip, ""},
+        CopyCase{"NoNameAsksForOne", true, "", CopyFrom::Grid, "before", kOld, kNoName},
+        CopyCase{"NoGridDoesNothing", false, "ship", CopyFrom::Grid, "before", "", ""},
+        CopyCase{"TheNameFieldsText", true, "ship", CopyFrom::NameField, "ship", kOld, ""},
+        CopyCase{"TheHeightFieldsText", true, "ship", CopyFrom::HeightField, "8", kOld, ""},
+        CopyCase{"TheCodeBoxsText", true, "ship", CopyFrom::CodeBox, kOld, kOld, ""}),
+    [](const ::testing::TestParamInfo<CopyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(EditorTest, MakeCodeBeforeNewDoesNothing) {
     ClickControl(dlg, IDC_MAKECODE);

@@ -3,6 +3,7 @@
 // changed on disk since it was read is noticed.
 
 #include "File.h"
+#include "StateFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,20 +37,29 @@ std::string Get(const std::string& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string("<none>");
 }
 
-// The write as a user without privileges makes it: root writes anywhere, so
-// for root the write runs in a child process that gives them up first.
-FileError WriteUnprivileged(const std::string& path, const std::string& text) {
-    CFileStamp stamp;
+// What `run` gives (a small number) when a user without privileges runs it:
+// root writes anywhere, so for root it runs in a child process that gives
+// them up first; -1 if that child fails.
+template <typename Run>
+int RunUnprivileged(Run run) {
     if (geteuid() != 0)
-        return CTextFile::Write(path, text, stamp);
+        return run();
     const pid_t child = fork();
     if (child == 0) {
         const bool bDropped = setgid(65534) == 0 && setuid(65534) == 0;
-        _exit(bDropped ? static_cast<int>(CTextFile::Write(path, text, stamp)) : 100);
+        _exit(bDropped ? run() : 100);
     }
     int status = 0;
     waitpid(child, &status, 0);
-    return WIFEXITED(status) ? static_cast<FileError>(WEXITSTATUS(status)) : FileError::WriteFailed;
+    return WIFEXITED(status) && WEXITSTATUS(status) != 100 ? WEXITSTATUS(status) : -1;
+}
+
+FileError WriteUnprivileged(const std::string& path, const std::string& text) {
+    const int result = RunUnprivileged([&] {
+        CFileStamp stamp;
+        return static_cast<int>(CTextFile::Write(path, text, stamp));
+    });
+    return result < 0 ? FileError::WriteFailed : static_cast<FileError>(result);
 }
 
 TEST(TextFile, ReadRefusesWhatIsNoDocument) {
@@ -156,6 +166,86 @@ TEST(TextFile, EveryErrorHasAMessageNamingTheFile) {
         EXPECT_NE(message.str().find("/x/icons.h"), std::string::npos) << error;
     }
     EXPECT_TRUE(FileErrorMessage(FileError::None, "/x/icons.h").IsEmpty());
+}
+
+// ---------------------------------------------------------------------------
+// State kept between runs
+
+// Sets an environment variable (or unsets it, given null) until the end of
+// the scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value)
+        : m_name(name), m_bHad(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        Set(value);
+    }
+    ~ScopedVariable() { Set(m_bHad ? m_old.constData() : nullptr); }
+    void Set(const char* value) {
+        if (value)
+            qputenv(m_name, value);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_bHad;
+    QByteArray m_old;
+};
+
+TEST(StateFile, TheFolderIsAnAbsoluteXdgStateHomeElseInTheHome) {
+    ScopedVariable home("HOME", "/home/ada");
+    ScopedVariable state("XDG_STATE_HOME", nullptr);
+    const std::pair<const char*, const char*> cases[] = {
+        {nullptr, "/home/ada/.local/state/glimmet"},
+        {"", "/home/ada/.local/state/glimmet"},
+        {"relative/state", "/home/ada/.local/state/glimmet"},
+        {"/var/state/ada", "/var/state/ada/glimmet"},
+    };
+    for (const auto& [value, folder] : cases) {
+        SCOPED_TRACE(value ? value : "(unset)");
+        state.Set(value);
+        EXPECT_EQ(AfxGetStateFolder("glimmet"), folder);
+    }
+}
+
+TEST(StateFile, AMissingFolderIsMadeOnTheFirstWrite) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString base = dir.filePath("deep/state");
+    ScopedVariable state("XDG_STATE_HOME", base.toUtf8().constData());
+    std::string text = "stale";
+    EXPECT_FALSE(AfxReadStateFile("glimmet", "history", kLimit, text));
+    EXPECT_EQ(text, "");
+
+    ASSERT_TRUE(AfxWriteStateFile("glimmet", "history", "one\n"));
+    EXPECT_EQ(QFile::permissions(base + "/glimmet") & (QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions());
+    ASSERT_TRUE(AfxWriteStateFile("glimmet", "history", "two\n"));
+    EXPECT_TRUE(AfxReadStateFile("glimmet", "history", kLimit, text));
+    EXPECT_EQ(text, "two\n");
+    EXPECT_EQ(QDir(base + "/glimmet").entryList(QDir::Files | QDir::Hidden),
+              QStringList{"history"});
+}
+
+TEST(StateFile, AReadOnlyFolderLeavesTheOldFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    ScopedVariable state("XDG_STATE_HOME", dir.path().toUtf8().constData());
+    ASSERT_TRUE(AfxWriteStateFile("glimmet", "history", "old\n"));
+    const QString folder = dir.filePath("glimmet");
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther | QFile::ExeOwner |
+                          QFile::ExeGroup | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), readable | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(folder, readable));
+    EXPECT_EQ(
+        RunUnprivileged([] { return AfxWriteStateFile("glimmet", "history", "new\n") ? 1 : 0; }),
+        0);
+    QFile::setPermissions(folder, readable | QFile::WriteOwner);
+    std::string text;
+    EXPECT_TRUE(AfxReadStateFile("glimmet", "history", kLimit, text));
+    EXPECT_EQ(text, "old\n");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"history"});
 }
 
 } // namespace

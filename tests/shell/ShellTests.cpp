@@ -22,8 +22,8 @@
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QTextBrowser>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 #include <ostream>
@@ -120,8 +120,9 @@ TEST_F(ShellTest, AboutBoxOpensModallyFromTheSystemMenuAndLeavesTheDrawing) {
         auto* menu = qobject_cast<QMenu*>(popup);
         ASSERT_NE(menu, nullptr);
         const QList<QAction*> items = menu->actions();
-        ASSERT_GE(items.size(), 2);
-        EXPECT_TRUE(items[items.size() - 2]->isSeparator());
+        ASSERT_GE(items.size(), 3);
+        EXPECT_TRUE(items[items.size() - 3]->isSeparator());
+        EXPECT_EQ(items[items.size() - 2]->text(), "H&elp\tF1");
         EXPECT_EQ(items.last()->text(), "&About Glimmet...");
         WhenModal(
             [&](QWidget* about) {

@@ -1,7 +1,8 @@
 // The main of the offscreen widget suites. The toolkit runs headless unless
 // the environment names a platform, message boxes are recorded instead of
 // shown, and a watchdog ends any modal window that a test leaves open, so
-// that no test waits for a person.
+// that no test waits for a person. What the program keeps between runs goes
+// to a folder of the run's own, never to the user's.
 
 #include "ResourceTypes.h"
 #include "WidgetTest.h"
@@ -9,7 +10,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace glimmet_test::detail {
@@ -23,10 +26,13 @@ namespace {
 constexpr qint64 kModalLimitMs = 8000;
 
 QElapsedTimer g_testClock;
+// The state folder of the run; each test starts with it empty.
+QString g_stateHome;
 
 class PerTestReset : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
         glimmet_test::detail::RecordedBoxes().clear();
+        QDir(g_stateHome).removeRecursively();
         g_testClock.restart();
     }
     void OnTestEnd(const ::testing::TestInfo&) override {
@@ -56,6 +62,11 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir state;
+    if (!state.isValid())
+        return 1;
+    g_stateHome = state.filePath(QStringLiteral("state"));
+    qputenv("XDG_STATE_HOME", g_stateHome.toUtf8());
     QApplication application(argc, argv);
     // The program's own resources; a suite may hand over tables of its own.
     AfxSetResourceTables(ResourceTables());
