@@ -3,10 +3,12 @@
 #include "CommandLine.h"
 
 #include "ArrayReader.h"
+#include "ArrayReaderRanking.h"
 #include "Image.h"
 #include "ImageImport.h"
 #include "ImageSprite.h"
 #include "SourceEmitter.h"
+#include "SourceFile.h"
 #include "SpriteRaster.h"
 
 #include <algorithm>
@@ -46,6 +48,11 @@ std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
+}
+
+std::string HexByte(unsigned char byte) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 15];
 }
 
 std::string ErrnoText(int error) {
@@ -102,62 +109,44 @@ Place PlaceOf(std::string_view text, std::size_t offset) {
     return place;
 }
 
-// Where `name` stands as a whole word followed by '[' (blanks between
-// allowed), from `from` on; npos when nowhere.
-std::size_t FindArrayName(std::string_view text, std::string_view name, std::size_t from = 0) {
-    if (name.empty())
-        return std::string_view::npos;
-    for (std::size_t at = text.find(name, from); at != std::string_view::npos;
-         at = text.find(name, at + 1)) {
+// Where an array stands in its file: a frame at its own values, so that the
+// message leads to the frame; an array at its name, the last place the name
+// stands as a whole word before the values.
+std::size_t ArrayOffset(std::string_view text, const SourceArray& array) {
+    const std::size_t values = std::min(array.values.offset, text.size());
+    if (array.nFrame >= 0 || array.declaredName.empty())
+        return values;
+    const std::string_view name = array.declaredName;
+    for (std::size_t at = text.rfind(name, values); at != std::string_view::npos;
+         at = at == 0 ? std::string_view::npos : text.rfind(name, at - 1)) {
         const std::size_t end = at + name.size();
-        if (at > 0 && IsWordByte(text[at - 1]))
-            continue;
-        std::size_t next = end;
-        while (next < text.size() && std::isspace(static_cast<unsigned char>(text[next])))
-            ++next;
-        if (next < text.size() && text[next] == '[')
+        if ((at == 0 || !IsWordByte(text[at - 1])) &&
+            (end == text.size() || !IsWordByte(text[end])))
             return at;
     }
-    return std::string_view::npos;
+    return values;
 }
 
-// An array read from part of a file, and where that part starts.
-struct NamedRead {
-    ArrayReadResult result;
-    std::size_t offset = 0;
-};
-
-// The array called `name`: each place the name stands before a '[' is read
-// from the start of its line, so that the type words before it count, until
-// one reads as that array. Glimmet's own line, alone on its line, reads back
-// exactly as it does on its own.
-std::optional<NamedRead> ReadNamedArray(std::string_view text, std::string_view name) {
-    for (std::size_t at = FindArrayName(text, name); at != std::string_view::npos;
-         at = FindArrayName(text, name, at + 1)) {
-        const std::size_t lineStart =
-            text.rfind('\n', at) == std::string_view::npos ? 0 : text.rfind('\n', at) + 1;
-        const std::string_view tail = text.substr(lineStart);
-        if (const std::size_t end = tail.find("};"); end != std::string_view::npos) {
-            ArrayReadResult own = ReadSpriteArray(tail.substr(0, end + 2));
-            if (own.bExact && own.name == name)
-                return NamedRead{std::move(own), lineStart};
-        }
-        ArrayReadResult result = ReadSpriteArray(tail);
-        if (result.error || result.name == name) {
-            result.notice.clear();
-            return NamedRead{std::move(result), lineStart};
-        }
-    }
-    return std::nullopt;
+// The readings of an array that the file leaves open, in the order that
+// their looks give, as the chooser offers a pasted list: a reading that
+// looks like a drawing before one that looks like noise.
+std::vector<SpriteReading> Ranked(const std::vector<SpriteReading>& readings) {
+    std::vector<RankedReading> ranked;
+    ranked.reserve(readings.size());
+    for (const SpriteReading& reading : readings)
+        ranked.push_back({{reading, nullptr}, 0});
+    RankReadings(ranked);
+    std::vector<SpriteReading> ordered;
+    ordered.reserve(ranked.size());
+    for (RankedReading& reading : ranked)
+        ordered.push_back(std::move(reading.reading.reading));
+    return ordered;
 }
 
+// The bit order that a layout key of --read names; none for no key.
 std::optional<PixelLayout> LayoutOfReadKey(std::string_view key) {
-    if (key == "rows" || key == "rowbytes")
-        return PixelLayout::RowsMsbFirst;
-    if (key == "xbm")
-        return PixelLayout::RowsLsbFirst;
-    if (key == "pages")
-        return PixelLayout::VerticalPages;
+    if (const std::optional<CodeStyle> style = CodeStyleFromKey(key))
+        return PixelLayoutOf(*style);
     return std::nullopt;
 }
 
@@ -244,84 +233,159 @@ private:
             return Fail(std::nullopt, "not an image in a format that can be read");
         std::string bytes;
         std::string why;
-        if (!ReadBytes(m_file, kMaxArrayTextBytes, bytes, why))
+        if (!ReadBytes(m_file, kMaxSourceFileBytes, bytes, why))
             return Fail(std::nullopt, "cannot be read: " + why);
         if (bytes.find('\0') != std::string::npos)
             return Fail(std::nullopt, "not an image in a format that can be read, nor C text");
-        return ReadArray(bytes, std::nullopt);
+        return ReadSource(bytes, std::nullopt);
     }
 
     std::optional<CodeSprite> ReadText(const std::optional<std::string>& arrayName) {
         std::string bytes;
         std::string why;
-        if (!ReadBytes(m_file, kMaxArrayTextBytes, bytes, why))
+        if (!ReadBytes(m_file, kMaxSourceFileBytes, bytes, why))
             return Fail(std::nullopt, "cannot be opened: " + why);
-        return ReadArray(bytes, arrayName);
+        return ReadSource(bytes, arrayName);
     }
 
-    std::optional<CodeSprite> ReadArray(std::string_view text,
-                                        const std::optional<std::string>& arrayName) {
-        if (text.size() > kMaxArrayTextBytes)
-            return Fail(std::nullopt, "the file is larger than 1 MiB, more than can be read");
-        NamedRead read;
+    // The sprite of a C file, read as a document: the array or frame named,
+    // else the file's first. Text with no array declared in it (a bare list,
+    // MicroPython bytes) is read as the window reads a paste.
+    std::optional<CodeSprite> ReadSource(std::string_view text,
+                                         const std::optional<std::string>& arrayName) {
+        const SourceFileReading file = ReadSourceFile(text);
+        if (file.error == SourceFileError::TooLarge)
+            return Fail(std::nullopt, "the file is larger than " +
+                                          std::to_string(kMaxSourceFileBytes >> 20) +
+                                          " MiB, more than can be read");
+        if (file.error == SourceFileError::NotText) {
+            const auto control = std::find_if(text.begin(), text.end(), [](char c) {
+                return !IsSourceText(std::string_view(&c, 1));
+            });
+            const std::size_t at = static_cast<std::size_t>(control - text.begin());
+            return Fail(PlaceOf(text, at), "not C text: it holds the control character " +
+                                               HexByte(static_cast<unsigned char>(text[at])));
+        }
+        if (file.error)
+            return ReadPasted(text, arrayName);
+        const SourceArray* array = Choose(text, file.arrays, arrayName);
+        if (array == nullptr)
+            return std::nullopt;
+        const std::optional<Place> place = PlaceOf(text, ArrayOffset(text, *array));
+        if (!array->IsOpenable()) {
+            const auto [where, why] = Problem(text, *array);
+            return Fail(where, why);
+        }
+        std::string name = array->nFrame >= 0
+                               ? array->declaredName + "_" + std::to_string(array->nFrame)
+                               : array->name;
+        return Take(array->readings.size() > 1 ? Ranked(array->readings) : array->readings, place,
+                    std::move(name));
+    }
+
+    // The array that `arrayName` names, or the file's first with a warning
+    // when there are others; none after saying why.
+    const SourceArray* Choose(std::string_view text, const std::vector<SourceArray>& arrays,
+                              const std::optional<std::string>& arrayName) {
+        const auto warn = [&](const SourceArray& array, const std::string& message) {
+            Say(m_err, m_file, PlaceOf(text, ArrayOffset(text, array)), "warning",
+                message + " Name one as FILE:NAME.");
+        };
         if (arrayName) {
-            std::optional<NamedRead> named = ReadNamedArray(text, *arrayName);
-            if (!named)
-                return Fail(std::nullopt, "no array is named " + Quoted(*arrayName));
-            read = std::move(*named);
-        } else {
-            read.result = ReadSpriteArray(text);
-            // Glimmet's own line among other text reads back exactly, as it
-            // does alone.
-            if (!read.result.error && !read.result.bExact && !read.result.name.empty()) {
-                std::optional<NamedRead> own = ReadNamedArray(text, read.result.name);
-                if (own && own->result.bExact) {
-                    own->result.notice = std::move(read.result.notice);
-                    read = std::move(*own);
-                }
+            for (const SourceArray& array : arrays)
+                if (array.name == *arrayName)
+                    return &array;
+            // A two-dimensional array's own name stands for its first frame.
+            const auto frame = std::find_if(arrays.begin(), arrays.end(), [&](const auto& array) {
+                return array.nFrame == 0 && array.declaredName == *arrayName;
+            });
+            if (frame != arrays.end()) {
+                warn(*frame,
+                     *arrayName + " holds frames; the first, " + frame->name + ", was read.");
+                return &*frame;
             }
+            Fail(std::nullopt, "no array is named " + Quoted(*arrayName));
+            return nullptr;
         }
-        const ArrayReadResult& result = read.result;
-        if (result.error) {
-            const Place inPart{result.error->line, result.error->column};
-            const Place before = PlaceOf(text, read.offset);
-            return Fail(Place{inPart.line + before.line - 1,
-                              inPart.line == 1 ? inPart.column + before.column - 1 : inPart.column},
-                        result.error->message);
-        }
+        const SourceArray& first = arrays.front();
+        const auto declared =
+            std::count_if(arrays.begin(), arrays.end(),
+                          [](const SourceArray& array) { return array.nFrame <= 0; });
+        if (declared > 1)
+            warn(first, "The text holds " + std::to_string(declared) + " arrays; the first, " +
+                            first.name + ", was read.");
+        else if (arrays.size() > 1)
+            warn(first, "The text holds " + std::to_string(arrays.size()) + " frames of " +
+                            first.declaredName + "; the first, " + first.name + ", was read.");
+        return &first;
+    }
 
-        std::optional<Place> place;
-        if (const std::size_t at = FindArrayName(text, result.name, read.offset);
-            at != std::string_view::npos)
-            place = PlaceOf(text, at);
+    // Why an array cannot be read, and where: a value too big for the
+    // elements where it stands, a size beyond the largest sprite given
+    // whole, any other reason of the document's at the array.
+    std::pair<std::optional<Place>, std::string> Problem(std::string_view text,
+                                                         const SourceArray& array) const {
+        const std::uint64_t max = (std::uint64_t{1} << array.elementBits) - 1;
+        for (std::size_t k = 0; k < array.valueSpans.size() && k < array.elements.size(); ++k) {
+            const TextSpan span = array.valueSpans[k];
+            if (array.elements[k] > max && span.End() <= text.size())
+                return {PlaceOf(text, span.offset),
+                        "The value " + std::string(text.substr(span.offset, span.length)) +
+                            " is too big for " + (array.elementBits == 8 ? "an " : "a ") +
+                            std::to_string(array.elementBits) + "-bit element."};
+        }
+        const Place place = PlaceOf(text, ArrayOffset(text, array));
+        if (array.width > 0 && array.height > 0 &&
+            (array.width > kMaxSpriteColumns || array.height > kMaxSpriteRows))
+            return {place,
+                    array.name + " is " + std::to_string(array.width) + " x " +
+                        std::to_string(array.height) + " pixels, larger than the largest sprite, " +
+                        std::to_string(kMaxSpriteColumns) + " x " + std::to_string(kMaxSpriteRows)};
+        return {place, array.name + " cannot be read: " + array.problem};
+    }
+
+    // Text that declares no array, read as a paste: a bare list, or a
+    // MicroPython bytes value.
+    std::optional<CodeSprite> ReadPasted(std::string_view text,
+                                         const std::optional<std::string>& arrayName) {
+        const ArrayReadResult result = ReadSpriteArray(text);
+        if (result.error)
+            return Fail(Place{result.error->line, result.error->column}, result.error->message);
+        if (arrayName && result.name != *arrayName)
+            return Fail(std::nullopt, "no array is named " + Quoted(*arrayName));
         if (!result.notice.empty())
-            Say(m_err, m_file, place, "warning", result.notice + " Name one as FILE:NAME.");
+            Say(m_err, m_file, std::nullopt, "warning", result.notice + " Name one as FILE:NAME.");
+        return Take(result.readings, std::nullopt, result.name);
+    }
 
+    // The sprite of the first of `readings`, most likely first, that --read
+    // and --width allow, named after `name` unless --name renames it.
+    std::optional<CodeSprite> Take(const std::vector<SpriteReading>& readings,
+                                   const std::optional<Place>& place, std::string name) {
         std::vector<const SpriteReading*> fitting;
         const std::optional<PixelLayout> layout = LayoutOfReadKey(m_request.read);
-        for (const SpriteReading& reading : result.readings)
+        for (const SpriteReading& reading : readings)
             if ((!layout || reading.layout == *layout) &&
                 (m_request.nReadWidth == 0 || reading.width == m_request.nReadWidth))
                 fitting.push_back(&reading);
         if (fitting.empty()) {
-            std::string readings;
-            for (const SpriteReading& reading : result.readings)
-                readings += (readings.empty() ? "" : "; ") + DescribeReading(reading);
+            std::string described;
+            for (const SpriteReading& reading : readings)
+                described += (described.empty() ? "" : "; ") + DescribeReading(reading);
             return Fail(place, "the values cannot be read as asked by --read and --width; they "
                                "read as " +
-                                   readings);
+                                   described);
         }
         const SpriteReading& reading = *fitting.front();
         if (fitting.size() > 1)
             Say(m_err, m_file, place, "note",
                 "read as " + DescribeReading(reading) + ", the likeliest of " +
-                    std::to_string(result.readings.size()) +
+                    std::to_string(readings.size()) +
                     " readings; --read and --width choose another");
-
-        std::string name = m_request.name.value_or(result.name);
         if (name.empty())
             name = DefaultName();
-        return CodeSprite{reading.width, reading.height, std::move(name), reading.pixels};
+        return CodeSprite{reading.width, reading.height, m_request.name.value_or(std::move(name)),
+                          reading.pixels};
     }
 
     const ConvertRequest& m_request;

@@ -370,6 +370,12 @@ void MakeInputs(const QDir& dir) {
     SaveText(dir.filePath("bad.h"), "// cut short\nconst uint8_t cut[] = {0x01, 0x1FF};\n");
     SaveText(dir.filePath("own.h"),
              "// drawn in Glimmet\nstatic unsigned short int ship16[] = {0x8001,0x7FFE};\n");
+    SaveText(dir.filePath("star.h"), "#define star_width 8\n#define star_height 2\n"
+                                     "static unsigned char star_bits[] = {\n   0x01, 0x30 };\n");
+    SaveText(dir.filePath("walk.h"), "// two frames\nstatic const unsigned char walk[2][2] = {\n"
+                                     "  {0x18, 0x3C},\n  {0x3C, 0x18},\n};\n");
+    SaveText(dir.filePath("big.h"), "#define big_width 40\n#define big_height 20\n"
+                                    "static unsigned char big_bits[100] = {0x00};\n");
     SaveText(dir.filePath("bare.txt"), "{0x3C, 0x42}");
     SaveText(dir.filePath("notes.txt"), "No arrays here.\n");
     SavePicture(dir.filePath("tiny.png"), {"#...#", "..#..", ".#..."});
@@ -466,6 +472,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "static unsigned char arrow[] = {0x18,0x3C};\n",
                     "icons.h:3:15: warning: The text holds 2 arrays; the first, arrow, was read. "
                     "Name one as FILE:NAME.\n"},
+        CommandCase{"FrameOfATwoDimensionalArray",
+                    {"convert", "--read", "rows", "--width", "8", "walk.h:walk[1]"},
+                    0,
+                    "static unsigned char walk_1[] = {0x3C,0x18};\n",
+                    ""},
+        CommandCase{"XbmFileWithItsDefinesReadsWithNoNote",
+                    {"convert", "star.h"},
+                    0,
+                    "static unsigned char star_bits[] = {0x80,0x0C};\n",
+                    ""},
         CommandCase{"BareListTextNamedAfterItsFile",
                     {"convert", "--width", "8", "--read", "rows", "bare.txt"},
                     0,
@@ -529,6 +545,12 @@ INSTANTIATE_TEST_SUITE_P(
                     1,
                     "",
                     "~notes.txt:1:1: error: No array found"},
+        CommandCase{"ArrayLargerThanASprite",
+                    {"convert", "-o", "out.h", "big.h"},
+                    1,
+                    "",
+                    "big.h:3:22: error: big_bits is 40 x 20 pixels, larger than the largest "
+                    "sprite, 32 x 16\n"},
         CommandCase{"ReadingThatDoesNotFit",
                     {"convert", "--read", "pages", "icons.h:heart"},
                     1,
