@@ -1,13 +1,14 @@
 #include "CommandLine.h"
 
 #include "Convert.h"
+#include "OutputForm.h"
 #include "ResourceTypes.h"
 
 #include <algorithm>
-#include <array>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -15,31 +16,42 @@ constexpr std::string_view kUsage = "usage: glimmet convert [OPTION]... [-o OUTP
                                     "       glimmet export [OPTION]... -o FILE INPUT\n"
                                     "       glimmet --help | --version\n";
 
-using Values = std::array<std::string_view, 4>;
-constexpr Values kLayouts = {"rows", "rowbytes", "xbm", "pages"};
-constexpr Values kLanguages = {"c", "arduino", "micropython", ""};
-constexpr Values kSizes = {"none", "defines", "leading", ""};
-constexpr Values kWidths = {"8", "16", "32", ""};
+// The values an option takes; empty for any value.
+using Values = std::vector<std::string_view>;
+
+// The keys of an output-form table, in its order, so that a new row is an
+// option value with no edit here.
+template <auto Table>
+Values KeysOf() {
+    Values keys;
+    for (const auto& row : Table())
+        keys.push_back(row.key);
+    return keys;
+}
+
+Values Widths() {
+    return {"8", "16", "32"};
+}
 
 // An option of the two commands: its spelling, the values it takes (none
-// for a flag, empty texts for any value), and whether export takes it.
+// for a flag or for any value), and whether export takes it.
 struct Option {
     std::string_view name;
     bool bValue;
-    Values values;
+    Values (*values)();
     bool bExport;
 };
 
 constexpr Option kOptions[] = {
-    {"--layout", true, kLayouts, false},
-    {"--language", true, kLanguages, false},
-    {"--size", true, kSizes, false},
-    {"--name", true, {}, false},
-    {"--fit", false, {}, true},
-    {"--header", false, {}, false},
-    {"--read", true, kLayouts, true},
-    {"--width", true, kWidths, true},
-    {"-o", true, {}, true},
+    {"--layout", true, KeysOf<Layouts>, false},
+    {"--language", true, KeysOf<Languages>, false},
+    {"--size", true, KeysOf<Sizes>, false},
+    {"--name", true, nullptr, false},
+    {"--fit", false, nullptr, true},
+    {"--header", false, nullptr, false},
+    {"--read", true, KeysOf<Layouts>, true},
+    {"--width", true, Widths, true},
+    {"-o", true, nullptr, true},
 };
 
 struct UsageError {
@@ -48,8 +60,7 @@ struct UsageError {
 
 std::string ValueList(const Values& values) {
     std::string list;
-    const auto count = static_cast<std::size_t>(
-        std::count_if(values.begin(), values.end(), [](std::string_view v) { return !v.empty(); }));
+    const std::size_t count = values.size();
     for (std::size_t n = 0; n < count; ++n)
         list += std::string(n == 0 ? "" : n + 1 == count ? " or " : ", ") + std::string(values[n]);
     return list;
@@ -117,10 +128,9 @@ ConvertRequest Parse(bool bExport, int argc, const char* const* argv) {
                 throw UsageError{spelling + " needs a value"};
             value = argv[++at];
         }
-        if (!option->values.front().empty() &&
-            std::find(option->values.begin(), option->values.end(), *value) == option->values.end())
-            throw UsageError{spelling + " takes " + ValueList(option->values) + ", not \"" +
-                             *value + "\""};
+        if (const Values values = option->values ? option->values() : Values{};
+            !values.empty() && std::find(values.begin(), values.end(), *value) == values.end())
+            throw UsageError{spelling + " takes " + ValueList(values) + ", not \"" + *value + "\""};
         if (option->bValue && value->empty() && spelling != "--name")
             throw UsageError{spelling + " needs a value"};
         Apply(*option, value.value_or(""), request);
