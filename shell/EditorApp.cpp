@@ -5,6 +5,26 @@
 #include "ResourceTypes.h"
 
 #include <string>
+#include <utility>
+
+namespace {
+
+// Gives a variable a value for the life of a scope and puts its old value
+// back however the scope ends, an exception included.
+template <typename T>
+class CScopedValue {
+public:
+    CScopedValue(T& target, T value) : m_target(target), m_old(std::exchange(target, value)) {}
+    ~CScopedValue() { m_target = m_old; }
+    CScopedValue(const CScopedValue&) = delete;
+    CScopedValue& operator=(const CScopedValue&) = delete;
+
+private:
+    T& m_target;
+    T m_old;
+};
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CEditorApp, CWinApp)
 ON_COMMAND(ID_HELP, OnHelp)
@@ -21,9 +41,10 @@ CEditorApp::CEditorApp() {
 
 bool CEditorApp::InitInstance() {
     CEditorDlg dlg;
-    m_pMainWnd = &dlg;
+    // The main window is the editor while it runs, and no window once the
+    // dialog is gone.
+    const CScopedValue<CWnd*> mainWnd(m_pMainWnd, &dlg);
     dlg.DoModal();
-    m_pMainWnd = nullptr;
 
     // The dialog has ended: end the program rather than wait for messages.
     return false;
