@@ -272,6 +272,9 @@ private:
         if (array == nullptr)
             return std::nullopt;
         const std::optional<Place> place = PlaceOf(text, ArrayOffset(text, *array));
+        if (array->readings.size() != 1)
+            if (std::optional<SpriteReading> own = OwnForm(text, file.arrays, *array))
+                return Take({std::move(*own)}, place, array->name);
         if (!array->IsOpenable()) {
             const auto [where, why] = Problem(text, *array);
             return Fail(where, why);
@@ -281,6 +284,33 @@ private:
                                : array->name;
         return Take(array->readings.size() > 1 ? Ranked(array->readings) : array->readings, place,
                     std::move(name));
+    }
+
+    // The sprite of an array that one of Glimmet's own forms wrote for it
+    // alone, as the window's paste reads it back: an Arduino row type, a
+    // size companion the file leaves open (pages under #defines). Read from
+    // just past the array before it, so that the array's own companions
+    // count and no other array does; none when no form settles it.
+    static std::optional<SpriteReading> OwnForm(std::string_view text,
+                                                const std::vector<SourceArray>& arrays,
+                                                const SourceArray& array) {
+        if (array.nFrame >= 0)
+            return std::nullopt;
+        std::size_t from = 0;
+        for (const SourceArray& before : arrays) {
+            if (&before == &array)
+                break;
+            if (const std::size_t end = text.find(';', before.values.End());
+                end != std::string_view::npos && end < array.values.offset)
+                from = end + 1;
+        }
+        const std::size_t end = text.find(';', array.values.End());
+        if (end == std::string_view::npos)
+            return std::nullopt;
+        ArrayReadResult own = ReadSpriteArray(text.substr(from, end + 1 - from));
+        if (own.error || !own.bExact || own.name != array.declaredName || own.readings.empty())
+            return std::nullopt;
+        return std::move(own.readings.front());
     }
 
     // The array that `arrayName` names, or the file's first with a warning

@@ -376,6 +376,11 @@ void MakeInputs(const QDir& dir) {
                                      "  {0x18, 0x3C},\n  {0x3C, 0x18},\n};\n");
     SaveText(dir.filePath("big.h"), "#define big_width 40\n#define big_height 20\n"
                                     "static unsigned char big_bits[100] = {0x00};\n");
+    SaveText(dir.filePath("pages.h"), "static unsigned char ship[] = {0x81,0x00};\n"
+                                      "#define HEART_WIDTH 8\n#define HEART_HEIGHT 2\n"
+                                      "static unsigned char heart[] = {0x01, 0x00, 0x00, 0x00, "
+                                      "0x00, 0x00, 0x00, 0x01};\n"
+                                      "const uint16_t arrow[] PROGMEM = {0xC003,0x3C80};\n");
     SaveText(dir.filePath("bare.txt"), "{0x3C, 0x42}");
     SaveText(dir.filePath("notes.txt"), "No arrays here.\n");
     SavePicture(dir.filePath("tiny.png"), {"#...#", "..#..", ".#..."});
@@ -481,6 +486,14 @@ INSTANTIATE_TEST_SUITE_P(
                     {"convert", "star.h"},
                     0,
                     "static unsigned char star_bits[] = {0x80,0x0C};\n",
+                    ""},
+        // Glimmet's own forms come back exactly where the file alone leaves
+        // them open: pages under #defines, an Arduino row type.
+        CommandCase{"OwnFormsInAFileReadBackExactly",
+                    {"convert", "pages.h:heart", "pages.h:arrow"},
+                    0,
+                    "static unsigned char heart[] = {0x81,0x00};\n"
+                    "static unsigned short int arrow[] = {0xC003,0x3C80};\n",
                     ""},
         CommandCase{"BareListTextNamedAfterItsFile",
                     {"convert", "--width", "8", "--read", "rows", "bare.txt"},
