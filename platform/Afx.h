@@ -88,6 +88,10 @@ inline constexpr UINT MK_RBUTTON = 0x0002;
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT EN_CHANGE = 0x0300;
 
+// How ShowWindow shows a window.
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOW = 5;
+
 // Commands.
 inline constexpr UINT IDOK = 1;
 inline constexpr UINT IDCANCEL = 2;

@@ -36,7 +36,8 @@ protected:
     friend class CWnd;
 };
 
-// One entry of a class's message table.
+// One entry of a class's message table. A command entry covers the ids from
+// nID to nLastID when nLastID is set, and its handler is given the id.
 template <class T>
 struct MessageMapEntry {
     UINT nMessage;
@@ -44,8 +45,11 @@ struct MessageMapEntry {
     UINT nID;
     std::variant<void (T::*)(), void (T::*)(UINT, CPoint), void (T::*)(UINT, LPARAM),
                  HCURSOR (T::*)(), void (T::*)(UINT, UINT, UINT), void (T::*)(CWnd*, CPoint),
-                 void (T::*)(CCmdUI*), void (T::*)(HDROP)>
+                 void (T::*)(CCmdUI*), void (T::*)(HDROP), void (T::*)(UINT)>
         pfn;
+    UINT nLastID = 0;
+
+    bool Covers(UINT id) const { return nLastID == 0 ? id == nID : nID <= id && id <= nLastID; }
 };
 
 template <class T>
@@ -57,7 +61,7 @@ struct MessageMapDispatch {
             if (entry.nMessage != msg.message)
                 continue;
             if (msg.message == WM_COMMAND &&
-                (entry.nID != LOWORD(msg.wParam) || entry.nCode != HIWORD(msg.wParam)))
+                (!entry.Covers(LOWORD(msg.wParam)) || entry.nCode != HIWORD(msg.wParam)))
                 continue;
             if (msg.message == WM_IDLEUPDATECMDUI && entry.nID != msg.wParam)
                 continue;
@@ -88,6 +92,8 @@ private:
             (self->**f)(reinterpret_cast<CCmdUI*>(msg.lParam));
         else if (auto* f = std::get_if<void (T::*)(HDROP)>(&entry.pfn))
             (self->**f)(reinterpret_cast<HDROP>(msg.wParam));
+        else if (auto* f = std::get_if<void (T::*)(UINT)>(&entry.pfn))
+            (self->**f)(LOWORD(msg.wParam));
     }
 };
 
@@ -126,4 +132,9 @@ protected:                                                                      
 #define ON_WM_MOUSELEAVE() {WM_MOUSELEAVE, 0, 0, &ThisClass::OnMouseLeave},
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, 0, id, &ThisClass::memberFxn},
 #define ON_BN_CLICKED(id, memberFxn) {WM_COMMAND, BN_CLICKED, id, &ThisClass::memberFxn},
+// Every control from idFirst to idLast sending the notification; the handler
+// takes the control's id: void OnXxx(UINT nID).
+#define ON_CONTROL_RANGE(wNotifyCode, idFirst, idLast, memberFxn)                                  \
+    {WM_COMMAND, wNotifyCode, idFirst,                                                             \
+     static_cast<void (ThisClass::*)(UINT)>(&ThisClass::memberFxn), idLast},
 #define ON_EN_CHANGE(id, memberFxn) {WM_COMMAND, EN_CHANGE, id, &ThisClass::memberFxn},

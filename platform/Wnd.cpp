@@ -139,6 +139,11 @@ void CWnd::EnableWindow(bool bEnable) {
         widget->setEnabled(bEnable);
 }
 
+void CWnd::ShowWindow(int nCmdShow) {
+    if (QWidget* widget = WidgetOf(m_hWnd))
+        widget->setVisible(nCmdShow != SW_HIDE);
+}
+
 void CWnd::SetWindowText(std::string_view text) {
     QWidget* widget = WidgetOf(m_hWnd);
     const QString value = platform_detail::FromUtf8(text);

@@ -52,6 +52,9 @@ public:
     void SetFocus();
     // A disabled window is greyed and takes no input.
     void EnableWindow(bool bEnable = true);
+    // SW_HIDE hides the window, SW_SHOW shows it again; a hidden control
+    // takes no room in the keyboard's order.
+    void ShowWindow(int nCmdShow);
     // The window's text: a control's label or contents, a dialog's caption.
     void SetWindowText(std::string_view text);
     // What assistive technology and the pointer's tip say of the window

@@ -173,6 +173,7 @@ protected:
     void OnNew() { m_log.push_back("New"); }
     void OnNewAgain() { m_log.push_back("New again"); }
     void OnWidth8() { m_log.push_back("8 Pixels"); }
+    void OnWiderWidth(UINT nID) { m_log.push_back("width " + std::to_string(nID)); }
     void OnChangeHeight() { m_log.push_back("height changed"); }
     void OnChangeName() { m_log.push_back("name changed"); }
     DECLARE_MESSAGE_MAP()
@@ -185,6 +186,7 @@ ON_EN_CHANGE(IDC_NEW, OnChangeName)
 ON_BN_CLICKED(IDC_NEW, OnNew)
 ON_BN_CLICKED(IDC_NEW, OnNewAgain)
 ON_BN_CLICKED(IDC_WIDTH8, OnWidth8)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_WIDTH16, IDC_WIDTH32, OnWiderWidth)
 ON_EN_CHANGE(IDC_HEIGHT, OnChangeHeight)
 ON_EN_CHANGE(IDC_NAME, OnChangeName)
 END_MESSAGE_MAP()
@@ -445,10 +447,13 @@ TEST_F(ProbeTest, ClickingTheCheckedRadioButtonNotifiesAgain) {
     EXPECT_TRUE(static_cast<QRadioButton*>(Control(dlg, IDC_WIDTH8))->isChecked());
 }
 
+// A ranged entry takes each control of its range, and its handler is told
+// which; the ids around the range go to their own entries.
 TEST_F(ProbeTest, TheTableDispatchesToTheFirstMatchingEntryThenToTheBase) {
-    ClickControl(dlg, IDC_NEW);
-    ClickControl(dlg, IDC_MAKECODE);
-    EXPECT_EQ(dlg.m_log, (std::vector<std::string>{"New", "base Make Code"}));
+    for (const int nID : {IDC_NEW, IDC_MAKECODE, IDC_WIDTH32, IDC_WIDTH16, IDC_WIDTH8})
+        ClickControl(dlg, nID, QPoint(5, Control(dlg, nID)->height() / 2));
+    EXPECT_EQ(dlg.m_log, (std::vector<std::string>{"New", "base Make Code", "width 1002",
+                                                   "width 1001", "8 Pixels"}));
 }
 
 TEST_F(ProbeTest, UnhandledPaintErasesToTheFaceColour) {
