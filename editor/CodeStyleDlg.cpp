@@ -28,16 +28,9 @@ const Row& RowAt(std::span<const Row> rows, int nIndex) {
 } // namespace
 
 BEGIN_MESSAGE_MAP(CCodeStyleDlg, CDialog)
-ON_BN_CLICKED(IDC_LAYOUT_ROWS, OnChoice)
-ON_BN_CLICKED(IDC_LAYOUT_ROWBYTES, OnChoice)
-ON_BN_CLICKED(IDC_LAYOUT_XBM, OnChoice)
-ON_BN_CLICKED(IDC_LAYOUT_PAGES, OnChoice)
-ON_BN_CLICKED(IDC_LANGUAGE_C, OnChoice)
-ON_BN_CLICKED(IDC_LANGUAGE_ARDUINO, OnChoice)
-ON_BN_CLICKED(IDC_LANGUAGE_MICROPYTHON, OnChoice)
-ON_BN_CLICKED(IDC_SIZE_NONE, OnChoice)
-ON_BN_CLICKED(IDC_SIZE_DEFINES, OnChoice)
-ON_BN_CLICKED(IDC_SIZE_LEADING, OnChoice)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_LAYOUT_FIRST, IDC_LAYOUT_LAST, OnChoice)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_LANGUAGE_FIRST, IDC_LANGUAGE_LAST, OnChoice)
+ON_CONTROL_RANGE(BN_CLICKED, IDC_SIZE_FIRST, IDC_SIZE_LAST, OnChoice)
 END_MESSAGE_MAP()
 
 CCodeStyleDlg::CCodeStyleDlg(const CodeForm& form, std::string name, const SpriteBits& sprite,
@@ -48,41 +41,47 @@ CCodeStyleDlg::CCodeStyleDlg(const CodeForm& form, std::string name, const Sprit
 
 void CCodeStyleDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
-    DDX_Radio(pDX, IDC_LAYOUT_ROWS, m_nLayout);
-    DDX_Radio(pDX, IDC_LANGUAGE_C, m_nLanguage);
-    DDX_Radio(pDX, IDC_SIZE_NONE, m_nSize);
+    DDX_Radio(pDX, IDC_LAYOUT_FIRST, m_nLayout);
+    DDX_Radio(pDX, IDC_LANGUAGE_FIRST, m_nLanguage);
+    DDX_Radio(pDX, IDC_SIZE_FIRST, m_nSize);
     DDX_Text(pDX, IDC_SAMPLE, m_strSample);
 }
 
 bool CCodeStyleDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    // Each group's buttons stand for the rows of its table, in order, and
-    // their tips say what each row writes.
-    const auto label = [this](int nFirstID, auto rows) {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (CWnd* pButton = GetDlgItem(nFirstID + static_cast<int>(i))) {
-                pButton->SetWindowText(rows[i].menuText);
-                pButton->SetToolTipText(rows[i].description);
+    // Each group's slots stand for the rows of its table, in order, their
+    // tips saying what each row writes; the slots past the last row hide.
+    const auto label = [this](int nFirstID, int nLastID, auto rows) {
+        for (int nID = nFirstID; nID <= nLastID; ++nID) {
+            CWnd* pButton = GetDlgItem(nID);
+            const auto i = static_cast<std::size_t>(nID - nFirstID);
+            if (pButton == nullptr)
+                continue;
+            if (i >= rows.size()) {
+                pButton->ShowWindow(SW_HIDE);
+                continue;
             }
+            pButton->SetWindowText(rows[i].menuText);
+            pButton->SetToolTipText(rows[i].description);
         }
     };
-    label(IDC_LAYOUT_ROWS, Layouts());
-    label(IDC_LANGUAGE_C, Languages());
-    label(IDC_SIZE_NONE, Sizes());
+    label(IDC_LAYOUT_FIRST, IDC_LAYOUT_LAST, Layouts());
+    label(IDC_LANGUAGE_FIRST, IDC_LANGUAGE_LAST, Languages());
+    label(IDC_SIZE_FIRST, IDC_SIZE_LAST, Sizes());
 
     m_nLayout = IndexOf(Layouts(), m_form.style, &LayoutForm::style);
     m_nLanguage = IndexOf(Languages(), m_form.language, &LanguageForm::language);
     m_nSize = IndexOf(Sizes(), m_form.size, &SizeForm::size);
     ShowChoices();
     // The keyboard starts at the layout chosen rather than in the sample.
-    if (CWnd* pLayout = GetDlgItem(IDC_LAYOUT_ROWS + m_nLayout)) {
+    if (CWnd* pLayout = GetDlgItem(IDC_LAYOUT_FIRST + m_nLayout)) {
         pLayout->SetFocus();
         return false;
     }
     return true;
 }
 
-void CCodeStyleDlg::OnChoice() {
+void CCodeStyleDlg::OnChoice(UINT /*nID*/) {
     UpdateData(true);
     ShowChoices();
 }
@@ -92,7 +91,7 @@ void CCodeStyleDlg::ShowChoices() {
     const CodeLanguage language = RowAt(Languages(), m_nLanguage).language;
     for (std::size_t i = 0; i < Sizes().size(); ++i) {
         const bool offered = IsSizeOffered(Sizes()[i].size, style, language);
-        if (CWnd* pButton = GetDlgItem(IDC_SIZE_NONE + static_cast<int>(i)))
+        if (CWnd* pButton = GetDlgItem(IDC_SIZE_FIRST + static_cast<int>(i)))
             pButton->EnableWindow(offered);
         if (!offered && m_nSize == static_cast<int>(i))
             m_nSize = 0;

@@ -30,7 +30,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
-    void OnChoice();
+    // Any radio of the three groups: the bound choices are read afresh.
+    void OnChoice(UINT nID);
 
     DECLARE_MESSAGE_MAP()
 

@@ -53,16 +53,13 @@
 #define IDC_GRID 1012
 #define IDC_PREVIEW 1013
 
-// Controls of the code style dialog. Each group's radio buttons have
-// consecutive ids in the order of the rows of its output form table.
-#define IDC_LAYOUT_ROWS 1020
-#define IDC_LAYOUT_ROWBYTES 1021
-#define IDC_LAYOUT_XBM 1022
-#define IDC_LAYOUT_PAGES 1023
-#define IDC_LANGUAGE_C 1030
-#define IDC_LANGUAGE_ARDUINO 1031
-#define IDC_LANGUAGE_MICROPYTHON 1032
-#define IDC_SIZE_NONE 1040
-#define IDC_SIZE_DEFINES 1041
-#define IDC_SIZE_LEADING 1042
+// Controls of the code style dialog. Each group is a run of radio slots with
+// consecutive ids, one per row of its output form table in the table's
+// order; the dialog hides the slots past the table's last row.
+#define IDC_LAYOUT_FIRST 1020
+#define IDC_LAYOUT_LAST 1025
+#define IDC_LANGUAGE_FIRST 1030
+#define IDC_LANGUAGE_LAST 1033
+#define IDC_SIZE_FIRST 1040
+#define IDC_SIZE_LAST 1043
 #define IDC_SAMPLE 1050

@@ -631,40 +631,61 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
     ASSERT_TRUE(style.Create());
     ShowAndWait(style);
     const auto radio = [&](int nID) { return static_cast<QRadioButton*>(Control(style, nID)); };
+    // The radio of a row: its group's slot at the row's place in the table.
+    const auto slot = [&](int nFirstID, auto rows, auto field, auto choice) {
+        const auto row = std::find_if(rows.begin(), rows.end(),
+                                      [&](const auto& r) { return r.*field == choice; });
+        return radio(nFirstID + static_cast<int>(row - rows.begin()));
+    };
+    const auto layout = [&](CodeStyle s) {
+        return slot(IDC_LAYOUT_FIRST, Layouts(), &LayoutForm::style, s);
+    };
+    const auto language = [&](CodeLanguage l) {
+        return slot(IDC_LANGUAGE_FIRST, Languages(), &LanguageForm::language, l);
+    };
+    const auto size = [&](CodeSize z) { return slot(IDC_SIZE_FIRST, Sizes(), &SizeForm::size, z); };
     const auto sample = [&] { return ControlText(style, IDC_SAMPLE).toStdString(); };
 
-    for (std::size_t i = 0; i < Layouts().size(); ++i)
-        EXPECT_EQ(radio(IDC_LAYOUT_ROWS + static_cast<int>(i))->text(), Label(Layouts()[i]));
-    for (std::size_t i = 0; i < Languages().size(); ++i)
-        EXPECT_EQ(radio(IDC_LANGUAGE_C + static_cast<int>(i))->text(), Label(Languages()[i]));
-    for (std::size_t i = 0; i < Sizes().size(); ++i)
-        EXPECT_EQ(radio(IDC_SIZE_NONE + static_cast<int>(i))->text(), Label(Sizes()[i]));
+    // Each group has a slot for every row and shows those alone.
+    const auto labelled = [&](int nFirstID, int nLastID, auto rows) {
+        ASSERT_LE(rows.size(), static_cast<std::size_t>(nLastID - nFirstID + 1));
+        for (int nID = nFirstID; nID <= nLastID; ++nID) {
+            const auto i = static_cast<std::size_t>(nID - nFirstID);
+            EXPECT_EQ(radio(nID)->isVisible(), i < rows.size()) << nID;
+            if (i < rows.size()) {
+                EXPECT_EQ(radio(nID)->text(), Label(rows[i]));
+            }
+        }
+    };
+    labelled(IDC_LAYOUT_FIRST, IDC_LAYOUT_LAST, Layouts());
+    labelled(IDC_LANGUAGE_FIRST, IDC_LANGUAGE_LAST, Languages());
+    labelled(IDC_SIZE_FIRST, IDC_SIZE_LAST, Sizes());
     // The labels come after the layout, so the template must leave them room.
     for (QRadioButton* button : Host(style).findChildren<QRadioButton*>())
         EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
-    EXPECT_TRUE(radio(IDC_LAYOUT_ROWS)->hasFocus());
+    EXPECT_TRUE(layout(CodeStyle::Rows)->hasFocus());
 
     // A sprite with no name yet is shown as "sprite".
     EXPECT_EQ(sample(), "static unsigned char sprite[] = {0xC1,0x3C};");
-    EXPECT_TRUE(radio(IDC_LAYOUT_ROWS)->isChecked());
-    EXPECT_FALSE(radio(IDC_SIZE_LEADING)->isEnabled());
+    EXPECT_TRUE(layout(CodeStyle::Rows)->isChecked());
+    EXPECT_FALSE(size(CodeSize::Leading)->isEnabled());
 
-    radio(IDC_LAYOUT_ROWBYTES)->click();
-    radio(IDC_SIZE_LEADING)->click();
-    EXPECT_TRUE(radio(IDC_LAYOUT_ROWBYTES)->isChecked()) << "the groups are not exclusive alone";
-    EXPECT_TRUE(radio(IDC_LANGUAGE_C)->isChecked());
+    layout(CodeStyle::RowBytes)->click();
+    size(CodeSize::Leading)->click();
+    EXPECT_TRUE(layout(CodeStyle::RowBytes)->isChecked()) << "the groups are not exclusive alone";
+    EXPECT_TRUE(language(CodeLanguage::C)->isChecked());
     EXPECT_EQ(sample(), "static unsigned char sprite[] = {8, 2, 0xc1, 0x3c};");
 
     // Back to rows, leading no longer applies: it is greyed and none is taken.
-    radio(IDC_LAYOUT_ROWS)->click();
-    EXPECT_FALSE(radio(IDC_SIZE_LEADING)->isEnabled());
-    EXPECT_TRUE(radio(IDC_SIZE_NONE)->isChecked());
+    layout(CodeStyle::Rows)->click();
+    EXPECT_FALSE(size(CodeSize::Leading)->isEnabled());
+    EXPECT_TRUE(size(CodeSize::None)->isChecked());
     EXPECT_EQ(style.GetForm(), CodeForm{});
 
-    radio(IDC_SIZE_DEFINES)->click();
-    radio(IDC_LANGUAGE_MICROPYTHON)->click();
-    EXPECT_FALSE(radio(IDC_SIZE_DEFINES)->isEnabled());
-    EXPECT_TRUE(radio(IDC_SIZE_NONE)->isChecked());
+    size(CodeSize::Defines)->click();
+    language(CodeLanguage::MicroPython)->click();
+    EXPECT_FALSE(size(CodeSize::Defines)->isEnabled());
+    EXPECT_TRUE(size(CodeSize::None)->isChecked());
     EXPECT_EQ(sample(), "sprite = bytearray(b'\\xc1\\x3c')\n"
                         "sprite_fb = framebuf.FrameBuffer(sprite, 8, 2, framebuf.MONO_HLSB)");
     EXPECT_EQ(style.GetForm(),
