@@ -3,6 +3,7 @@
 // code styles.
 
 #include "CodeStyleDlg.h"
+#include "DlgTemplate.h"
 #include "EditorTest.h"
 
 #include "SourceEmitter.h"
@@ -646,14 +647,25 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
     const auto size = [&](CodeSize z) { return slot(IDC_SIZE_FIRST, Sizes(), &SizeForm::size, z); };
     const auto sample = [&] { return ControlText(style, IDC_SAMPLE).toStdString(); };
 
-    // Each group has a slot for every row and shows those alone.
+    // Each group has a slot for every row and shows those alone, inside the
+    // frame that holds its first slot: a row past the frame needs the
+    // template's group box made taller.
+    const auto frameOf = [&](const QRect& first) {
+        for (const auto& entry : Host(style).Controls().Entries())
+            if (entry.tpl->kind == ControlKind::GroupBox &&
+                entry.widget->geometry().contains(first))
+                return entry.widget->geometry();
+        return QRect();
+    };
     const auto labelled = [&](int nFirstID, int nLastID, auto rows) {
         ASSERT_LE(rows.size(), static_cast<std::size_t>(nLastID - nFirstID + 1));
+        const QRect frame = frameOf(radio(nFirstID)->geometry());
         for (int nID = nFirstID; nID <= nLastID; ++nID) {
             const auto i = static_cast<std::size_t>(nID - nFirstID);
             EXPECT_EQ(radio(nID)->isVisible(), i < rows.size()) << nID;
             if (i < rows.size()) {
                 EXPECT_EQ(radio(nID)->text(), Label(rows[i]));
+                EXPECT_TRUE(frame.contains(radio(nID)->geometry())) << nID;
             }
         }
     };
