@@ -48,8 +48,11 @@ inline constexpr std::size_t kMaxArrayTextBytes = 1 << 20;
 // a byte-order mark before it, line breaks between its values, a "//"
 // comment after it or more code on later lines; the default line does
 // whatever its name (blanks and punctuation included, as the editor allows).
-// Only when the forms write the very same text for several sprites (row
-// bytes and XBM bytes with leading sizes, say) does it offer those. A text
+// A form with a size companion marks the array's name with its layout
+// ("_bits", "_pages"), and the mark settles which layout wrote the values;
+// only when the forms write the very same text for several sprites
+// otherwise (the list's own name ends with another layout's mark, say) does
+// it offer those. A text
 // that states both size and layout (a FrameBuffer, an XBM file with its own
 // #defines) comes back exact too. Any other list offers every layout of the
 // table that can hold it, ranked by the evidence in the text, then by how

@@ -237,9 +237,13 @@ void CheckForm(const CodeForm& form, std::int32_t widthIndex, std::string_view n
                     c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
             expected += "#define " + prefix + (xbmImage ? "_width " : "_WIDTH ") + w + "\n";
             expected += "#define " + prefix + (xbmImage ? "_height " : "_HEIGHT ") + h + "\n";
-            if (xbmImage)
-                arrayName += "_bits";
         }
+        // With a size companion, XBM and pages arrays carry their layout's
+        // mark.
+        if (size != CodeSize::None)
+            arrayName += style == CodeStyle::Xbm     ? "_bits"
+                         : style == CodeStyle::Pages ? "_pages"
+                                                     : "";
         if (arduino)
             expected += bytes || width <= 8 ? "const uint8_t "
                         : width <= 16       ? "const uint16_t "

@@ -154,8 +154,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The rules that complete the forms: Arduino types follow the width, rows
 // reach MicroPython as row bytes, each byte layout names its own FrameBuffer
-// format, MicroPython takes no size companion, and leading size bytes are for
-// byte layouts only.
+// format, MicroPython takes no size companion, leading size bytes are for
+// byte layouts only, and with a size companion the XBM and pages arrays carry
+// their layout's mark.
 INSTANTIATE_TEST_SUITE_P(
     FormRules, EmitDeclarationTest,
     testing::Values(
@@ -180,15 +181,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "const uint8_t s[] PROGMEM = {0x01, 0x00, 0x00, 0xc0};",
                  CodeStyle::Xbm,
                  CodeLanguage::Arduino},
-        EmitCase{0,
-                 "p",
-                 2,
-                 {"10000001", "00000000"},
-                 "#define P_WIDTH 8\n#define P_HEIGHT 2\n"
-                 "const uint8_t p[] PROGMEM = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};",
-                 CodeStyle::Pages,
-                 CodeLanguage::Arduino,
-                 CodeSize::Defines},
+        EmitCase{
+            0,
+            "p",
+            2,
+            {"10000001", "00000000"},
+            "#define P_WIDTH 8\n#define P_HEIGHT 2\n"
+            "const uint8_t p_pages[] PROGMEM = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};",
+            CodeStyle::Pages,
+            CodeLanguage::Arduino,
+            CodeSize::Defines},
         EmitCase{0,
                  "Ship 2",
                  1,
@@ -236,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "s",
                  1,
                  {"10000000 00000000 00000000 00000011"},
-                 "const uint8_t s[] PROGMEM = {32, 1, 0x01, 0x00, 0x00, 0xc0};",
+                 "const uint8_t s_bits[] PROGMEM = {32, 1, 0x01, 0x00, 0x00, 0xc0};",
                  CodeStyle::Xbm,
                  CodeLanguage::Arduino,
                  CodeSize::Leading},
@@ -244,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "s",
                  0,
                  {},
-                 "static unsigned char s[] = {8, 0};",
+                 "static unsigned char s_pages[] = {8, 0};",
                  CodeStyle::Pages,
                  CodeLanguage::C,
                  CodeSize::Leading},
