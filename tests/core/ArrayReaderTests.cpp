@@ -59,8 +59,7 @@ std::string BrokenInBraces(const std::string& line, const std::string& lineBreak
 // between its values, and may come twice.
 TEST(OwnLine, ReadsBackEverySpriteExactly) {
     std::mt19937 random(0xA77A7u);
-    for (std::int32_t widthIndex = 0; widthIndex <= 2; ++widthIndex) {
-        const int width = WidthFromIndex(widthIndex);
+    for (int width = 8; width <= 32; width *= 2) {
         for (int height = kMinSpriteHeight; height <= kMaxSpriteHeight; ++height) {
             for (const bool bFull : {false, true}) {
                 std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height), 1u);
@@ -70,7 +69,7 @@ TEST(OwnLine, ReadsBackEverySpriteExactly) {
                 // included.
                 const std::string name = bFull ? "my sprite, " + std::to_string(height) + "!"
                                                : "s_" + std::to_string(height);
-                const std::string line = EmitDeclaration(widthIndex, name, height, pixels);
+                const std::string line = EmitCode(CodeForm{}, name, {width, height, pixels});
                 const std::pair<std::string, bool> variants[] = {
                     {line, false},
                     {"\n  " + line + "\r\n", false},
