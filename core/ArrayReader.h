@@ -49,12 +49,13 @@ inline constexpr std::size_t kMaxArrayTextBytes = 1 << 20;
 // comment after it or more code on later lines; the default line does
 // whatever its name (blanks and punctuation included, as the editor allows).
 // A form with a size companion marks the array's name with its layout
-// ("_bits", "_pages"), and the mark settles which layout wrote the values;
-// only when the forms write the very same text for several sprites
-// otherwise (the list's own name ends with another layout's mark, say) does
-// it offer those. A text
-// that states both size and layout (a FrameBuffer, an XBM file with its own
-// #defines) comes back exact too. Any other list offers every layout of the
+// ("_bits", "_pages"), and where forms disagree the mark is believed, so
+// that every text with a companion comes back exact (a sprite named "s_bits"
+// in row bytes with leading sizes reads as the XBM sprite "s", whose text it
+// is too). Only when the forms write the very same text for several sprites
+// without a companion (row bytes and XBM bytes of mirror images) does it
+// offer those. A text that states both size and layout (a FrameBuffer, an
+// XBM file with its own #defines) comes back exact too. Any other list offers every layout of the
 // table that can hold it, ranked by the evidence in the text, then by how
 // much each picture looks like a drawing.
 ArrayReadResult ReadSpriteArray(std::string_view text);
