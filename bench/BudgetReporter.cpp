@@ -39,7 +39,7 @@ const std::vector<Budget>& Budgets() {
         {"BM_StrokeCellEvent", "one click stroke, recorded for undo (press + release)", 100e3},
         {"BM_UndoRedo", "undo or redo of a 32 x 16 sprite, repaint included", 1e6},
         {"BM_RedrawGrid", "full RedrawGrid + flush", 1.5e6},
-        {"BM_EmitDeclaration/32/16", "EmitDeclaration 32 x 16", 10e3},
+        {"BM_EmitCode/32/16", "EmitCode 32 x 16", 10e3},
         {"BM_OpenSourceFile", "open and list a 1 MiB header with 500 arrays", 50e6},
         {"BM_SaveSourceArray", "save one sprite into a 1 MiB header (edits and new text)", 10e6},
         {"BM_StoreSourceArray", "the same save through the document, listing kept", 10e6},

@@ -60,8 +60,13 @@ std::string Shown(const Token& token) {
     return shown;
 }
 
+// Built by appending: `"\"" + Shown(token)` inserts at the front of a
+// temporary, where GCC 12 at -O3 warns of an overlap that cannot happen.
 std::string Quoted(const Token& token) {
-    return "\"" + Shown(token) + "\"";
+    std::string quoted = "\"";
+    quoted += Shown(token);
+    quoted += '"';
+    return quoted;
 }
 
 ArrayReadError MakeError(std::string message, const Token& token) {
@@ -364,7 +369,7 @@ struct ListText {
     int elementBits = 8;
     std::vector<StatedSize> sizes;
     const LayoutForm* certainLayout = nullptr;    // a FrameBuffer format, XBM's own companions
-    std::vector<const LayoutForm*> hintedLayouts; // a drawing call's name, an `_bits` name
+    std::vector<const LayoutForm*> hintedLayouts; // a drawing call's name, a layout's mark
     std::size_t declaredRows = 0;                 // A of [A][B]
     std::size_t declaredRowLength = 0;            // B of [A][B]
     bool bOwnLine = false;
@@ -412,19 +417,33 @@ std::string Normalized(std::string_view text) {
     return normal;
 }
 
+// How one of Glimmet's forms writes a text for a sprite: not at all, under
+// the name as it stands, or with its layout's mark on the name (the sprite
+// being named by the rest).
+enum class Written { No, Plain, Marked };
+
+// The name a form is given to write the array named `name`: the name
+// without the layout's mark where the form adds it, none where the name
+// lacks the mark the form would add.
+std::optional<std::string_view> NameWrittenBy(const CodeForm& form, std::string_view name) {
+    const std::string_view mark = WrittenLayout(form).sizedNameSuffix;
+    if (EffectiveSize(form) == CodeSize::None || mark.empty())
+        return name;
+    if (name.size() <= mark.size() || !name.ends_with(mark))
+        return std::nullopt;
+    return name.substr(0, name.size() - mark.size());
+}
+
 // Whether one of Glimmet's forms writes `normalText`, or a part of it, for
-// the reading's sprite, under the list's name or, for XBM's own companions,
-// under the name without its "_bits". A language that takes a size
-// companion is tried with the companion the text has, as the declaration
-// alone is a part of the text with its companions.
-bool WrittenByAForm(const SpriteReading& sprite, std::string_view name, CodeSize companion,
-                    std::string_view normalText) {
+// the reading's sprite under the list's name, marked or plain. A language
+// that takes a size companion is tried with the companion the text has, as
+// the declaration alone is a part of the text with its companions.
+Written WrittenByAForm(const SpriteReading& sprite, std::string_view name, CodeSize companion,
+                       std::string_view normalText) {
     if (name.empty())
-        return false;
-    std::string_view names[2] = {name, {}};
-    if (name.size() > 5 && name.ends_with("_bits"))
-        names[1] = name.substr(0, name.size() - 5);
+        return Written::No;
     const SpriteBits bits{sprite.width, sprite.height, sprite.pixels};
+    Written found = Written::No;
     for (const LayoutForm& layout : Layouts()) {
         for (const LanguageForm& language : Languages()) {
             for (const SizeForm& size : Sizes()) {
@@ -432,15 +451,18 @@ bool WrittenByAForm(const SpriteReading& sprite, std::string_view name, CodeSize
                 if (EffectiveSize(form) != size.size ||
                     (language.takesSize && size.size != companion))
                     continue;
-                for (const std::string_view written : names)
-                    if (!written.empty() &&
-                        normalText.find(Normalized(EmitCode(form, written, bits))) !=
-                            std::string_view::npos)
-                        return true;
+                const std::optional<std::string_view> written = NameWrittenBy(form, name);
+                if (!written || written->empty() ||
+                    normalText.find(Normalized(EmitCode(form, *written, bits))) ==
+                        std::string_view::npos)
+                    continue;
+                if (written->size() != name.size())
+                    return Written::Marked;
+                found = Written::Plain;
             }
         }
     }
-    return false;
+    return found;
 }
 
 // The part of `text` around `anchor` that holds any form Glimmet writes
@@ -541,10 +563,22 @@ ArrayReadResult ReadingsOf(const ListText& list, std::string_view text) {
     if (readings.empty())
         return result;
     const std::string normalText = Normalized(text);
+    // Readings that a form writes with its layout's mark on the name outrank
+    // those written under the name as it stands: the mark is the one thing
+    // that tells a sprite's XBM bytes from its mirror image's row bytes, or
+    // pages from row bytes of the same count.
     std::vector<RankedReading> written;
-    for (const RankedReading& reading : readings)
-        if (WrittenByAForm(reading.reading.reading, list.name, companion, normalText))
+    std::vector<RankedReading> marked;
+    for (const RankedReading& reading : readings) {
+        const Written by =
+            WrittenByAForm(reading.reading.reading, list.name, companion, normalText);
+        if (by == Written::Marked)
+            marked.push_back(reading);
+        if (by != Written::No)
             written.push_back(reading);
+    }
+    if (!marked.empty())
+        written = std::move(marked);
     if (list.bOwnLine && written.empty())
         written.push_back(readings.front());
     const bool bWritten = !written.empty();
@@ -709,7 +743,8 @@ void ReadDrawingCall(const DrawingCall& call, std::vector<std::vector<Token>> ar
 // Reads what the C text says about the list named `list.name`: its #define
 // companions (NAME_WIDTH and NAME_HEIGHT, or XBM's name_width and
 // name_height with the list named name_bits, which also settles the
-// layout), the drawing calls that pass it, and an `_bits` name.
+// layout), the drawing calls that pass it, and a name that ends with a
+// layout's mark ("_bits", "_pages").
 void ReadCEvidence(std::string_view text, ListText& list) {
     if (list.name.empty())
         return;
@@ -745,11 +780,18 @@ void ReadCEvidence(std::string_view text, ListText& list) {
         }
     }
 
+    // A name that ends with a layout's mark suggests that layout; the
+    // companions then name the sprite by the rest.
     const std::string_view name = list.name;
-    const bool bBitsName = name.size() > 5 && name.ends_with("_bits");
-    if (bBitsName)
-        list.hintedLayouts.push_back(&LayoutOf(CodeStyle::Xbm));
-    const std::string_view stem = bBitsName ? name.substr(0, name.size() - 5) : name;
+    std::string_view stem = name;
+    for (const LayoutForm& layout : Layouts()) {
+        const std::string_view mark = layout.sizedNameSuffix;
+        if (!mark.empty() && name.size() > mark.size() && name.ends_with(mark)) {
+            list.hintedLayouts.push_back(&layout);
+            stem = name.substr(0, name.size() - mark.size());
+        }
+    }
+    const bool bBitsName = stem.size() != name.size() && name.ends_with("_bits");
     for (const std::string_view prefix : {name, stem}) {
         std::optional<int> width;
         std::optional<int> height;

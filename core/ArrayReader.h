@@ -48,10 +48,14 @@ inline constexpr std::size_t kMaxArrayTextBytes = 1 << 20;
 // a byte-order mark before it, line breaks between its values, a "//"
 // comment after it or more code on later lines; the default line does
 // whatever its name (blanks and punctuation included, as the editor allows).
-// Only when the forms write the very same text for several sprites (row
-// bytes and XBM bytes with leading sizes, say) does it offer those. A text
-// that states both size and layout (a FrameBuffer, an XBM file with its own
-// #defines) comes back exact too. Any other list offers every layout of the
+// A form with a size companion marks the array's name with its layout
+// ("_bits", "_pages"), and where forms disagree the mark is believed, so
+// that every text with a companion comes back exact (a sprite named "s_bits"
+// in row bytes with leading sizes reads as the XBM sprite "s", whose text it
+// is too). Only when the forms write the very same text for several sprites
+// without a companion (row bytes and XBM bytes of mirror images) does it
+// offer those. A text that states both size and layout (a FrameBuffer, an
+// XBM file with its own #defines) comes back exact too. Any other list offers every layout of the
 // table that can hold it, ranked by the evidence in the text, then by how
 // much each picture looks like a drawing.
 ArrayReadResult ReadSpriteArray(std::string_view text);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
+#include <string_view>
 
 namespace {
 
@@ -12,35 +14,67 @@ constexpr int kMaxBracketTokens = 16;
 constexpr int kMaxAttributeTokens = 48;
 constexpr int kMaxAttributeNesting = 4;
 
-// Whether `word` is one of the blank-separated words of `list`.
-bool IsListedWord(std::string_view list, std::string_view word) {
-    for (std::size_t at = 0; at < list.size();) {
-        const std::size_t end = std::min(list.find(' ', at), list.size());
-        if (list.substr(at, end - at) == word)
-            return true;
-        at = end + 1;
-    }
-    return false;
-}
-
 // The element size a type word stands for: 8, 16 or 32 bits; 64 for a type
-// wider than any sprite row; 0 for a word that says nothing about it.
+// wider than any sprite row; 0 for a word that says nothing about it. Every
+// word of a file is looked up, so the words are a table sorted for a binary
+// search, and words of other lengths are turned away before it.
+struct TypeWord {
+    std::string_view word;
+    int bits;
+};
+constexpr TypeWord kTypeWords[] = {
+    {"BYTE", 8},
+    {"DWORD", 32},
+    {"UCHAR", 8},
+    {"WORD", 16},
+    {"byte", 8},
+    {"char", 8},
+    {"int16_t", 16},
+    {"int32_t", 32},
+    {"int64_t", 64},
+    {"int8_t", 8},
+    {"long", 32},
+    {"prog_char", 8},
+    {"prog_int8_t", 8},
+    {"prog_uchar", 8},
+    {"prog_uint16_t", 16},
+    {"prog_uint32_t", 32},
+    {"prog_uint8_t", 8},
+    {"short", 16},
+    {"u16", 16},
+    {"u32", 32},
+    {"u64", 64},
+    {"u8", 8},
+    {"uint16", 16},
+    {"uint16_t", 16},
+    {"uint32", 32},
+    {"uint32_t", 32},
+    {"uint64_t", 64},
+    {"uint8", 8},
+    {"uint8_t", 8},
+    {"uint_least16_t", 16},
+    {"uint_least32_t", 32},
+    {"uint_least8_t", 8},
+    {"word", 16},
+};
+constexpr auto kTypeWordOrder = [](const TypeWord& a, const TypeWord& b) {
+    return a.word < b.word;
+};
+static_assert(std::is_sorted(std::begin(kTypeWords), std::end(kTypeWords), kTypeWordOrder));
+constexpr auto kTypeWordLength = [](const TypeWord& a, const TypeWord& b) {
+    return a.word.size() < b.word.size();
+};
+constexpr std::size_t kShortestTypeWord =
+    std::min_element(std::begin(kTypeWords), std::end(kTypeWords), kTypeWordLength)->word.size();
+constexpr std::size_t kLongestTypeWord =
+    std::max_element(std::begin(kTypeWords), std::end(kTypeWords), kTypeWordLength)->word.size();
+
 int TypeWordBits(std::string_view word) {
-    struct TypeWords {
-        int bits;
-        std::string_view words;
-    };
-    static constexpr TypeWords kTypeWords[] = {
-        {8, "char uint8_t int8_t byte u8 uint8 BYTE UCHAR uint_least8_t prog_uchar prog_char "
-            "prog_uint8_t prog_int8_t"},
-        {16, "short uint16_t int16_t word u16 uint16 WORD uint_least16_t prog_uint16_t"},
-        {32, "long uint32_t int32_t u32 uint32 DWORD uint_least32_t prog_uint32_t"},
-        {64, "uint64_t int64_t u64"},
-    };
-    for (const TypeWords& entry : kTypeWords)
-        if (IsListedWord(entry.words, word))
-            return entry.bits;
-    return 0;
+    if (word.size() < kShortestTypeWord || word.size() > kLongestTypeWord)
+        return 0;
+    const auto found = std::lower_bound(std::begin(kTypeWords), std::end(kTypeWords),
+                                        TypeWord{word, 0}, kTypeWordOrder);
+    return found != std::end(kTypeWords) && found->word == word ? found->bits : 0;
 }
 
 // The element size the words before a declaration's name give, gathered one

@@ -193,19 +193,20 @@ std::string CArray(const CodeDeclaration& d, std::string_view type, std::string_
 
     std::string text;
     text.reserve(64 + 3 * d.name.size() + values.size() * 12);
-    std::string name(d.name);
     // XBM's own companions make the text an XBM image. Image readers read it
     // a line at a time, some into a buffer of a few hundred characters, so
     // its values are wrapped twelve to a line as XBM files wrap them.
     const bool xbmImage = d.size == CodeSize::Defines && layout.style == CodeStyle::Xbm;
     constexpr std::size_t kXbmValuesPerLine = 12;
     if (d.size == CodeSize::Defines) {
-        const std::string prefix = xbmImage ? name : UpperCase(d.name);
+        const std::string prefix = xbmImage ? std::string(d.name) : UpperCase(d.name);
         text += "#define " + prefix + (xbmImage ? "_width " : "_WIDTH ") + width + "\n";
         text += "#define " + prefix + (xbmImage ? "_height " : "_HEIGHT ") + height + "\n";
-        if (xbmImage)
-            name += "_bits";
     }
+    // The companions name the sprite; the array carries the layout's mark.
+    std::string name(d.name);
+    if (d.size != CodeSize::None)
+        name += layout.sizedNameSuffix;
     text += type;
     text += name;
     text += "[]";
@@ -270,17 +271,17 @@ std::string WriteMicroPython(const CodeDeclaration& d) {
 // --- The tables -------------------------------------------------------------
 
 constexpr LayoutForm kLayouts[] = {
-    {CodeStyle::Rows, "rows", "&Rows, Leftmost Pixel High", "", 0, CodeStyle::RowBytes, "",
+    {CodeStyle::Rows, "rows", "&Rows, Leftmost Pixel High", "", 0, CodeStyle::RowBytes, "", "",
      &WriteRows, &ReadRows},
     {CodeStyle::RowBytes, "rowbytes", "Row &Bytes, Leftmost Pixel High",
      "Row bytes, leftmost pixel high: for drawBitmap-style calls and MONO_HLSB", 8,
-     CodeStyle::RowBytes, "MONO_HLSB", &WriteRowBytes, &ReadRowBytes},
+     CodeStyle::RowBytes, "MONO_HLSB", "", &WriteRowBytes, &ReadRowBytes},
     {CodeStyle::Xbm, "xbm", "&XBM Bytes, Leftmost Pixel Low",
      "XBM bytes, leftmost pixel low: for drawXBM-style calls", 8, CodeStyle::Xbm, "MONO_HMSB",
-     &WriteXbm, &ReadXbm},
+     "_bits", &WriteXbm, &ReadXbm},
     {CodeStyle::Pages, "pages", "&Vertical Pages",
      "Vertical pages of eight rows, top row in the low bit: for SSD1306-style page buffers", 8,
-     CodeStyle::Pages, "MONO_VLSB", &WritePages, &ReadPages},
+     CodeStyle::Pages, "MONO_VLSB", "_pages", &WritePages, &ReadPages},
 };
 
 constexpr LanguageForm kLanguages[] = {

@@ -81,6 +81,13 @@ struct LayoutForm {
     CodeStyle byteStyle;
     // MicroPython's framebuf format for the bytes (a byte layout's own).
     std::string_view frameBufferFormat;
+    // The layout's mark: what the array's name ends with whenever a size
+    // companion is written ("_bits" for XBM, "_pages" for pages; empty for
+    // none). The companions state the size but not the bit order, and two
+    // layouts can write the same values for two sprites (a sprite's XBM
+    // bytes are its mirror image's row bytes); the mark tells the reader
+    // which layout wrote them.
+    std::string_view sizedNameSuffix;
     // The values of the sprite, in order.
     std::vector<std::uint32_t> (*write)(const SpriteBits& sprite);
     // The pixels that `values` stand for at width x height, row by row; none

@@ -22,19 +22,6 @@ std::string EmitCode(const CodeForm& form, std::string_view name, const SpriteBi
     return LanguageOf(form.language).write(declaration);
 }
 
-std::string EmitDeclaration(std::int32_t nWidthIndex, std::string_view name, std::int32_t nHeight,
-                            std::span<const std::uint32_t> pixels) {
-    return EmitDeclaration(CodeStyle::Rows, nWidthIndex, name, nHeight, pixels);
-}
-
-std::string EmitDeclaration(CodeStyle style, std::int32_t nWidthIndex, std::string_view name,
-                            std::int32_t nHeight, std::span<const std::uint32_t> pixels) {
-    CodeForm form;
-    form.style = style;
-    const int width = nWidthIndex >= 0 && nWidthIndex <= 2 ? 8 << nWidthIndex : 0;
-    return EmitCode(form, name, {width, nHeight, pixels});
-}
-
 std::string_view ElementType(int width) {
     switch (width) {
     case 8:

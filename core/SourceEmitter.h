@@ -30,14 +30,6 @@
 // values twelve to a line, as XBM files do); MicroPython text is two lines.
 std::string EmitCode(const CodeForm& form, std::string_view name, const SpriteBits& sprite);
 
-// The default form and a layout in C without companions, for callers that
-// hold the width as the editor's radio index (8 << index pixels, none for an
-// index outside 0 to 2).
-std::string EmitDeclaration(std::int32_t nWidthIndex, std::string_view name, std::int32_t nHeight,
-                            std::span<const std::uint32_t> pixels);
-std::string EmitDeclaration(CodeStyle style, std::int32_t nWidthIndex, std::string_view name,
-                            std::int32_t nHeight, std::span<const std::uint32_t> pixels);
-
 // The piece that starts the default style's declaration for a width of 8,
 // 16 or 32 pixels, ending in one blank; empty for any other width.
 std::string_view ElementType(int width);

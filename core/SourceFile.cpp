@@ -113,7 +113,7 @@ private:
     // any case, NAME being the array's name or that name without a suffix
     // such as "_bits".
     bool StateFromDefines(const FoundArray& found, SourceArray& array, Statement& statement) const {
-        static constexpr std::string_view kSuffixes[] = {"",        "_bits", "_bmp",
+        static constexpr std::string_view kSuffixes[] = {"",        "_bits", "_pages", "_bmp",
                                                          "_bitmap", "_data", "_map"};
         const std::string name = Lowered(found.declaration.name);
         for (const std::string_view suffix : kSuffixes) {

@@ -15,9 +15,5 @@ inline constexpr int kMaxSpriteRows = 16;
 inline constexpr int kMinSpriteHeight = 1;
 inline constexpr int kMaxSpriteHeight = kMaxSpriteRows;
 
-// 8, 16 or 32 for the width indexes 0, 1 and 2; 0 (no columns) for any other.
-// The emitter still takes its width this way; the document works in pixels.
-int WidthFromIndex(std::int32_t nWidthIndex);
-
 // Safe reading of the pixel elements: a load outside them reads as clear.
 std::uint32_t LoadPixel(std::span<const std::uint32_t> pixels, int index);

@@ -21,8 +21,16 @@ bool IsCBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n';
 }
 
+bool IsLineBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
 std::string_view TrimSpacesAndTabs(std::string_view text) {
     return Trim(text, IsSpaceOrTab);
+}
+
+std::string_view TrimLineBlanks(std::string_view line) {
+    return Trim(line, IsLineBlank);
 }
 
 std::size_t UnicodeBlankBytes(std::string_view text) {

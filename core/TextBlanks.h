@@ -14,6 +14,10 @@ bool IsSpaceOrTab(char c);
 // carriage return and line feed.
 bool IsCBlank(char c);
 
+// The blanks at the ends of a line of text split at its line feeds: space,
+// tab and the carriage return of a CR LF line end.
+bool IsLineBlank(char c);
+
 // The length in bytes of the Unicode blank that `text` starts with, in
 // UTF-8, or 0: the no-break space (U+00A0), the spaces U+2000 to U+200B, the
 // narrow no-break space (U+202F), the medium mathematical space (U+205F), the
@@ -24,6 +28,9 @@ std::size_t UnicodeBlankBytes(std::string_view text);
 
 // `text` without the spaces and tabs at either end.
 std::string_view TrimSpacesAndTabs(std::string_view text);
+
+// A line without the spaces, tabs and carriage returns at either end.
+std::string_view TrimLineBlanks(std::string_view line);
 
 // `text` without the C blanks and Unicode blanks at either end.
 std::string_view TrimBlanks(std::string_view text);

@@ -21,6 +21,19 @@ constexpr LPARAM kHeightSpinRange = 0x00100001;
 
 } // namespace
 
+int WidthFromIndex(std::int32_t nWidthIndex) {
+    switch (nWidthIndex) {
+    case 0:
+        return 8;
+    case 1:
+        return 16;
+    case 2:
+        return 32;
+    default:
+        return 0;
+    }
+}
+
 int WidthIndexOf(int width) {
     int nIndex = 0;
     while (WidthFromIndex(nIndex) != 0 && WidthFromIndex(nIndex) != width)

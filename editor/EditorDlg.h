@@ -37,6 +37,11 @@ class CEditorDlg;
 // other): the binding's side of the document's width in pixels.
 int WidthIndexOf(int width);
 
+// The width in pixels of the width radio's index: 8, 16 or 32 for 0, 1 and
+// 2; 0 (no columns) for any other, so that a bad stored index cannot size a
+// sprite.
+int WidthFromIndex(std::int32_t nWidthIndex);
+
 // The drawing grid as the keyboard and assistive technology see it: each
 // cell named by its row, column and state.
 class CSpriteGrid : public CGridCtrl {

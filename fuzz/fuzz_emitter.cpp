@@ -1,4 +1,4 @@
-// Feeds EmitDeclaration and EmitCode any width index, name, height and
+// Feeds EmitCode any width (by an index), name, height and
 // pixels, in every output form (layout x language x size companion), and
 // checks each text against its contract and against a plain re-derivation of
 // every value from the pixels; feeds each layout's reading the pixels as
@@ -112,8 +112,8 @@ std::string ExpectedConstant(const std::vector<std::uint32_t>& pixels, int width
 
 void CheckDeclaration(std::int32_t widthIndex, std::string_view name, std::int32_t height,
                       const std::vector<std::uint32_t>& pixels) {
-    const std::string text = EmitDeclaration(widthIndex, name, height, pixels);
     const int width = WidthFor(widthIndex);
+    const std::string text = EmitCode(CodeForm{}, name, {width, height, pixels});
     const std::vector<std::string_view> constants =
         Constants(Initialiser(text, TypeFor(widthIndex), name), ",", text);
 
@@ -130,8 +130,6 @@ void CheckDeclaration(std::int32_t widthIndex, std::string_view name, std::int32
     }
     if (constants.size() != static_cast<std::size_t>(RowsFor(height)))
         Fail("not one constant per row, up to 16", text);
-    if (EmitDeclaration(CodeStyle::Rows, widthIndex, name, height, pixels) != text)
-        Fail("the Rows style is not the original declaration", text);
 }
 
 // Pixel (column, row) as a bit: clear in rows past those written and past the
@@ -165,8 +163,8 @@ int ByteCount(CodeStyle style, int width, int rows) {
 
 void CheckByteDeclaration(CodeStyle style, std::int32_t widthIndex, std::string_view name,
                           std::int32_t height, const std::vector<std::uint32_t>& pixels) {
-    const std::string text = EmitDeclaration(style, widthIndex, name, height, pixels);
     const int width = WidthFor(widthIndex);
+    const std::string text = EmitCode(CodeForm{style}, name, {width, height, pixels});
     const int rows = RowsFor(height);
     const std::vector<std::string_view> bytes =
         Constants(Initialiser(text, "static unsigned char ", name), ", ", text);
@@ -237,9 +235,13 @@ void CheckForm(const CodeForm& form, std::int32_t widthIndex, std::string_view n
                     c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
             expected += "#define " + prefix + (xbmImage ? "_width " : "_WIDTH ") + w + "\n";
             expected += "#define " + prefix + (xbmImage ? "_height " : "_HEIGHT ") + h + "\n";
-            if (xbmImage)
-                arrayName += "_bits";
         }
+        // With a size companion, XBM and pages arrays carry their layout's
+        // mark.
+        if (size != CodeSize::None)
+            arrayName += style == CodeStyle::Xbm     ? "_bits"
+                         : style == CodeStyle::Pages ? "_pages"
+                                                     : "";
         if (arduino)
             expected += bytes || width <= 8 ? "const uint8_t "
                         : width <= 16       ? "const uint16_t "

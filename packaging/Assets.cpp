@@ -2,6 +2,7 @@
 
 #include "Resource.h"
 #include "ResourceTypes.h"
+#include "TextBlanks.h"
 
 #include <QImage>
 #include <QString>
@@ -23,18 +24,6 @@ const IconImage* LargestImageDividing(int size) {
         }
     }
     return best;
-}
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 // Plain text as the body of a roff text line. Backslashes are escaped and
@@ -99,12 +88,12 @@ void AppendHelp(std::string& page, std::string_view help, bool afterText) {
         const std::string_view raw = help.substr(0, end);
         help.remove_prefix(end == std::string_view::npos ? help.size() : end + 1);
 
-        const std::string_view line = Trimmed(raw);
+        const std::string_view line = TrimLineBlanks(raw);
         if (line.empty()) {
             paragraphDue = afterText;
             continue;
         }
-        if (!IsBlank(raw.front())) {
+        if (!IsLineBlank(raw.front())) {
             endTable();
             page += ".SH\n" + RoffText(Upper(line)) + "\n";
             paragraphDue = breakDue = afterText = false;
@@ -113,8 +102,8 @@ void AppendHelp(std::string& page, std::string_view help, bool afterText) {
         if (const std::size_t tab = line.find('\t'); tab != std::string_view::npos) {
             if (!inTable)
                 page += (afterText ? ".PP\n" : "") + std::string(".PD 0\n");
-            page += ".TP 24n\n" + RoffText(Trimmed(line.substr(0, tab))) + "\n" +
-                    RoffText(Trimmed(line.substr(tab + 1))) + "\n";
+            page += ".TP 24n\n" + RoffText(TrimLineBlanks(line.substr(0, tab))) + "\n" +
+                    RoffText(TrimLineBlanks(line.substr(tab + 1))) + "\n";
             paragraphDue = breakDue = false;
             afterText = inTable = true;
             continue;
@@ -166,7 +155,7 @@ std::string ManPage(const ManPageText& text) {
         for (const std::string& paragraph : text.description) {
             if (afterText)
                 page += ".PP\n";
-            page += RoffText(Trimmed(paragraph)) + "\n";
+            page += RoffText(TrimLineBlanks(paragraph)) + "\n";
             afterText = true;
         }
     }

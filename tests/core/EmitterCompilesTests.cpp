@@ -160,14 +160,16 @@ std::size_t ElementCount(CodeStyle style, const Sprite& sprite) {
 // The statement in main() that draws the C or Arduino array of `sprite` in
 // `form` with its layout's reader, the way a program uses the size
 // companion: the #define names as the size, the leading bytes checked and
-// skipped. Leading bytes are written for byte layouts only.
+// skipped, the array named with the layout's mark. Leading bytes are written
+// for byte layouts only.
 std::string DrawCall(const CodeForm& form, const Sprite& sprite) {
     const std::string name = SpriteName(form, sprite);
     std::string array = name;
+    if (EffectiveSize(form) != CodeSize::None)
+        array += LayoutOf(form.style).sizedNameSuffix;
     std::string size = std::to_string(sprite.width) + ", " + std::to_string(sprite.height);
     if (form.size == CodeSize::Defines) {
         if (form.style == CodeStyle::Xbm) {
-            array = name + "_bits";
             size = name + "_width, " + name + "_height";
         } else {
             size = Upper(name) + "_WIDTH, " + Upper(name) + "_HEIGHT";
@@ -429,9 +431,8 @@ void ExpectDrawnExactly(CodeLanguage language, const std::vector<Sprite>& sprite
         for (const Sprite& sprite : sprites) {
             std::string name = SpriteName(form, sprite);
             SCOPED_TRACE(EmitCode(form, name, sprite.Bits()));
-            if (form.size == CodeSize::Defines && form.style == CodeStyle::Xbm &&
-                language != CodeLanguage::MicroPython)
-                name += "_bits";
+            if (EffectiveSize(form) != CodeSize::None)
+                name += LayoutOf(form.style).sizedNameSuffix;
             const CodeStyle layout =
                 language == CodeLanguage::MicroPython && !IsByteLayout(form.style)
                     ? CodeStyle::RowBytes

@@ -76,6 +76,12 @@ int WidthFor(std::int32_t widthIndex) {
     return 8 << widthIndex;
 }
 
+// Make Code's text in C without companions for the cases' width index.
+std::string EmitInC(CodeStyle style, std::int32_t widthIndex, std::string_view name,
+                    std::int32_t height, std::span<const std::uint32_t> pixels) {
+    return EmitCode(CodeForm{style}, name, {WidthFor(widthIndex), height, pixels});
+}
+
 // A constant with every pixel of a row clear, e.g. "0x0000" for width 16.
 std::string ClearRow(std::int32_t widthIndex) {
     return "0x" + std::string(static_cast<std::size_t>(WidthFor(widthIndex) / 4), '0');
@@ -106,19 +112,11 @@ struct EmitCase {
 
 class EmitDeclarationTest : public testing::TestWithParam<EmitCase> {};
 
-// The default form is also what the original four-argument call writes, and
-// a layout in C without companions what the call with a style writes.
 TEST_P(EmitDeclarationTest, WritesTheDrawnRowsAsOneDeclaration) {
     const EmitCase& c = GetParam();
     const std::vector<std::uint32_t> pixels = PixelsFromRows(c.rows);
     const CodeForm form{c.style, c.language, c.size};
     EXPECT_EQ(EmitCode(form, c.name, {WidthFor(c.widthIndex), c.height, pixels}), c.expected);
-    if (form.language == CodeLanguage::C && form.size == CodeSize::None) {
-        EXPECT_EQ(EmitDeclaration(c.style, c.widthIndex, c.name, c.height, pixels), c.expected);
-    }
-    if (form == CodeForm{}) {
-        EXPECT_EQ(EmitDeclaration(c.widthIndex, c.name, c.height, pixels), c.expected);
-    }
 }
 
 // The 16 x 2 arrow in every form the choices offer, as users copy it.
@@ -154,8 +152,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The rules that complete the forms: Arduino types follow the width, rows
 // reach MicroPython as row bytes, each byte layout names its own FrameBuffer
-// format, MicroPython takes no size companion, and leading size bytes are for
-// byte layouts only.
+// format, MicroPython takes no size companion, leading size bytes are for
+// byte layouts only, and with a size companion the XBM and pages arrays carry
+// their layout's mark.
 INSTANTIATE_TEST_SUITE_P(
     FormRules, EmitDeclarationTest,
     testing::Values(
@@ -180,15 +179,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "const uint8_t s[] PROGMEM = {0x01, 0x00, 0x00, 0xc0};",
                  CodeStyle::Xbm,
                  CodeLanguage::Arduino},
-        EmitCase{0,
-                 "p",
-                 2,
-                 {"10000001", "00000000"},
-                 "#define P_WIDTH 8\n#define P_HEIGHT 2\n"
-                 "const uint8_t p[] PROGMEM = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};",
-                 CodeStyle::Pages,
-                 CodeLanguage::Arduino,
-                 CodeSize::Defines},
+        EmitCase{
+            0,
+            "p",
+            2,
+            {"10000001", "00000000"},
+            "#define P_WIDTH 8\n#define P_HEIGHT 2\n"
+            "const uint8_t p_pages[] PROGMEM = {0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01};",
+            CodeStyle::Pages,
+            CodeLanguage::Arduino,
+            CodeSize::Defines},
         EmitCase{0,
                  "Ship 2",
                  1,
@@ -236,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "s",
                  1,
                  {"10000000 00000000 00000000 00000011"},
-                 "const uint8_t s[] PROGMEM = {32, 1, 0x01, 0x00, 0x00, 0xc0};",
+                 "const uint8_t s_bits[] PROGMEM = {32, 1, 0x01, 0x00, 0x00, 0xc0};",
                  CodeStyle::Xbm,
                  CodeLanguage::Arduino,
                  CodeSize::Leading},
@@ -244,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "s",
                  0,
                  {},
-                 "static unsigned char s[] = {8, 0};",
+                 "static unsigned char s_pages[] = {8, 0};",
                  CodeStyle::Pages,
                  CodeLanguage::C,
                  CodeSize::Leading},
@@ -396,7 +396,7 @@ class NoRowsTest : public testing::TestWithParam<EmptyCase> {};
 TEST_P(NoRowsTest, GivesAnEmptyInitialiser) {
     const EmptyCase& c = GetParam();
     const std::vector<std::uint32_t> pixels(32 * 16, 1);
-    EXPECT_EQ(EmitDeclaration(c.style, c.widthIndex, "s", c.height, pixels), c.expected);
+    EXPECT_EQ(EmitInC(c.style, c.widthIndex, "s", c.height, pixels), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -429,7 +429,7 @@ TEST_P(TooManyRowsTest, StopsAfterSixteenRows) {
     std::vector<std::uint32_t> pixels(width * 40, 1);
     std::fill_n(pixels.begin(), width * 16, 0u);
 
-    EXPECT_EQ(EmitDeclaration(c.widthIndex, "s", c.height, pixels),
+    EXPECT_EQ(EmitInC(CodeStyle::Rows, c.widthIndex, "s", c.height, pixels),
               TypeFor(c.widthIndex) + "s[] = {" + Constants(ClearRow(c.widthIndex), 16) + "};");
 }
 
@@ -463,7 +463,7 @@ TEST_P(ShortPixelsTest, ReadsMissingPixelsAsClear) {
     std::fill_n(storage.get(), c.setPixels, 1u);
     const std::span<const std::uint32_t> pixels(storage.get(), c.setPixels);
 
-    EXPECT_EQ(EmitDeclaration(c.style, c.widthIndex, "s", c.height, pixels), c.expected);
+    EXPECT_EQ(EmitInC(c.style, c.widthIndex, "s", c.height, pixels), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -493,7 +493,7 @@ TEST(ShortPixels, IgnoresMemoryPastTheGivenPixels) {
     const std::vector<std::uint32_t> memory(8 * 16, 1);
     const std::span<const std::uint32_t> pixels = std::span(memory).first(10);
 
-    EXPECT_EQ(EmitDeclaration(0, "s", 16, pixels),
+    EXPECT_EQ(EmitInC(CodeStyle::Rows, 0, "s", 16, pixels),
               "static unsigned char s[] = {0xFF,0xC0," + Constants("0x00", 14) + "};");
 }
 
@@ -539,10 +539,10 @@ TEST(DeclarationShape, IsOneLineOfTheStylesConstants) {
             std::vector<std::uint32_t> pixels(width * 18);
             for (std::uint32_t& pixel : pixels)
                 pixel = random() & 1u;
-            const std::string rowsText = EmitDeclaration(widthIndex, "s", height, pixels);
+            const std::string rowsText = EmitInC(CodeStyle::Rows, widthIndex, "s", height, pixels);
             const std::int32_t rows = height < 0 ? 0 : (height > 16 ? 16 : height);
             for (const CodeStyle style : kStyles) {
-                const std::string text = EmitDeclaration(style, widthIndex, "s", height, pixels);
+                const std::string text = EmitInC(style, widthIndex, "s", height, pixels);
                 SCOPED_TRACE(text);
                 const Shape shape = ShapeOf(style, widthIndex, rows);
                 std::size_t constants = 0;
@@ -577,9 +577,9 @@ TEST(DeclarationShape, ByteStylesMatchTheRowsTextOnlyForMirroredBytes) {
         for (std::size_t k = 0; k < 8; ++k)
             pixels[k] = (byte >> (7 - k)) & 1u;
         const bool mirrored = std::equal(pixels.begin(), pixels.end(), pixels.rbegin());
-        const std::string rowsText = EmitDeclaration(0, "s", 1, pixels);
+        const std::string rowsText = EmitInC(CodeStyle::Rows, 0, "s", 1, pixels);
         SCOPED_TRACE(rowsText);
-        if (EmitDeclaration(CodeStyle::Xbm, 0, "s", 1, pixels) == rowsText) {
+        if (EmitInC(CodeStyle::Xbm, 0, "s", 1, pixels) == rowsText) {
             EXPECT_TRUE(mirrored);
         }
     }

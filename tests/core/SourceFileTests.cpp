@@ -152,6 +152,11 @@ TEST(SourceFileListing, ListsEveryArrayWithItsSizeInFileOrder) {
          "const unsigned char small[] = {1, 2};",
          {"wide_bits", "small"},
          {"no: It is 64 pix", "8 x 2 open"}},
+        {"Glimmet's pages with companions: the defines name the sprite without the mark",
+         "#define ICON_WIDTH 8\n#define ICON_HEIGHT 8\n"
+         "static unsigned char icon_pages[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};",
+         {"icon_pages"},
+         {"8 x 8"}},
         {"too tall by its element count",
          "const uint16_t tall[20] = {1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20};",
          {"tall"},

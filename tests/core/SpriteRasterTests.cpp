@@ -32,33 +32,6 @@ SpriteDocument Blank(int width, int height) {
 }
 
 // ---------------------------------------------------------------------------
-// Width indexes
-
-struct WidthCase {
-    std::int32_t index;
-    int width;
-    friend void PrintTo(const WidthCase& c, std::ostream* os) {
-        *os << "index " << c.index << " -> " << c.width << " columns";
-    }
-};
-
-class WidthFromIndexTest : public testing::TestWithParam<WidthCase> {};
-
-TEST_P(WidthFromIndexTest, GivesTheColumnCountOfTheIndex) {
-    EXPECT_EQ(WidthFromIndex(GetParam().index), GetParam().width);
-}
-
-INSTANTIATE_TEST_SUITE_P(KnownIndexes, WidthFromIndexTest,
-                         testing::Values(WidthCase{0, 8}, WidthCase{1, 16}, WidthCase{2, 32}));
-
-// An index that no width belongs to must give no columns rather than a
-// neighbouring width, so a bad stored index cannot size a sprite.
-INSTANTIATE_TEST_SUITE_P(UnknownIndexesGiveNoColumns, WidthFromIndexTest,
-                         testing::Values(WidthCase{-1, 0}, WidthCase{3, 0},
-                                         WidthCase{std::numeric_limits<std::int32_t>::min(), 0},
-                                         WidthCase{std::numeric_limits<std::int32_t>::max(), 0}));
-
-// ---------------------------------------------------------------------------
 // Cells and elements
 
 struct ElementCase {

@@ -346,7 +346,8 @@ TEST_F(EditorTest, RandomGesturesKeepEverythingInAgreement) {
                     static_cast<std::size_t>(model.Width() * model.height));
                 for (const Cell& cell : model.cells)
                     pixels[static_cast<std::size_t>(cell.second * model.Width() + cell.first)] = 1;
-                model.code = EmitDeclaration(model.widthIndex, model.name, model.height, pixels);
+                model.code =
+                    EmitCode(CodeForm{}, model.name, {model.Width(), model.height, pixels});
                 // The write-back shows the height in force.
                 model.heightText = QString::number(model.height);
             }
