@@ -21,6 +21,7 @@ CEditorApp::CEditorApp() {
 
 bool CEditorApp::InitInstance() {
     CEditorDlg dlg;
+    dlg.SetStartFile(m_strStartFile);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -354,8 +354,9 @@ INSTANTIATE_TEST_SUITE_P(
                   Sprite(8, {"##..##.."}, "levels")},
         ImageCase{"WhiteIconOnClearGroundComesInAsDrawn", "oled.png", Icon({".#.", "###"}),
                   Sprite(8, {".#......", "###....."}, "oled")},
+        // Bytes no text holds: neither an image nor C source.
         ImageCase{"NotAnImage", "notes.png",
-                  [](const QString& path) { SaveBytes(path, "unsigned char x[] = {1};\n"); },
+                  [](const QString& path) { SaveBytes(path, QByteArray("\x01\x02zz\0\x03", 6)); },
                   Box("The file \"notes.png\" is not an image in a format that can be read.")},
         ImageCase{"TruncatedPng", "cut.png", &SaveTruncatedPng,
                   Box("The image \"cut.png\" is damaged or cut short: its pixels cannot be "
@@ -379,7 +380,7 @@ INSTANTIATE_TEST_SUITE_P(
                   Box("The image \"huge.pbm\" is 100000 x 100000 pixels, too large to open: "
                       "pictures of up to 2048 pixels a side open, and most PNG and JPEG pictures "
                       "up to 8192.")},
-        ImageCase{"NoSuchFile", "gone.png", {}, Box("The file \"gone.png\" cannot be opened.")}));
+        ImageCase{"NoSuchFile", "gone.png", {}, Box("gone.png was not found.")}));
 
 // Ctrl+O asks for the file with a filter of the image formats.
 TEST_F(BringBackTest, OpenImageAsksForTheFile) {

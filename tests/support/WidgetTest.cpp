@@ -1,5 +1,7 @@
 #include "WidgetTest.h"
 
+#include <deque>
+
 #include "DialogHost.h"
 #include "Handles.h"
 
@@ -37,7 +39,15 @@ void CancelPendingWaits() {
          qApp->findChildren<QTimer*>(QLatin1String(kWaitName), Qt::FindDirectChildrenOnly))
         delete poll;
 }
+std::deque<int>& BoxAnswers() {
+    static std::deque<int> answers;
+    return answers;
+}
 } // namespace detail
+
+void AnswerBoxes(std::initializer_list<int> answers) {
+    detail::BoxAnswers().insert(detail::BoxAnswers().end(), answers);
+}
 
 const std::vector<RecordedBox>& MessageBoxes() {
     return detail::RecordedBoxes();

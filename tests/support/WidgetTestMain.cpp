@@ -15,8 +15,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <deque>
+
 namespace glimmet_test::detail {
 std::vector<RecordedBox>& RecordedBoxes();
+std::deque<int>& BoxAnswers();
 void CancelPendingWaits();
 } // namespace glimmet_test::detail
 
@@ -32,6 +35,7 @@ QString g_stateHome;
 class PerTestReset : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
         glimmet_test::detail::RecordedBoxes().clear();
+        glimmet_test::detail::BoxAnswers().clear();
         QDir(g_stateHome).removeRecursively();
         g_testClock.restart();
     }
@@ -73,8 +77,15 @@ int main(int argc, char** argv) {
 
     AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
         glimmet_test::detail::RecordedBoxes().push_back(
-            {request.text.str(), request.caption.str()});
-        return static_cast<int>(IDOK);
+            {request.text.str(), request.caption.str(), request.nType});
+        // A question nobody answered is cancelled, so that nothing happens
+        // that the test did not ask for.
+        std::deque<int>& answers = glimmet_test::detail::BoxAnswers();
+        if (answers.empty())
+            return static_cast<int>((request.nType & 0x0F) == MB_OK ? IDOK : IDCANCEL);
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
     });
 
     QTimer watchdog;
