@@ -4,6 +4,7 @@
 
 #include "DialogHost.h"
 #include "Handles.h"
+#include "WinApp.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -44,6 +45,21 @@ std::deque<int>& BoxAnswers() {
     return answers;
 }
 } // namespace detail
+
+void RecordMessageBoxes() {
+    AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
+        detail::RecordedBoxes().push_back(
+            {request.text.str(), request.caption.str(), request.nType});
+        // A question nobody answered is cancelled, so that nothing happens
+        // that the test did not ask for.
+        std::deque<int>& answers = detail::BoxAnswers();
+        if (answers.empty())
+            return static_cast<int>((request.nType & 0x0F) == MB_OK ? IDOK : IDCANCEL);
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    });
+}
 
 void AnswerBoxes(std::initializer_list<int> answers) {
     detail::BoxAnswers().insert(detail::BoxAnswers().end(), answers);

@@ -42,6 +42,10 @@ struct RecordedBox {
 };
 // The boxes asked for since the current test started, oldest first.
 const std::vector<RecordedBox>& MessageBoxes();
+// Installs the hook that records every box and answers it, as the test
+// main does before the first test; a test that shows a real box puts it
+// back with this.
+void RecordMessageBoxes();
 // The buttons the next boxes answer, in order (IDYES, IDNO, IDCANCEL); once
 // they run out a box answers OK, and a question Cancel.
 void AnswerBoxes(std::initializer_list<int> answers);

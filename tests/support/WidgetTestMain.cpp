@@ -75,18 +75,7 @@ int main(int argc, char** argv) {
     // The program's own resources; a suite may hand over tables of its own.
     AfxSetResourceTables(ResourceTables());
 
-    AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
-        glimmet_test::detail::RecordedBoxes().push_back(
-            {request.text.str(), request.caption.str(), request.nType});
-        // A question nobody answered is cancelled, so that nothing happens
-        // that the test did not ask for.
-        std::deque<int>& answers = glimmet_test::detail::BoxAnswers();
-        if (answers.empty())
-            return static_cast<int>((request.nType & 0x0F) == MB_OK ? IDOK : IDCANCEL);
-        const int answer = answers.front();
-        answers.pop_front();
-        return answer;
-    });
+    glimmet_test::RecordMessageBoxes();
 
     QTimer watchdog;
     QObject::connect(&watchdog, &QTimer::timeout, &EndLeftoverModal);
