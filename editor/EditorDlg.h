@@ -7,7 +7,8 @@
 // declaration on request. Where each part lives: the binding, the fields and
 // Make Code in EditorDlg.cpp; painting in EditorPaint.cpp; strokes with the
 // mouse in EditorStroke.cpp; history, keys and whole-sprite commands in
-// EditorCommands.cpp; paste, drop and open in EditorImport.cpp; the client
+// EditorCommands.cpp; paste, drop and open in EditorImport.cpp; the C file
+// as the document, Save and Save As in EditorSource.cpp; the client
 // geometry in GridGeometry.h.
 
 #include "Afx.h"
@@ -172,7 +173,9 @@ private:
                     std::string_view name, bool bAsk);
     // Reads the open C file again from disk and shows the same array.
     bool Reopen();
-    // Opens an image or C file, decided by what it holds.
+    // Opens the file at `path`: C text with an array the grid takes is the
+    // document, anything else is tried as an image. False, with a message,
+    // when neither opens.
     bool OpenFile(const CString& path, std::string_view name);
     // The array of `file` to draw: the one listed as `name`, the only one,
     // or the user's choice; none when cancelled or none can be opened.
@@ -259,7 +262,10 @@ private:
     // How Make Code writes the sprite; the choices kept between runs.
     CodeForm m_codeForm;
 
+    // The C file being drawn from, if any; none for a drawing of its own,
+    // a paste or an image.
     std::optional<SourceDocument> m_source;
+    // The command line's file, opened once the window is ready.
     CString m_strStartFile;
 
     // Where the pointer was when the stroke being drawn last moved. A press
