@@ -9,6 +9,7 @@
 #include "Image.h"
 #include "ImageSprite.h"
 #include "SourceSaveAs.h"
+#include "SpriteRaster.h"
 #include "SpriteReadings.h"
 #include "WinApp.h"
 
@@ -55,6 +56,14 @@ std::string SizeText(const SourceArray& array) {
     if (array.width <= 0 || array.height <= 0)
         return array.name;
     return array.name + " is " + std::to_string(array.width) + " x " + std::to_string(array.height);
+}
+
+// Why `array` of the file cannot be drawn: too large for the grid, or what
+// the reader found.
+std::string ArrayProblemText(const std::string& fileName, const SourceArray& array) {
+    if (array.width > kMaxSpriteColumns || array.height > kMaxSpriteRows || array.problem.empty())
+        return FileErrorMessage(FileError::ArrayTooLarge, fileName, SizeText(array)).str();
+    return array.name + " in " + fileName + " cannot be drawn: " + array.problem;
 }
 
 // What a chooser says of an array: its name and size, and why it cannot be
@@ -120,8 +129,7 @@ bool CEditorDlg::OpenFile(const CString& path, std::string_view name) {
     else if (sourceError)
         MessageBox(FileErrorMessage(FileErrorOf(*sourceError), fileName).str());
     else
-        MessageBox(
-            FileErrorMessage(FileError::ArrayTooLarge, fileName, SizeText(arrays.front())).str());
+        MessageBox(ArrayProblemText(fileName, arrays.front()));
     return false;
 }
 
@@ -138,8 +146,7 @@ std::optional<std::size_t> CEditorDlg::ChooseArray(const CString& path, const CS
     if (only) {
         if (arrays[*only].IsOpenable())
             return only;
-        MessageBox(
-            FileErrorMessage(FileError::ArrayTooLarge, fileName, SizeText(arrays[*only])).str());
+        MessageBox(ArrayProblemText(fileName, arrays[*only]));
         return std::nullopt;
     }
     CPictureChooserDlg dlg(this);

@@ -598,6 +598,14 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    Box("This array in icons.h is too large for the grid, which takes up to 32 x 16 "
                        "pixels (big_bits is 40 x 2).")},
+        SourceCase{
+            "OnlyArrayOfAnOddWidth",
+            "#define n_width 12\n#define n_height 2\nconst unsigned char n[] = {1, 2, 3, 4};\n",
+            "",
+            {},
+            0,
+            Box("n in icons.h cannot be drawn: It is 12 pixels wide; the grid is 8, 16 or 32 "
+                "wide.")},
         SourceCase{"NoArray",
                    "int x = 3;\n",
                    "",
