@@ -711,6 +711,13 @@ TEST_F(SourceTest, SaveAsMakesANewHeaderOrAppends) {
     EXPECT_FALSE(dlg.SaveAs(CString(PathOf("bin.h").toStdString())));
     ASSERT_EQ(MessageBoxes().size(), 1u);
     EXPECT_EQ(MessageBoxes()[0].text, "bin.h is not a text file.");
+
+    // A folder that is not there: nothing written, and other.h stays the
+    // document.
+    EXPECT_FALSE(dlg.SaveAs(CString(PathOf("gone/x.h").toStdString())));
+    ASSERT_EQ(MessageBoxes().size(), 2u);
+    EXPECT_TRUE(MessageBoxes()[1].text.starts_with("x.h was not saved")) << MessageBoxes()[1].text;
+    EXPECT_TRUE(Title().starts_with("star - other.h")) << Title();
 }
 
 // A file changed behind the editor's back is overwritten only when the user
