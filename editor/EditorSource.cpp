@@ -420,10 +420,14 @@ void CEditorDlg::OnSaveAs() {
     UpdateData(true);
     if (!m_doc.IsLaidOut())
         return;
-    const std::string suggested =
-        m_source ? FileNameOf(m_source->path)
-                 : (m_strName.IsEmpty() ? std::string("sprite") : m_strName.str()) + ".h";
-    CFileDialog dlg(false, "h", suggested.c_str(), OFN_HIDEREADONLY,
+    // A header named after the sprite, beside the C file open if any.
+    std::filesystem::path suggested =
+        (m_strName.IsEmpty() ? std::string("sprite") : m_strName.str()) + ".h";
+    if (m_source)
+        suggested = std::filesystem::path(m_source->path.str()).parent_path() / suggested;
+    // A C file chosen that exists is appended to, never replaced: the
+    // dialog asks nothing.
+    CFileDialog dlg(false, "h", suggested.string().c_str(), OFN_HIDEREADONLY,
                     "C Headers|*.h;*.hpp|C Source|*.c;*.cpp;*.ino|All Files|*||", this);
     if (dlg.DoModal() == IDOK)
         SaveAs(dlg.GetPathName());

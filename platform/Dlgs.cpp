@@ -78,6 +78,7 @@ int CFileDialog::DoModal() {
                            : QFileDialog::AnyFile);
     if (const QStringList filters = NameFilters(m_strFilter); !filters.isEmpty())
         dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(m_dwFlags & OFN_OVERWRITEPROMPT));
     if (!m_strDefExt.IsEmpty())
         dialog.setDefaultSuffix(FromUtf8(m_strDefExt));
     if (!m_strFileName.IsEmpty())

@@ -13,10 +13,13 @@
 class CWnd;
 
 // Flags of CFileDialog.
+inline constexpr UINT OFN_OVERWRITEPROMPT = 0x0002;
 inline constexpr UINT OFN_HIDEREADONLY = 0x0004;
 inline constexpr UINT OFN_FILEMUSTEXIST = 0x1000;
 
 // The desktop's dialog for choosing a file to open or a name to save under.
+// A file that exists is taken as it is, unless OFN_OVERWRITEPROMPT asks
+// first whether to replace it.
 class CFileDialog {
 public:
     // The filter is pairs of a description and its patterns, each followed

@@ -394,6 +394,8 @@ TEST_F(BringBackTest, OpenImageAsksForTheFile) {
         [&](QWidget* modal) {
             auto* files = static_cast<QFileDialog*>(modal);
             EXPECT_TRUE(files->nameFilters().join(' ').contains("*.png"));
+            EXPECT_TRUE(files->nameFilters().front().contains("*.h"))
+                << "the first filter offers images and C source";
             files->selectFile(path);
             static_cast<QDialog*>(files)->accept();
         },
@@ -717,6 +719,30 @@ TEST_F(SourceTest, SaveAsMakesANewHeaderOrAppends) {
     EXPECT_FALSE(dlg.SaveAs(CString(PathOf("gone/x.h").toStdString())));
     ASSERT_EQ(MessageBoxes().size(), 2u);
     EXPECT_TRUE(MessageBoxes()[1].text.starts_with("x.h was not saved")) << MessageBoxes()[1].text;
+    EXPECT_TRUE(Title().starts_with("star - other.h")) << Title();
+}
+
+// Save As asks where, suggesting a header named after the sprite, and never
+// asks to replace a file it appends to. With no file open, Ctrl+S is Save
+// As.
+TEST_F(SourceTest, SaveAsAsksForTheFile) {
+    const std::string other = "int x;\n";
+    Write("other.h", other);
+    New();
+    ClickCell({0, 0});
+    TypeText(dlg, IDC_NAME, "star");
+    WhenModal(
+        [&](QWidget* modal) {
+            auto* files = static_cast<QFileDialog*>(modal);
+            EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_TRUE(files->testOption(QFileDialog::DontConfirmOverwrite));
+            EXPECT_TRUE(files->selectedFiles().value(0).endsWith("star.h"));
+            files->selectFile(PathOf("other.h"));
+            static_cast<QDialog*>(files)->accept();
+        },
+        [](QWidget* modal) { return qobject_cast<QFileDialog*>(modal) != nullptr; });
+    CtrlKeyInGrid(Qt::Key_S);
+    EXPECT_TRUE(Read("other.h").starts_with(other + "\n")) << Read("other.h");
     EXPECT_TRUE(Title().starts_with("star - other.h")) << Title();
 }
 
