@@ -417,6 +417,11 @@ const std::string kIcons = "// icons\n"
                            "int x = 3;\n";
 const std::string kDot = "#define dot_width 8\n#define dot_height 2\n"
                          "static const unsigned char dot_bits[] = {\n  0x01, 0x80 };\n";
+// How the chooser lists kIcons: every array and frame, the one too large
+// with why.
+const std::vector<std::string> kIconLabels = {
+    "a_bits\n8 x 1", "big_bits\n40 x 2\nIt is 40 pixels wide; the grid takes at most 32.",
+    "frames[0]\n8 x 2", "frames[1]\n8 x 2"};
 // Binary literals with PROGMEM and CRLF, which say nothing of the size.
 const std::string kShip =
     "const uint8_t ship[] PROGMEM = {\r\n  0b10000001,\r\n  0b01000010,\r\n};\r\n";
@@ -534,30 +539,14 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    Sprite(8, {"#.......", ".......#"}, "dot_bits"),
                    "dot_bits - icons.h"},
-        SourceCase{
-            "SeveralInFileOrderTooLargeGreyed",
-            kIcons,
-            "",
-            {{"a_bits\n8 x 1", "big_bits\n40 x 2\nIt is 40 pixels wide; the grid takes at most 32.",
-              "frames[0]\n8 x 2", "frames[1]\n8 x 2"},
-             {1},
-             0,
-             3,
-             "icons.h holds 4 sprites"},
-            0,
-            Sprite(8, {"#.......", ".#......"}, "frames"),
-            "frames[1] - icons.h"},
-        SourceCase{
-            "ChooserCancelledChangesNothing",
-            kIcons,
-            "",
-            {{"a_bits\n8 x 1", "big_bits\n40 x 2\nIt is 40 pixels wide; the grid takes at most 32.",
-              "frames[0]\n8 x 2", "frames[1]\n8 x 2"},
-             {1},
-             0,
-             -1},
-            0,
-            {}},
+        SourceCase{"SeveralInFileOrderTooLargeGreyed",
+                   kIcons,
+                   "",
+                   {kIconLabels, {1}, 0, 3, "icons.h holds 4 sprites"},
+                   0,
+                   Sprite(8, {"#.......", ".#......"}, "frames"),
+                   "frames[1] - icons.h"},
+        SourceCase{"ChooserCancelledChangesNothing", kIcons, "", {kIconLabels, {1}, 0, -1}, 0, {}},
         SourceCase{"NamedFrameOpensAtOnce",
                    kIcons,
                    ":frames[0]",
@@ -565,19 +554,13 @@ INSTANTIATE_TEST_SUITE_P(
                    0,
                    Sprite(8, {".......#", "......#."}, "frames"),
                    "frames[0] - icons.h"},
-        SourceCase{
-            "NameNotThereAsksWithTheFirstSelected",
-            kIcons,
-            ":logo",
-            {{"a_bits\n8 x 1", "big_bits\n40 x 2\nIt is 40 pixels wide; the grid takes at most 32.",
-              "frames[0]\n8 x 2", "frames[1]\n8 x 2"},
-             {1},
-             0,
-             0,
-             "There is no array named logo in icons.h."},
-            0,
-            Sprite(8, {"#......."}, "a_bits"),
-            "a_bits - icons.h"},
+        SourceCase{"NameNotThereAsksWithTheFirstSelected",
+                   kIcons,
+                   ":logo",
+                   {kIconLabels, {1}, 0, 0, "There is no array named logo in icons.h."},
+                   0,
+                   Sprite(8, {"#......."}, "a_bits"),
+                   "a_bits - icons.h"},
         SourceCase{"SizeLeftOpenAsksForTheReading",
                    kShip,
                    "",
