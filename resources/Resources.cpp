@@ -89,8 +89,10 @@ constexpr MenuItemResource kEditorCommands[] = {
     {MenuItemKind::Command, IDM_COPY_CODE, "Cop&y Code"},
     {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite"},
     {MenuItemKind::Command, IDM_OPEN, "&Open..."},
-    {MenuItemKind::Command, IDM_SAVE, "Sa&ve"},
-    {MenuItemKind::Command, IDM_SAVE_AS, "Save &As..."},
+    // Every letter of Save and Save As already marks another item of the
+    // window menu; Ctrl+S and Ctrl+Shift+S stand for them.
+    {MenuItemKind::Command, IDM_SAVE, "Save"},
+    {MenuItemKind::Command, IDM_SAVE_AS, "Save As..."},
     {MenuItemKind::Separator, 0, ""},
     {MenuItemKind::Command, IDM_SHIFT_LEFT, "Shift &Left"},
     {MenuItemKind::Command, IDM_SHIFT_RIGHT, "Shift R&ight"},
