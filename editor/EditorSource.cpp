@@ -304,7 +304,8 @@ bool CEditorDlg::SaveSource() {
     }
     // The arrays were read afresh from the new text: the same array, read
     // the way that gives the sprite just written.
-    const std::size_t nArray = next.Find(arrayName).value_or(source.nArray);
+    const std::size_t nArray =
+        next.Find(arrayName).value_or(std::min(source.nArray, next.Arrays().size() - 1));
     source.nReading = ReadingOf(next.Arrays()[nArray], sprite, source.nReading);
     source.nArray = nArray;
     source.file = std::move(next);
