@@ -144,9 +144,11 @@ bool CEditorDlg::OnInitDialog() {
     // sprite; the name and height fields keep text dropped on them.
     DragAcceptFiles();
     RestoreHistory();
-    // The file the command line names opens once the drawing is ready.
-    if (!m_strStartFile.IsEmpty())
-        OpenPath(m_strStartFile);
+    // As the main window, the file the command line names ("FILE" or
+    // "FILE:NAME") opens once the drawing is ready.
+    if (CWinApp* pApp = AfxGetApp();
+        pApp && pApp->m_pMainWnd == this && !pApp->m_strFileName.IsEmpty())
+        OpenPath(pApp->m_strFileName);
     return true;
 }
 

@@ -81,9 +81,6 @@ public:
     // with a message and nothing changed, when it cannot be opened or the
     // user cancels.
     bool OpenPath(const CString& argument);
-    // The file to open once the window starts (the command line's FILE or
-    // FILE:NAME); empty for none.
-    void SetStartFile(const CString& argument) { m_strStartFile = argument; }
     // Writes the sprite back into the C file it came from, or when there is
     // none asks where to write it. False when nothing was written.
     bool Save();
@@ -265,8 +262,6 @@ private:
     // The C file being drawn from, if any; none for a drawing of its own,
     // a paste or an image.
     std::optional<SourceDocument> m_source;
-    // The command line's file, opened once the window is ready.
-    CString m_strStartFile;
 
     // Where the pointer was when the stroke being drawn last moved. A press
     // starts the stroke; each move with a button held draws the line from

@@ -21,7 +21,6 @@ CEditorApp::CEditorApp() {
 
 bool CEditorApp::InitInstance() {
     CEditorDlg dlg;
-    dlg.SetStartFile(m_strStartFile);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;

@@ -10,10 +10,6 @@ public:
     CEditorApp();
     bool InitInstance() override;
 
-    // The file the window opens as it starts ("FILE" or "FILE:NAME"); empty
-    // for none.
-    CString m_strStartFile;
-
 protected:
     void OnHelp();
     void OnAppAbout();

@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
         return *status;
     // What is left is the window, with the one file it opens if any.
     if (argc == 2)
-        theApp.m_strStartFile = CString(argv[1]);
+        theApp.m_strFileName = CString(argv[1]);
     return AfxWinMain(argc, argv);
 }
