@@ -19,8 +19,10 @@ constexpr std::string_view kHistoryFile = "history";
 
 void CEditorDlg::Changed(bool bRecorded) {
     // Assistive technology reads the cells again.
-    if (bRecorded)
+    if (bRecorded) {
         m_grid.AllCellsChanged();
+        UpdateTitle();
+    }
 }
 
 void CEditorDlg::OnEditUndo() {

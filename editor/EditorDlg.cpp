@@ -81,7 +81,11 @@ ON_UPDATE_COMMAND_UI(IDM_FLIP_VERTICAL, OnUpdateNeedsGrid)
 ON_UPDATE_COMMAND_UI(IDM_INVERT, OnUpdateNeedsGrid)
 ON_COMMAND(IDM_CODE_STYLE, OnCodeStyle)
 ON_COMMAND(IDM_PASTE_SPRITE, OnPasteSprite)
-ON_COMMAND(IDM_OPEN_IMAGE, OnOpenImage)
+ON_COMMAND(IDM_OPEN, OnOpen)
+ON_COMMAND(IDM_SAVE, OnSave)
+ON_COMMAND(IDM_SAVE_AS, OnSaveAs)
+ON_UPDATE_COMMAND_UI(IDM_SAVE, OnUpdateNeedsGrid)
+ON_UPDATE_COMMAND_UI(IDM_SAVE_AS, OnUpdateNeedsGrid)
 ON_WM_DROPFILES()
 ON_WM_DROPTEXT()
 ON_EN_CHANGE(IDC_NAME, OnChangeName)
@@ -153,6 +157,11 @@ bool CEditorDlg::OnInitDialog() {
     // sprite; the name and height fields keep text dropped on them.
     DragAcceptFiles();
     RestoreHistory();
+    // As the main window, the file the command line names ("FILE" or
+    // "FILE:NAME") opens once the drawing is ready.
+    if (CWinApp* pApp = AfxGetApp();
+        pApp && pApp->m_pMainWnd == this && !pApp->m_strFileName.IsEmpty())
+        OpenPath(pApp->m_strFileName);
     return true;
 }
 
@@ -161,11 +170,17 @@ void CEditorDlg::OnOK() {
     // has ended.
     if (!UpdateData(true))
         return;
+    // Unsaved changes to an open C file are saved or given up first, or
+    // the window stays.
+    if (!KeepChanges())
+        return;
     KeepHistory();
     CDialog::OnOK();
 }
 
 void CEditorDlg::OnCancel() {
+    if (!KeepChanges())
+        return;
     KeepHistory();
     CDialog::OnCancel();
 }

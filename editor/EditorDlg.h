@@ -7,20 +7,25 @@
 // declaration on request. Where each part lives: the binding, the fields and
 // Make Code in EditorDlg.cpp; painting in EditorPaint.cpp; strokes with the
 // mouse in EditorStroke.cpp; history, keys and whole-sprite commands in
-// EditorCommands.cpp; paste, drop and open in EditorImport.cpp; the client
+// EditorCommands.cpp; paste, drop and open in EditorImport.cpp; the C file
+// as the document, Save and Save As in EditorSource.cpp; the client
 // geometry in GridGeometry.h.
 
 #include "Afx.h"
+#include "File.h"
 #include "Gdi.h"
 #include "GridCtrl.h"
+#include "ImageSprite.h"
 #include "Resource.h"
 #include "SourceEmitter.h"
+#include "SourceFile.h"
 #include "SpriteDocument.h"
 #include "Wnd.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The first argument of PaintCell. A stored pixel value, 0 or 1, doubles as
@@ -76,6 +81,20 @@ public:
     // one after another join one step.
     void ResetGrid(LayoutSource source = LayoutSource::Command);
 
+    // Opens a file as Open does: an image, or a C file and one of its
+    // arrays. "FILE:NAME" names the array, where no file is named so. False,
+    // with a message and nothing changed, when it cannot be opened or the
+    // user cancels.
+    bool OpenPath(const CString& argument);
+    // Writes the sprite back into the C file it came from, or when there is
+    // none asks where to write it. False when nothing was written.
+    bool Save();
+    // Writes the sprite to `path`: the declaration appended to a C file
+    // there, else a new header. That file is then the document.
+    bool SaveAs(const CString& path);
+    // Whether a C file is open and the sprite differs from what it holds.
+    bool IsModified() const;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     bool OnInitDialog() override;
@@ -126,13 +145,58 @@ protected:
 
     // Bringing a sprite back (EditorImport.cpp).
     void OnPasteSprite();
-    void OnOpenImage();
+    void OnOpen();
     void OnDropFiles(HDROP hDropInfo);
     void OnDropText(HDROP hDropInfo);
+
+    // The C file as the document (EditorSource.cpp).
+    void OnSave();
+    void OnSaveAs();
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The C file the sprite came from, while one is open: its text as last
+    // read or written, what the disk held then, and which array is drawn.
+    struct SourceDocument {
+        CString path;
+        CSourceFile file;
+        CFileStamp stamp;
+        std::size_t nArray = 0;
+        std::size_t nReading = 0;
+    };
+
+    // Shows the array of `file` listed as `name` (or the one the user
+    // chooses) as the document; false when cancelled or it cannot be
+    // opened, which a message says. With `bAsk`, unsaved changes to the
+    // file open now are offered to be saved first; a reopen replaces the
+    // drawing as one step that undo takes back.
+    bool OpenSource(const CString& path, CSourceFile file, const CFileStamp& stamp,
+                    std::string_view name, bool bAsk);
+    // Reads the open C file again from disk and shows the same array.
+    bool Reopen();
+    // Opens the file at `path`: C text with an array the grid takes is the
+    // document, anything else is tried as an image. False, with a message,
+    // when neither opens.
+    bool OpenFile(const CString& path, std::string_view name);
+    // The array of `file` to draw: the one listed as `name`, the only one,
+    // or the user's choice; none when cancelled or none can be opened.
+    std::optional<std::size_t> ChooseArray(const CString& path, const CSourceFile& file,
+                                           std::string_view name);
+    // Writes the sprite into the open C file; false with a message when it
+    // could not, the file as it was.
+    bool SaveSource();
+    // The sprite as it stands, to be written.
+    SpriteReading CurrentSprite() const;
+    // With unsaved changes, asks whether to save them first: true when the
+    // caller may go on (saved or discarded), false when cancelled.
+    bool KeepChanges();
+    // The caption names the sprite and the file, marked while modified.
+    void UpdateTitle();
+    // Ends the C file as the document: the sprite stays, the caption is the
+    // application's again.
+    void CloseSource();
+
     // After a change the document recorded as a step: assistive technology
     // reads the cells again.
     void Changed(bool bRecorded);
@@ -173,10 +237,9 @@ private:
     // the user choose when the text can be read more than one way. Text that
     // cannot be read is named in a message and changes nothing.
     void PasteText(const CString& text);
-    // Reads the image file at `path` as a sprite named after the file and
-    // applies it; a file that cannot be read is named in a message and
-    // changes nothing.
-    void OpenImage(const CString& path);
+    // Applies the sprite read from the image file at `path`, named after
+    // the file.
+    void ShowImage(const CString& path, ImageSprite sprite);
     // Makes the sprite the drawing, laid out and shown, as one step; with a
     // name, the name field gets it too.
     void ApplySprite(int width, int height, std::vector<std::uint32_t> pixels,
@@ -200,6 +263,10 @@ private:
     CImageCtrl m_preview;
     // How Make Code writes the sprite; the choices kept between runs.
     CodeForm m_codeForm;
+
+    // The C file being drawn from, if any; none for a drawing of its own,
+    // a paste or an image.
+    std::optional<SourceDocument> m_source;
 
     // Where the pointer was when the stroke being drawn last moved. A press
     // starts the stroke; each move with a button held draws the line from

@@ -21,6 +21,10 @@ namespace {
 // of the widest fit on the screen.
 constexpr int kChooserScale = 4;
 
+// The names C and C++ source files go by, for the file dialog; what a file
+// holds decides how it opens.
+constexpr std::string_view kSourcePatterns = "*.h;*.hpp;*.hh;*.c;*.cpp;*.cc;*.cxx;*.ino";
+
 // What stopped the read of pasted text, and where, for the user:
 // `Line 2, column 7: The value 0x1FF is too big for an 8-bit element.
 // ("0x1FF")`. An error with no token (text too long, nothing at all) has no
@@ -79,15 +83,8 @@ void CEditorDlg::PasteText(const CString& text) {
         MessageBox(result.notice);
 }
 
-void CEditorDlg::OpenImage(const CString& path) {
+void CEditorDlg::ShowImage(const CString& path, ImageSprite sprite) {
     const std::filesystem::path file(path.str());
-    CImage image;
-    ImageSprite sprite;
-    if (const ImageLoadStatus status = LoadImageSprite(path, image, sprite);
-        status != ImageLoadStatus::Loaded) {
-        MessageBox(ImageErrorText(status, file.filename().string(), image));
-        return;
-    }
     ApplySprite(sprite.spriteWidth, sprite.fitted.height, std::move(sprite.pixels),
                 MakeIdentifier(file.stem().string()));
     // A scaled, empty or full result is said quietly, so that nothing
@@ -104,19 +101,27 @@ void CEditorDlg::OnPasteSprite() {
     PasteText(AfxGetClipboardText(kMaxArrayTextBytes));
 }
 
-void CEditorDlg::OnOpenImage() {
-    const CString filter = CImage::GetImporterFilterString("Images").str() + "All Files|*||";
-    CFileDialog dlg(true, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
-                    filter.GetString(), this);
+void CEditorDlg::OnOpen() {
+    // Images and C text are both offered; what the file holds decides.
+    const std::string images = CImage::GetImporterFilterString("Images").str();
+    const std::size_t bar = images.find('|');
+    const std::size_t end = images.find('|', bar + 1);
+    std::string filter;
+    if (bar != std::string::npos && end != std::string::npos)
+        filter = "Images and C Source|" + images.substr(bar + 1, end - bar - 1) + ";" +
+                 std::string(kSourcePatterns) + "|";
+    filter += images + "C Source|" + std::string(kSourcePatterns) + "|All Files|*||";
+    CFileDialog dlg(true, nullptr, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, filter.c_str(),
+                    this);
     if (dlg.DoModal() == IDOK)
-        OpenImage(dlg.GetPathName());
+        OpenFile(dlg.GetPathName(), {});
 }
 
 void CEditorDlg::OnDropFiles(HDROP hDropInfo) {
     // One sprite at a time: of several files, the first is opened.
     CString path;
     if (DragQueryFile(hDropInfo, 0, &path) > 0)
-        OpenImage(path);
+        OpenFile(path, {});
 }
 
 void CEditorDlg::OnDropText(HDROP hDropInfo) {

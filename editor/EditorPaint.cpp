@@ -112,6 +112,7 @@ void CEditorDlg::ShowDocument() {
     m_nHeight = m_doc.Height();
     m_strokePoint.reset();
     UpdateData(false);
+    UpdateTitle();
     UpdateGridDimensions();
     if (m_doc.IsLaidOut()) {
         RedrawGrid();

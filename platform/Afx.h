@@ -95,6 +95,8 @@ inline constexpr int SW_SHOW = 5;
 // Commands.
 inline constexpr UINT IDOK = 1;
 inline constexpr UINT IDCANCEL = 2;
+inline constexpr UINT IDYES = 6;
+inline constexpr UINT IDNO = 7;
 inline constexpr UINT ID_APP_ABOUT = 0xE140;
 inline constexpr UINT ID_HELP = 0xE146;
 
@@ -112,6 +114,8 @@ inline constexpr WPARAM ICON_BIG = 1;
 
 // Message box types and results.
 inline constexpr UINT MB_OK = 0x0000;
+inline constexpr UINT MB_YESNOCANCEL = 0x0003;
+inline constexpr UINT MB_YESNO = 0x0004;
 
 // System colours and metrics.
 inline constexpr int COLOR_BTNFACE = 15;

@@ -78,6 +78,7 @@ int CFileDialog::DoModal() {
                            : QFileDialog::AnyFile);
     if (const QStringList filters = NameFilters(m_strFilter); !filters.isEmpty())
         dialog.setNameFilters(filters);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !(m_dwFlags & OFN_OVERWRITEPROMPT));
     if (!m_strDefExt.IsEmpty())
         dialog.setDefaultSuffix(FromUtf8(m_strDefExt));
     if (!m_strFileName.IsEmpty())
@@ -89,11 +90,12 @@ int CFileDialog::DoModal() {
 }
 
 void CPictureChooserDlg::AddPicture(int nWidth, int nHeight, std::span<const std::uint32_t> pixels,
-                                    std::string_view label) {
+                                    std::string_view label, bool bEnabled) {
     m_pictures.push_back({std::max(nWidth, 0),
                           std::max(nHeight, 0),
                           {pixels.begin(), pixels.end()},
-                          CString(label)});
+                          CString(label),
+                          bEnabled});
 }
 
 namespace {
@@ -173,11 +175,26 @@ int CPictureChooserDlg::DoModal() {
                                             iconSize, dialog.devicePixelRatioF()),
                                 FromUtf8(picture.label), list);
         item->setToolTip(FromUtf8(picture.label));
+        if (!picture.bEnabled)
+            item->setFlags(item->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
     }
     list->setIconSize(iconSize);
     const QSize cell(iconSize.width() + 16, iconSize.height() + 3 * metrics.height() + 16);
     list->setGridSize(cell);
-    list->setCurrentRow(0);
+    // The picture asked for, or the nearest enabled one after it, else
+    // before it; with none enabled there is nothing to choose.
+    const int count = static_cast<int>(m_pictures.size());
+    int selected = std::clamp(m_nSelected, 0, count - 1);
+    for (int step = 0; step < count; ++step) {
+        const int at = (selected + step) % count;
+        if (m_pictures[static_cast<std::size_t>(at)].bEnabled) {
+            selected = at;
+            break;
+        }
+    }
+    if (!m_pictures[static_cast<std::size_t>(selected)].bEnabled)
+        selected = -1;
+    list->setCurrentRow(selected);
     // The list takes whatever room the window is given beyond the prompt,
     // wraps its cells to its width and scrolls what does not fit.
     list->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
@@ -192,7 +209,6 @@ int CPictureChooserDlg::DoModal() {
     const QMargins margins = layout->contentsMargins();
     const QSize room = platform_detail::RoomOnScreen(owner.Widget());
     const int around = margins.left() + margins.right() + frame + scrollBar;
-    const int count = static_cast<int>(m_pictures.size());
     const int evenRows = (count + 3) / 4;
     const int even = (count + evenRows - 1) / evenRows;
     const int columns = std::clamp((room.width() - around) / cell.width(), 1, even);
@@ -207,6 +223,8 @@ int CPictureChooserDlg::DoModal() {
     platform_detail::PlaceOnScreen(&dialog, owner.Widget());
 
     const auto choose = [&](QListWidgetItem* item) {
+        if (!item || !(item->flags() & Qt::ItemIsEnabled))
+            return;
         m_nChosen = list->row(item);
         dialog.accept();
     };

@@ -13,10 +13,13 @@
 class CWnd;
 
 // Flags of CFileDialog.
+inline constexpr UINT OFN_OVERWRITEPROMPT = 0x0002;
 inline constexpr UINT OFN_HIDEREADONLY = 0x0004;
 inline constexpr UINT OFN_FILEMUSTEXIST = 0x1000;
 
 // The desktop's dialog for choosing a file to open or a name to save under.
+// A file that exists is taken as it is, unless OFN_OVERWRITEPROMPT asks
+// first whether to replace it.
 class CFileDialog {
 public:
     // The filter is pairs of a description and its patterns, each followed
@@ -42,16 +45,17 @@ private:
 
 // A choice of one among a few small monochrome pictures, shown side by side
 // black on white, each enlarged by a whole number and labelled below. The
-// first is selected, so Enter takes it; a click on a picture, or Enter once
-// another is selected, takes that one; Esc takes none.
+// first is selected (or the one the caller names), so Enter takes it; a click on a picture, or
+// Enter once another is selected, takes that one; Esc takes none.
 class CPictureChooserDlg {
 public:
     explicit CPictureChooserDlg(CWnd* pParentWnd = nullptr) : m_pParentWnd(pParentWnd) {}
 
     // A picture of nWidth x nHeight pixels, row by row from the top: nonzero
-    // black, zero white. Missing pixels are white.
+    // black, zero white. Missing pixels are white. A disabled picture is
+    // shown greyed and cannot be chosen.
     void AddPicture(int nWidth, int nHeight, std::span<const std::uint32_t> pixels,
-                    std::string_view label);
+                    std::string_view label, bool bEnabled = true);
 
     // IDOK once a picture was chosen, IDCANCEL otherwise.
     int DoModal();
@@ -64,6 +68,9 @@ public:
     CString m_strCaption;
     CString m_strPrompt;
     int m_nScale = 4;
+    // The picture selected at first, so that Enter takes it; a disabled one
+    // gives way to the first enabled picture after it, else before it.
+    int m_nSelected = 0;
 
 private:
     struct Picture {
@@ -71,6 +78,7 @@ private:
         int nHeight;
         std::vector<std::uint32_t> pixels;
         CString label;
+        bool bEnabled;
     };
 
     CWnd* m_pParentWnd;

@@ -45,11 +45,29 @@ MessageBoxHook g_messageBoxHook;
 int RunMessageBox(QWidget* owner, const MessageBoxRequest& request) {
     if (g_messageBoxHook)
         return g_messageBoxHook(request);
+    // A question's buttons are Yes, No and, where it has one, Cancel; Esc
+    // answers Cancel, or No without one.
+    const UINT buttons = request.nType & 0x000F;
+    QMessageBox::StandardButtons standard = QMessageBox::Ok;
+    if (buttons == MB_YESNOCANCEL)
+        standard = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    else if (buttons == MB_YESNO)
+        standard = QMessageBox::Yes | QMessageBox::No;
     QMessageBox box(QMessageBox::NoIcon, FromUtf8(request.caption), FromUtf8(request.text),
-                    QMessageBox::Ok, owner);
+                    standard, owner);
     box.setTextFormat(Qt::PlainText);
-    box.exec();
-    return IDOK;
+    if (buttons == MB_YESNO)
+        box.setEscapeButton(QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        return IDOK;
+    }
 }
 
 // Ends the program on Wayland without taking down the toolkit's connection to

@@ -43,6 +43,9 @@ public:
     // The application's name (the caption of message boxes without one).
     CString m_pszAppName;
     CWnd* m_pMainWnd = nullptr;
+    // The file the command line names for the main window to open; empty
+    // for none.
+    CString m_strFileName;
 
 protected:
     // Shows a window with the text beside the main window, one at a time; it

@@ -26,7 +26,7 @@
 #define IDM_EDIT_UNDO 0x8010
 #define IDM_EDIT_REDO 0x8020
 #define IDM_PASTE_SPRITE 0x8030
-#define IDM_OPEN_IMAGE 0x8040
+#define IDM_OPEN 0x8040
 #define IDM_SHIFT_LEFT 0x8050
 #define IDM_SHIFT_RIGHT 0x8060
 #define IDM_SHIFT_UP 0x8070
@@ -36,6 +36,8 @@
 #define IDM_INVERT 0x80B0
 #define IDM_CODE_STYLE 0x80C0
 #define IDM_COPY_CODE 0x80F0
+#define IDM_SAVE 0x8100
+#define IDM_SAVE_AS 0x8110
 
 // Controls of the editor dialog.
 #define IDC_STATIC (-1)

@@ -98,7 +98,11 @@ constexpr MenuItemResource kEditorCommands[] = {
     {MenuItemKind::Separator, 0, ""},
     {MenuItemKind::Command, IDM_COPY_CODE, "Cop&y Code"},
     {MenuItemKind::Command, IDM_PASTE_SPRITE, "&Paste Sprite"},
-    {MenuItemKind::Command, IDM_OPEN_IMAGE, "&Open Image..."},
+    {MenuItemKind::Command, IDM_OPEN, "&Open..."},
+    // Every letter of Save and Save As already marks another item of the
+    // window menu; Ctrl+S and Ctrl+Shift+S stand for them.
+    {MenuItemKind::Command, IDM_SAVE, "Save"},
+    {MenuItemKind::Command, IDM_SAVE_AS, "Save As..."},
     {MenuItemKind::Separator, 0, ""},
     {MenuItemKind::Command, IDM_SHIFT_LEFT, "Shift &Left"},
     {MenuItemKind::Command, IDM_SHIFT_RIGHT, "Shift R&ight"},
@@ -116,13 +120,21 @@ constexpr MenuResource kMenus[] = {
 };
 
 constexpr AcceleratorResource kEditorKeys[] = {
-    {"Ctrl+Z", IDM_EDIT_UNDO},           {"Ctrl+Shift+Z", IDM_EDIT_REDO},
-    {"Ctrl+Y", IDM_EDIT_REDO},           {"Ctrl+V", IDM_PASTE_SPRITE},
-    {"Ctrl+O", IDM_OPEN_IMAGE},          {"Ctrl+Left", IDM_SHIFT_LEFT},
-    {"Ctrl+Right", IDM_SHIFT_RIGHT},     {"Ctrl+Up", IDM_SHIFT_UP},
-    {"Ctrl+Down", IDM_SHIFT_DOWN},       {"Ctrl+Shift+H", IDM_FLIP_HORIZONTAL},
-    {"Ctrl+Shift+V", IDM_FLIP_VERTICAL}, {"Ctrl+I", IDM_INVERT},
+    {"Ctrl+Z", IDM_EDIT_UNDO},
+    {"Ctrl+Shift+Z", IDM_EDIT_REDO},
+    {"Ctrl+Y", IDM_EDIT_REDO},
+    {"Ctrl+V", IDM_PASTE_SPRITE},
+    {"Ctrl+O", IDM_OPEN},
+    {"Ctrl+Left", IDM_SHIFT_LEFT},
+    {"Ctrl+Right", IDM_SHIFT_RIGHT},
+    {"Ctrl+Up", IDM_SHIFT_UP},
+    {"Ctrl+Down", IDM_SHIFT_DOWN},
+    {"Ctrl+Shift+H", IDM_FLIP_HORIZONTAL},
+    {"Ctrl+Shift+V", IDM_FLIP_VERTICAL},
+    {"Ctrl+I", IDM_INVERT},
     {"Ctrl+C", IDM_COPY_CODE},
+    {"Ctrl+S", IDM_SAVE},
+    {"Ctrl+Shift+S", IDM_SAVE_AS},
 };
 
 constexpr AcceleratorTable kAccelerators[] = {
@@ -250,14 +262,33 @@ constexpr std::string_view kHelpAfterCommands =
     "  named in a message with its line and column, and nothing changes.\n"
     "\n"
     "Opening an image\n"
-    "  Open Image... in the window menu reads a picture file, as does dropping\n"
+    "  Open... (Ctrl+O) in the window menu reads a picture file, as does dropping\n"
     "  one on the window: PNG, BMP, GIF, JPEG, PBM, PGM, PPM, XBM and the like.\n"
     "  Dark pixels are set; in a picture with transparency, the opaque ones. A\n"
     "  picture up to 32 x 16 keeps its size, in the narrowest width of 8, 16 or\n"
     "  32 that holds it; a larger one is scaled down to fit, and the name field\n"
     "  says so. Pictures up to 2048 pixels a side open, most PNG and JPEG up to\n"
     "  8192. The sprite is named after the file.\n"
-    "  Undo takes a paste or an image back.\n";
+    "  Undo takes a paste or an image back.\n"
+    "\n"
+    "Editing a C file\n"
+    "  Open... also takes C and C++ source (a header, a sketch, any text that\n"
+    "  holds an array): what the file holds decides, not its name. So does the\n"
+    "  command line, with the array named after a colon:\n"
+    "    glimmet images.h:logo_bits\n"
+    "  A file with one array opens it; with several, each is shown with its\n"
+    "  name, size and picture, in file order. A two-dimensional array\n"
+    "  frames[4][32] is listed as frames[0] to frames[3], each drawn and saved\n"
+    "  on its own. Arrays larger than 32 x 16 are listed greyed. The size comes\n"
+    "  from the file (#define logo_width 16, leading size bytes, a descriptor);\n"
+    "  where it says none, the readings are shown as for a paste.\n"
+    "  Save (Ctrl+S) writes the sprite back: only that array's values change,\n"
+    "  in the file's own form, and every other byte stays. A file changed on\n"
+    "  disk since it was opened is not overwritten without asking; you may\n"
+    "  keep the file on disk and reopen it. Save As... (Ctrl+Shift+S) writes\n"
+    "  the sprite to a new header, or adds it to a C file that exists. The\n"
+    "  title shows the sprite and the file, with * while there are unsaved\n"
+    "  changes, and closing asks to save them. Undo runs across saves.\n";
 
 // The menu text of a command without its mnemonic marks.
 std::string CommandName(std::string_view text) {

@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::string_view kUsage = "usage: glimmet convert [OPTION]... [-o OUTPUT] INPUT...\n"
                                     "       glimmet export [OPTION]... -o FILE INPUT\n"
+                                    "       glimmet [FILE[:NAME]]\n"
                                     "       glimmet --help | --version\n";
 
 // The values an option takes; empty for any value.
@@ -183,6 +184,9 @@ std::optional<int> RunCommandLine(int argc, const char* const* argv, std::ostrea
         out << Version().originalFilename << ' ' << Version().productVersionText << '\n';
         return kExitDone;
     }
+    // A file alone, "FILE" or "FILE:NAME", opens in the window.
+    if (argc == 2 && first != "convert" && first != "export" && !first.starts_with('-'))
+        return std::nullopt;
     try {
         if (first != "convert" && first != "export" && !first.starts_with('-'))
             throw UsageError{"unknown command \"" + std::string(first) + "\""};

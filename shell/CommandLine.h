@@ -13,7 +13,7 @@ inline constexpr int kExitFailed = 1; // an input or the output failed
 inline constexpr int kExitUsage = 2;  // the command line is wrong
 
 // Runs what the arguments ask for and gives the exit status; none when they
-// ask for the window (no arguments at all). Text goes to `out`, messages to
-// `err`.
+// ask for the window (no arguments, or one FILE or FILE:NAME to open in it). Text goes to `out`,
+// messages to `err`.
 std::optional<int> RunCommandLine(int argc, const char* const* argv, std::ostream& out,
                                   std::ostream& err);

@@ -11,5 +11,8 @@ int main(int argc, char** argv) {
     // no display.
     if (const std::optional<int> status = RunCommandLine(argc, argv, std::cout, std::cerr))
         return *status;
+    // What is left is the window, with the one file it opens if any.
+    if (argc == 2)
+        theApp.m_strFileName = CString(argv[1]);
     return AfxWinMain(argc, argv);
 }

@@ -102,15 +102,17 @@ start_display() {
 }
 
 # Starts the program in the background on a toolkit platform, with more
-# NAME=VALUE settings if given. The pixel scale is fixed, so client pixels
-# are screen pixels.
+# NAME=VALUE settings if given, and the arguments in e2e_args if any. The
+# pixel scale is fixed, so client pixels are screen pixels.
+e2e_args=()
 launch_glimmet() {
     local binary=$1 platform=$2
     shift 2
     [ -x "$binary" ] || fail "no program at '$binary'"
     env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
         -u QT_STYLE_OVERRIDE QT_ENABLE_HIGHDPI_SCALING=0 \
-        QT_QPA_PLATFORM="$platform" "$@" "$binary" >"$e2e_tmp/app.log" 2>&1 &
+        QT_QPA_PLATFORM="$platform" "$@" "$binary" ${e2e_args[@]+"${e2e_args[@]}"} \
+        >"$e2e_tmp/app.log" 2>&1 &
     e2e_app_pid=$!
 }
 

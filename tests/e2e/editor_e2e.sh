@@ -6,7 +6,7 @@
 # checks the screen pixel for pixel, and ends the program the way a user does.
 #
 # Usage: editor_e2e.sh <glimmet binary> <scenario>
-# Scenarios: width8, width16, width32, keyboard, paste, restart.
+# Scenarios: width8, width16, width32, keyboard, paste, restart, source.
 
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -322,10 +322,44 @@ scenario_restart() {
     expect_exit 0
 }
 
+# A header named on the command line with one of its arrays: the array is
+# drawn at once, Ctrl+S writes only its values back, and the file still
+# compiles. Esc then closes without a question.
+scenario_source() {
+    local header="$e2e_tmp/icons.h"
+    printf '%s\n' '/* icons */' '#define a_width 8' '#define a_height 2' \
+        'static const unsigned char a_bits[] = {' '  0x00, 0x00 };' \
+        'const unsigned char b[] = { 1, 2, 3 };' 'int x = 3;' >"$header"
+    sed 's/0x00, 0x00/0x01, 0x80/' "$header" >"$e2e_tmp/expected.h"
+    e2e_args=("$header:a_bits")
+    start_glimmet "$glimmet"
+    sprite_look 8 "........" "........" | expect_look "the array, opened"
+    click_cell 0 0
+    click_cell 7 1
+    move_to 300 120
+    sprite_look 8 "#......." ".......#" | expect_look "the drawing"
+    press_keys ctrl+s
+    local deadline=$((SECONDS + 10))
+    until cmp -s "$header" "$e2e_tmp/expected.h"; do
+        [ "$SECONDS" -lt "$deadline" ] || {
+            diff "$e2e_tmp/expected.h" "$header" >&2 || true
+            fail "Ctrl+S did not write the array back"
+        }
+        sleep 0.1
+    done
+    printf '#include "icons.h"\nint main(void) { return a_bits[0] == 1 ? 0 : 1; }\n' \
+        >"$e2e_tmp/main.c"
+    "${GLIMMET_CC:-cc}" -o "$e2e_tmp/main" "$e2e_tmp/main.c" -I"$e2e_tmp" ||
+        fail "the saved header does not compile"
+    "$e2e_tmp/main" || fail "the saved header holds the wrong values"
+    press_keys Escape
+    expect_exit 0
+}
+
 require_tools "${GLIMMET_CC:-cc}" cmp
 start_display
 case $scenario in
-width8 | width16 | width32 | keyboard | paste | restart) "scenario_$scenario" ;;
+width8 | width16 | width32 | keyboard | paste | restart | source) "scenario_$scenario" ;;
 *) fail "unknown scenario '$scenario'" ;;
 esac
 echo "PASS: $scenario"

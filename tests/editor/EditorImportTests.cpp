@@ -3,6 +3,7 @@
 #include "EditorTest.h"
 
 #include "ArrayReader.h"
+#include "SourceFile.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -354,8 +356,9 @@ INSTANTIATE_TEST_SUITE_P(
                   Sprite(8, {"##..##.."}, "levels")},
         ImageCase{"WhiteIconOnClearGroundComesInAsDrawn", "oled.png", Icon({".#.", "###"}),
                   Sprite(8, {".#......", "###....."}, "oled")},
+        // Bytes no text holds: neither an image nor C source.
         ImageCase{"NotAnImage", "notes.png",
-                  [](const QString& path) { SaveBytes(path, "unsigned char x[] = {1};\n"); },
+                  [](const QString& path) { SaveBytes(path, QByteArray("\x01\x02zz\0\x03", 6)); },
                   Box("The file \"notes.png\" is not an image in a format that can be read.")},
         ImageCase{"TruncatedPng", "cut.png", &SaveTruncatedPng,
                   Box("The image \"cut.png\" is damaged or cut short: its pixels cannot be "
@@ -379,7 +382,7 @@ INSTANTIATE_TEST_SUITE_P(
                   Box("The image \"huge.pbm\" is 100000 x 100000 pixels, too large to open: "
                       "pictures of up to 2048 pixels a side open, and most PNG and JPEG pictures "
                       "up to 8192.")},
-        ImageCase{"NoSuchFile", "gone.png", {}, Box("The file \"gone.png\" cannot be opened.")}));
+        ImageCase{"NoSuchFile", "gone.png", {}, Box("gone.png was not found.")}));
 
 // Ctrl+O asks for the file with a filter of the image formats.
 TEST_F(BringBackTest, OpenImageAsksForTheFile) {
@@ -391,6 +394,8 @@ TEST_F(BringBackTest, OpenImageAsksForTheFile) {
         [&](QWidget* modal) {
             auto* files = static_cast<QFileDialog*>(modal);
             EXPECT_TRUE(files->nameFilters().join(' ').contains("*.png"));
+            EXPECT_TRUE(files->nameFilters().front().contains("*.h"))
+                << "the first filter offers images and C source";
             files->selectFile(path);
             static_cast<QDialog*>(files)->accept();
         },
@@ -400,4 +405,433 @@ TEST_F(BringBackTest, OpenImageAsksForTheFile) {
 }
 
 // A click hits the cell drawn under the device pixel beneath it: on the last
+
+// C files as the document: a file of several arrays around other code.
+const std::string kIcons = "// icons\n"
+                           "#define a_width 8\n#define a_height 1\n"
+                           "static const unsigned char a_bits[] = { 0x01 };\n"
+                           "#define big_width 40\n#define big_height 2\n"
+                           "static const unsigned char big_bits[] = { 0,0,0,0,0, 0,0,0,0,0 };\n"
+                           "#define frames_width 8\n#define frames_height 2\n"
+                           "const unsigned char frames[2][2] = { {0x80, 0x40}, {0x01, 0x02} };\n"
+                           "int x = 3;\n";
+const std::string kDot = "#define dot_width 8\n#define dot_height 2\n"
+                         "static const unsigned char dot_bits[] = {\n  0x01, 0x80 };\n";
+// How the chooser lists kIcons: every array and frame, the one too large
+// with why.
+const std::vector<std::string> kIconLabels = {
+    "a_bits\n8 x 1", "big_bits\n40 x 2\nIt is 40 pixels wide; the grid takes at most 32.",
+    "frames[0]\n8 x 2", "frames[1]\n8 x 2"};
+// Binary literals with PROGMEM and CRLF, which say nothing of the size.
+const std::string kShip =
+    "const uint8_t ship[] PROGMEM = {\r\n  0b10000001,\r\n  0b01000010,\r\n};\r\n";
+
+class SourceTest : public BringBackTest {
+protected:
+    QString PathOf(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+    QString Write(const char* name, const std::string& text) {
+        const QString path = PathOf(name);
+        SaveBytes(path, QByteArray::fromStdString(text));
+        return path;
+    }
+    std::string Read(const char* name) const {
+        QFile file(PathOf(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll().toStdString();
+    }
+    bool Open(const QString& path, const std::string& suffix = {}) {
+        return dlg.OpenPath(CString(path.toStdString() + suffix));
+    }
+    std::string Title() { return Host(dlg).windowTitle().toStdString(); }
+    // Takes the first picture of the next chooser with Enter.
+    static void TakeFirstOfNextChooser() {
+        WhenModal(
+            [](QWidget* modal) { PressKey(modal->findChild<QListWidget*>(), Qt::Key_Return); },
+            [](QWidget* modal) { return modal->findChild<QListWidget*>() != nullptr; });
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// The array chooser as a case expects it: the labels in file order, which
+// are greyed, the one selected at first, the one taken (-1: Esc) and a part
+// of the prompt.
+struct ArrayChooser {
+    std::vector<std::string> labels; // none: no chooser
+    std::vector<int> greyed = {};
+    int nSelected = 0;
+    int nTake = 0;
+    const char* prompt = "";
+};
+
+struct SourceCase {
+    const char* what;
+    std::string text;
+    std::string suffix; // ":NAME" after the path; "drop" drops the file
+    ArrayChooser arrays;
+    int nReadings; // the readings chooser that follows, the first taken; 0: none
+    Outcome outcome;
+    const char* title = ""; // how the caption starts
+    friend void PrintTo(const SourceCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class SourceOpenTest : public SourceTest, public ::testing::WithParamInterface<SourceCase> {};
+
+TEST_P(SourceOpenTest, ShowsTheArrayChosenOrChangesNothing) {
+    const SourceCase& c = GetParam();
+    const QString path = Write("icons.h", c.text);
+    DrawBefore();
+    if (!c.arrays.labels.empty())
+        WhenModal(
+            [&c](QWidget* modal) {
+                auto* list = modal->findChild<QListWidget*>();
+                EXPECT_TRUE(modal->findChild<QLabel*>()->text().contains(c.arrays.prompt));
+                ASSERT_EQ(list->count(), static_cast<int>(c.arrays.labels.size()));
+                for (int n = 0; n < list->count(); ++n) {
+                    EXPECT_EQ(list->item(n)->text().toStdString(), c.arrays.labels[n]);
+                    const bool bGreyed =
+                        std::count(c.arrays.greyed.begin(), c.arrays.greyed.end(), n);
+                    EXPECT_EQ(!(list->item(n)->flags() & Qt::ItemIsEnabled), bGreyed) << n;
+                }
+                EXPECT_EQ(list->currentRow(), c.arrays.nSelected);
+                // A click on a greyed entry takes nothing.
+                for (int n : c.arrays.greyed)
+                    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                      list->visualItemRect(list->item(n)).center());
+                if (c.arrays.nTake < 0)
+                    PressKey(list, Qt::Key_Escape);
+                else
+                    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                                      list->visualItemRect(list->item(c.arrays.nTake)).center());
+            },
+            [](QWidget* modal) { return modal->findChild<QListWidget*>() != nullptr; });
+    if (c.nReadings > 0)
+        WhenModal(
+            [&c](QWidget* modal) {
+                auto* list = modal->findChild<QListWidget*>();
+                EXPECT_EQ(list->count(), c.nReadings);
+                PressKey(list, Qt::Key_Return);
+            },
+            [&c](QWidget* modal) {
+                auto* list = modal->findChild<QListWidget*>();
+                return list && list->count() == c.nReadings;
+            });
+    if (c.suffix == "drop") {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        EXPECT_TRUE(Drop(dlg, QPoint(150, 100), data));
+    } else {
+        EXPECT_EQ(Open(path, c.suffix), c.outcome.width != 0);
+    }
+    EXPECT_TRUE(Title().starts_with(c.title)) << Title();
+    EXPECT_FALSE(dlg.IsModified());
+    EXPECT_TRUE(Left(c.outcome, true));
+    EXPECT_EQ(Read("icons.h"), c.text) << "opening wrote the file";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SourceOpenTest,
+    ::testing::Values(
+        SourceCase{"OneArrayOpensAtOnce",
+                   kDot,
+                   "drop",
+                   {},
+                   0,
+                   Sprite(8, {"#.......", ".......#"}, "dot_bits"),
+                   "dot_bits - icons.h"},
+        SourceCase{"SeveralInFileOrderTooLargeGreyed",
+                   kIcons,
+                   "",
+                   {kIconLabels, {1}, 0, 3, "icons.h holds 4 sprites"},
+                   0,
+                   Sprite(8, {"#.......", ".#......"}, "frames"),
+                   "frames[1] - icons.h"},
+        SourceCase{"ChooserCancelledChangesNothing", kIcons, "", {kIconLabels, {1}, 0, -1}, 0, {}},
+        SourceCase{"NamedFrameOpensAtOnce",
+                   kIcons,
+                   ":frames[0]",
+                   {},
+                   0,
+                   Sprite(8, {".......#", "......#."}, "frames"),
+                   "frames[0] - icons.h"},
+        SourceCase{"NameNotThereAsksWithTheFirstSelected",
+                   kIcons,
+                   ":logo",
+                   {kIconLabels, {1}, 0, 0, "There is no array named logo in icons.h."},
+                   0,
+                   Sprite(8, {"#......."}, "a_bits"),
+                   "a_bits - icons.h"},
+        SourceCase{"SizeLeftOpenAsksForTheReading",
+                   kShip,
+                   "",
+                   {},
+                   4,
+                   Sprite(8, {"#......#", ".#....#."}, "ship"),
+                   "ship - icons.h"},
+        SourceCase{"NamedArrayTooLarge",
+                   kIcons,
+                   ":big_bits",
+                   {},
+                   0,
+                   Box("This array in icons.h is too large for the grid, which takes up to 32 x 16 "
+                       "pixels (big_bits is 40 x 2).")},
+        SourceCase{"OnlyArrayTooLarge",
+                   "#define big_width 40\n#define big_height 2\n"
+                   "static const unsigned char big_bits[] = { 0,0,0,0,0, 0,0,0,0,0 };\n",
+                   "drop",
+                   {},
+                   0,
+                   Box("This array in icons.h is too large for the grid, which takes up to 32 x 16 "
+                       "pixels (big_bits is 40 x 2).")},
+        SourceCase{
+            "OnlyArrayOfAnOddWidth",
+            "#define n_width 12\n#define n_height 2\nconst unsigned char n[] = {1, 2, 3, 4};\n",
+            "",
+            {},
+            0,
+            Box("n in icons.h cannot be drawn: It is 12 pixels wide; the grid is 8, 16 or 32 "
+                "wide.")},
+        SourceCase{"NoArray",
+                   "int x = 3;\n",
+                   "",
+                   {},
+                   0,
+                   Box("icons.h holds no array of numbers to draw.")},
+        SourceCase{"OverSixteenMebibytes",
+                   "/*" + std::string(kMaxSourceFileBytes, ' ') + "*/",
+                   "",
+                   {},
+                   0,
+                   Box("icons.h is too large to open.")}));
+
+// Save writes only that array, in the file's own form; unchanged, the same
+// bytes.
+struct SaveCase {
+    const char* what;
+    std::string text;
+    std::string suffix;
+    bool bReadings;     // the readings chooser comes up, the first taken
+    Cell cell;          // clicked before the save
+    std::string before; // the array's text that changes, and what it becomes
+    std::string after;
+    friend void PrintTo(const SaveCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class SourceSaveTest : public SourceTest, public ::testing::WithParamInterface<SaveCase> {};
+
+TEST_P(SourceSaveTest, WritesOnlyThatArray) {
+    const SaveCase& c = GetParam();
+    const QString path = Write("icons.h", c.text);
+    if (c.bReadings)
+        TakeFirstOfNextChooser();
+    ASSERT_TRUE(Open(path, c.suffix));
+    CtrlKeyInGrid(Qt::Key_S);
+    EXPECT_EQ(Read("icons.h"), c.text) << "an unchanged sprite changed the file";
+
+    ClickCell(c.cell);
+    EXPECT_TRUE(dlg.IsModified());
+    EXPECT_TRUE(Title().starts_with("*")) << Title();
+    CtrlKeyInGrid(Qt::Key_S);
+    std::string expected = c.text;
+    ASSERT_NE(expected.find(c.before), std::string::npos);
+    expected.replace(expected.find(c.before), c.before.size(), c.after);
+    EXPECT_EQ(Read("icons.h"), expected);
+    EXPECT_FALSE(dlg.IsModified());
+    EXPECT_FALSE(Title().starts_with("*")) << Title();
+    EXPECT_TRUE(MessageBoxes().empty());
+
+    // The history runs across the save: undo is a change again.
+    CtrlKeyInGrid(Qt::Key_Z);
+    EXPECT_TRUE(dlg.IsModified());
+    CtrlKeyInGrid(Qt::Key_S);
+    EXPECT_EQ(Read("icons.h"), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SourceSaveTest,
+    ::testing::Values(
+        SaveCase{"OneOfSeveral", kIcons, ":a_bits", false, {1, 0}, "{ 0x01 }", "{ 0x03 }"},
+        SaveCase{"OneFrame", kIcons, ":frames[1]", false, {2, 0}, "{0x01, 0x02}", "{0x05, 0x02}"},
+        SaveCase{"BinaryCrlfChosenReading", kShip, "", true, {1, 0}, "0b10000001", "0b11000001"}));
+
+// Save As writes a new header, or appends to a C file; that file is then
+// the document that Save writes.
+TEST_F(SourceTest, SaveAsMakesANewHeaderOrAppends) {
+    New();
+    ClickCell({0, 0});
+    TypeText(dlg, IDC_NAME, "star");
+    const QString fresh = PathOf("stars.h");
+    ASSERT_TRUE(dlg.SaveAs(CString(fresh.toStdString())));
+    const std::string header = Read("stars.h");
+    EXPECT_TRUE(header.starts_with("#ifndef STARS_H\n")) << header;
+    EXPECT_TRUE(Title().starts_with("star - stars.h")) << Title();
+    EXPECT_FALSE(dlg.IsModified());
+    CSourceFile file;
+    ASSERT_FALSE(file.Load(header));
+    ASSERT_TRUE(file.Find("star"));
+    EXPECT_EQ(file.Arrays()[*file.Find("star")].readings.front().pixels,
+              std::vector<std::uint32_t>(Doc().Pixels().begin(), Doc().Pixels().end()));
+
+    const std::string other = "#ifndef OTHER_H\n#define OTHER_H\nint x;\n#endif\n";
+    Write("other.h", other);
+    ClickCell({1, 0});
+    ASSERT_TRUE(dlg.SaveAs(CString(PathOf("other.h").toStdString())));
+    const std::string appended = Read("other.h");
+    EXPECT_TRUE(appended.starts_with("#ifndef OTHER_H\n#define OTHER_H\nint x;\n")) << appended;
+    EXPECT_TRUE(appended.ends_with("#endif\n")) << appended;
+    EXPECT_NE(appended.find("star"), std::string::npos);
+    EXPECT_EQ(Read("stars.h"), header) << "the first file changed";
+    EXPECT_TRUE(Title().starts_with("star - other.h")) << Title();
+
+    // Save now writes into other.h, and only the array.
+    ClickCell({2, 0});
+    CtrlKeyInGrid(Qt::Key_S);
+    const std::string saved = Read("other.h");
+    EXPECT_NE(saved, appended);
+    EXPECT_TRUE(saved.starts_with("#ifndef OTHER_H\n#define OTHER_H\nint x;\n")) << saved;
+    EXPECT_TRUE(MessageBoxes().empty());
+
+    // A file that is not text is not appended to.
+    Write("bin.h", std::string("\x01\x02\0", 3));
+    EXPECT_FALSE(dlg.SaveAs(CString(PathOf("bin.h").toStdString())));
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "bin.h is not a text file.");
+
+    // A folder that is not there: nothing written, and other.h stays the
+    // document.
+    EXPECT_FALSE(dlg.SaveAs(CString(PathOf("gone/x.h").toStdString())));
+    ASSERT_EQ(MessageBoxes().size(), 2u);
+    EXPECT_TRUE(MessageBoxes()[1].text.starts_with("x.h was not saved")) << MessageBoxes()[1].text;
+    EXPECT_TRUE(Title().starts_with("star - other.h")) << Title();
+}
+
+// Save As asks where, suggesting a header named after the sprite, and never
+// asks to replace a file it appends to. With no file open, Ctrl+S is Save
+// As.
+TEST_F(SourceTest, SaveAsAsksForTheFile) {
+    const std::string other = "int x;\n";
+    Write("other.h", other);
+    New();
+    ClickCell({0, 0});
+    TypeText(dlg, IDC_NAME, "star");
+    WhenModal(
+        [&](QWidget* modal) {
+            auto* files = static_cast<QFileDialog*>(modal);
+            EXPECT_EQ(files->acceptMode(), QFileDialog::AcceptSave);
+            EXPECT_TRUE(files->testOption(QFileDialog::DontConfirmOverwrite));
+            EXPECT_TRUE(files->selectedFiles().value(0).endsWith("star.h"));
+            files->selectFile(PathOf("other.h"));
+            static_cast<QDialog*>(files)->accept();
+        },
+        [](QWidget* modal) { return qobject_cast<QFileDialog*>(modal) != nullptr; });
+    CtrlKeyInGrid(Qt::Key_S);
+    EXPECT_TRUE(Read("other.h").starts_with(other + "\n")) << Read("other.h");
+    EXPECT_TRUE(Title().starts_with("star - other.h")) << Title();
+}
+
+// A file changed behind the editor's back is overwritten only when the user
+// says so; otherwise the file on disk is reopened and the drawing stays in
+// the history.
+TEST_F(SourceTest, FileChangedOnDiskAsksBeforeSaving) {
+    const QString path = Write("icons.h", kIcons);
+    ASSERT_TRUE(Open(path, ":a_bits"));
+    ClickCell({1, 0});
+    const std::string edited = kIcons + "// edited\n";
+    Write("icons.h", edited);
+
+    AnswerBoxes({IDCANCEL});
+    CtrlKeyInGrid(Qt::Key_S);
+    EXPECT_EQ(Read("icons.h"), edited);
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].nType, MB_YESNOCANCEL);
+    EXPECT_TRUE(
+        MessageBoxes()[0].text.starts_with("icons.h has changed on disk since it was opened."));
+
+    // No keeps the file and reopens it: its sprite, one step after the
+    // drawing.
+    AnswerBoxes({IDNO});
+    CtrlKeyInGrid(Qt::Key_S);
+    EXPECT_EQ(Read("icons.h"), edited);
+    EXPECT_TRUE(ShowsSprite(8, 1, {{0, 0}}));
+    EXPECT_FALSE(dlg.IsModified());
+    CtrlKeyInGrid(Qt::Key_Z);
+    EXPECT_TRUE(ShowsSprite(8, 1, {{0, 0}, {1, 0}}));
+
+    // Yes overwrites it with the file as read and the sprite.
+    Write("icons.h", kIcons);
+    AnswerBoxes({IDYES});
+    CtrlKeyInGrid(Qt::Key_S);
+    std::string expected = edited;
+    expected.replace(expected.find("{ 0x01 }"), 8, "{ 0x03 }");
+    EXPECT_EQ(Read("icons.h"), expected);
+
+    // An array that is gone cannot be saved into: it says so and offers to
+    // reopen, and No writes nothing.
+    ClickCell({2, 0});
+    std::string renamed = kIcons;
+    renamed.replace(renamed.find("a_bits"), 6, "b_bits");
+    Write("icons.h", renamed);
+    AnswerBoxes({IDNO});
+    CtrlKeyInGrid(Qt::Key_S);
+    EXPECT_EQ(Read("icons.h"), renamed);
+    EXPECT_EQ(MessageBoxes().back().nType, MB_YESNO);
+    EXPECT_NE(MessageBoxes().back().text.find("a_bits is no longer where it was"),
+              std::string::npos)
+        << MessageBoxes().back().text;
+    EXPECT_TRUE(dlg.IsModified());
+}
+
+// Closing with unsaved changes asks Save, Discard or Cancel, whichever way
+// the window is closed; without changes it closes at once.
+enum class CloseBy { Escape, Enter, CloseBox };
+
+struct CloseCase {
+    const char* what;
+    CloseBy by;
+    int answer; // IDYES saves, IDNO discards, IDCANCEL keeps the window
+    friend void PrintTo(const CloseCase& c, std::ostream* os) { *os << c.what; }
+};
+
+class SourceCloseTest : public SourceTest, public ::testing::WithParamInterface<CloseCase> {};
+
+TEST_P(SourceCloseTest, AsksBeforeLosingChanges) {
+    const CloseCase& c = GetParam();
+    const QString path = Write("icons.h", kIcons);
+    ASSERT_TRUE(Open(path, ":a_bits"));
+    ClickCell({1, 0});
+    AnswerBoxes({c.answer});
+    switch (c.by) {
+    case CloseBy::Escape:
+        PressKey(Grid(), Qt::Key_Escape);
+        break;
+    case CloseBy::Enter:
+        PressKey(Control(dlg, IDC_NAME), Qt::Key_Return);
+        break;
+    case CloseBy::CloseBox:
+        Host(dlg).close();
+        break;
+    }
+    ASSERT_EQ(MessageBoxes().size(), 1u);
+    EXPECT_EQ(MessageBoxes()[0].text, "Save the changes to a_bits in icons.h?");
+    EXPECT_EQ(MessageBoxes()[0].nType, MB_YESNOCANCEL);
+    EXPECT_EQ(Host(dlg).isVisible(), c.answer == IDCANCEL);
+    std::string saved = kIcons;
+    if (c.answer == IDYES)
+        saved.replace(saved.find("{ 0x01 }"), 8, "{ 0x03 }");
+    EXPECT_EQ(Read("icons.h"), saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, SourceCloseTest,
+                         ::testing::Values(CloseCase{"EscapeSave", CloseBy::Escape, IDYES},
+                                           CloseCase{"EnterDiscard", CloseBy::Enter, IDNO},
+                                           CloseCase{"CloseBoxCancel", CloseBy::CloseBox, IDCANCEL},
+                                           CloseCase{"EscapeCancel", CloseBy::Escape, IDCANCEL}));
+
+TEST_F(SourceTest, ClosesAtOnceWithoutChanges) {
+    ASSERT_TRUE(Open(Write("icons.h", kDot)));
+    PressKey(Grid(), Qt::Key_Escape);
+    EXPECT_FALSE(Host(dlg).isVisible());
+    EXPECT_TRUE(MessageBoxes().empty());
+}
+
 } // namespace

@@ -70,12 +70,20 @@ if(NOT result STREQUAL "0" OR "${output}${error}" MATCHES "(^|\n) *[EWI]: ")
     fail("appstreamcli validate-tree (exit ${result}):\n${output}${error}")
 endif()
 
-# The desktop entry names the program, starts the installed binary and shows
-# the installed icon.
+# The desktop entry names the program, starts the installed binary with the
+# file it is given, offers it for images and C source, and shows the
+# installed icon.
 desktop_value(name "${desktop}" Name)
 check("desktop entry Name" "${name}" "${REC_PRODUCTNAME}")
 desktop_value(exec "${desktop}" Exec)
-check("desktop entry Exec" "${exec}" "${REC_ORIGINALFILENAME}")
+check("desktop entry Exec" "${exec}" "${REC_ORIGINALFILENAME} %f")
+desktop_value(mime_types "${desktop}" MimeType)
+foreach(type IN ITEMS image/png text/x-chdr text/x-csrc text/x-c++hdr text/x-c++src)
+    string(FIND ";${mime_types}" ";${type};" at)
+    if(at EQUAL -1)
+        fail("desktop entry MimeType lacks ${type}: ${mime_types}")
+    endif()
+endforeach()
 desktop_value(icon "${desktop}" Icon)
 check("desktop entry Icon" "${icon}" "${APP_ID}")
 

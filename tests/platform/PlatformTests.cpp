@@ -21,7 +21,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -772,6 +774,71 @@ INSTANTIATE_TEST_SUITE_P(Fit, ChooserFitTest,
                                            ChooserCase{"EightLargeSprites", 8, 32, 16, 4},
                                            ChooserCase{"TwelveEnlargedSprites", 12, 32, 16, 8}),
                          [](const auto& info) { return std::string(info.param.what); });
+
+// Greyed pictures are shown but cannot be taken: the one asked for is
+// selected, or the next that can be taken, and a click on a greyed one
+// leaves the chooser open.
+TEST(Chooser, GreyedPicturesCannotBeTaken) {
+    const std::vector<std::uint32_t> pixels(8, 1);
+    CPictureChooserDlg chooser;
+    chooser.AddPicture(8, 1, pixels, "a");
+    chooser.AddPicture(0, 0, {}, "big\n40 x 2", false);
+    chooser.AddPicture(8, 1, pixels, "c");
+    chooser.m_nSelected = 1;
+    WhenModal([&](QWidget* modal) {
+        auto* list = modal->findChild<QListWidget*>();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->currentRow(), 2);
+        EXPECT_FALSE(list->item(1)->flags() & Qt::ItemIsEnabled);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(list->item(1)).center());
+        EXPECT_TRUE(modal->isVisible());
+        PressKey(list, Qt::Key_Return);
+    });
+    EXPECT_EQ(chooser.DoModal(), static_cast<int>(IDOK));
+    EXPECT_EQ(chooser.GetChosen(), 2);
+}
+
+// A question's box has Yes, No and, where asked, Cancel, and gives back the
+// button pressed; Esc is Cancel, or No without one.
+struct QuestionCase {
+    UINT nType;
+    QMessageBox::StandardButton press; // NoButton: Esc
+    int result;
+};
+
+class QuestionTest : public ::testing::TestWithParam<QuestionCase> {
+protected:
+    void TearDown() override { RecordMessageBoxes(); }
+};
+
+TEST_P(QuestionTest, GivesTheButtonPressed) {
+    const QuestionCase& c = GetParam();
+    CProbeDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    ShowAndWait(dlg);
+    AfxSetMessageBoxHook({});
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->standardButtons(),
+                  (c.nType == MB_YESNOCANCEL
+                       ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                       : QMessageBox::Yes | QMessageBox::No));
+        if (c.press == QMessageBox::NoButton)
+            PressKey(box, Qt::Key_Escape);
+        else
+            box->button(c.press)->click();
+    });
+    EXPECT_EQ(dlg.MessageBox("Save the changes?", nullptr, c.nType), c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, QuestionTest,
+                         ::testing::Values(QuestionCase{MB_YESNOCANCEL, QMessageBox::Yes, IDYES},
+                                           QuestionCase{MB_YESNOCANCEL, QMessageBox::No, IDNO},
+                                           QuestionCase{MB_YESNOCANCEL, QMessageBox::NoButton,
+                                                        IDCANCEL},
+                                           QuestionCase{MB_YESNO, QMessageBox::NoButton, IDNO}));
 
 // The help window as the application shows it.
 class CHelpApp : public CWinApp {

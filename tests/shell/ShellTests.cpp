@@ -601,7 +601,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "",
                     "nowhere/ship.png: error: cannot be written: No such file or directory\n"},
         // Usage errors: exit 2 with the usage
-        CommandCase{"UnknownCommand", {"draw"}, 2, "", "~glimmet: unknown command \"draw\"\n"},
+        CommandCase{
+            "UnknownCommand", {"draw", "ship.h"}, 2, "", "~glimmet: unknown command \"draw\"\n"},
         CommandCase{"UnknownOption",
                     {"convert", "--colour", "ship.h"},
                     2,
@@ -646,9 +647,16 @@ INSTANTIATE_TEST_SUITE_P(
                     2,
                     "",
                     "~the size companion \"defines\" does not go with"},
-        // The window needs a display: one line and status 1, never an abort
+        // The window needs a display: one line and status 1, never an abort,
+        // also when it is to open a file (or one array of it)
         CommandCase{"WindowWithNoDisplay",
                     {},
+                    1,
+                    "",
+                    "glimmet: cannot open a window: neither DISPLAY nor WAYLAND_DISPLAY is set "
+                    "(convert and export need no display)\n"},
+        CommandCase{"FileWithNoDisplay",
+                    {"ship.h:ship"},
                     1,
                     "",
                     "glimmet: cannot open a window: neither DISPLAY nor WAYLAND_DISPLAY is set "

@@ -1,7 +1,10 @@
 #include "WidgetTest.h"
 
+#include <deque>
+
 #include "DialogHost.h"
 #include "Handles.h"
+#include "WinApp.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -37,7 +40,30 @@ void CancelPendingWaits() {
          qApp->findChildren<QTimer*>(QLatin1String(kWaitName), Qt::FindDirectChildrenOnly))
         delete poll;
 }
+std::deque<int>& BoxAnswers() {
+    static std::deque<int> answers;
+    return answers;
+}
 } // namespace detail
+
+void RecordMessageBoxes() {
+    AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
+        detail::RecordedBoxes().push_back(
+            {request.text.str(), request.caption.str(), request.nType});
+        // A question nobody answered is cancelled, so that nothing happens
+        // that the test did not ask for.
+        std::deque<int>& answers = detail::BoxAnswers();
+        if (answers.empty())
+            return static_cast<int>((request.nType & 0x0F) == MB_OK ? IDOK : IDCANCEL);
+        const int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    });
+}
+
+void AnswerBoxes(std::initializer_list<int> answers) {
+    detail::BoxAnswers().insert(detail::BoxAnswers().end(), answers);
+}
 
 const std::vector<RecordedBox>& MessageBoxes() {
     return detail::RecordedBoxes();

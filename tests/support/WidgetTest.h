@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -37,9 +38,17 @@ COLORREF Face();
 struct RecordedBox {
     std::string text;
     std::string caption;
+    UINT nType = MB_OK;
 };
 // The boxes asked for since the current test started, oldest first.
 const std::vector<RecordedBox>& MessageBoxes();
+// Installs the hook that records every box and answers it, as the test
+// main does before the first test; a test that shows a real box puts it
+// back with this.
+void RecordMessageBoxes();
+// The buttons the next boxes answer, in order (IDYES, IDNO, IDCANCEL); once
+// they run out a box answers OK, and a question Cancel.
+void AnswerBoxes(std::initializer_list<int> answers);
 
 platform_detail::DialogHost& Host(CWnd& dlg);
 // The widget of control nID; the test fails at once if there is none.

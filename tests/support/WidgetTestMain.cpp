@@ -15,8 +15,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <deque>
+
 namespace glimmet_test::detail {
 std::vector<RecordedBox>& RecordedBoxes();
+std::deque<int>& BoxAnswers();
 void CancelPendingWaits();
 } // namespace glimmet_test::detail
 
@@ -32,6 +35,7 @@ QString g_stateHome;
 class PerTestReset : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
         glimmet_test::detail::RecordedBoxes().clear();
+        glimmet_test::detail::BoxAnswers().clear();
         QDir(g_stateHome).removeRecursively();
         g_testClock.restart();
     }
@@ -71,11 +75,7 @@ int main(int argc, char** argv) {
     // The program's own resources; a suite may hand over tables of its own.
     AfxSetResourceTables(ResourceTables());
 
-    AfxSetMessageBoxHook([](const MessageBoxRequest& request) {
-        glimmet_test::detail::RecordedBoxes().push_back(
-            {request.text.str(), request.caption.str()});
-        return static_cast<int>(IDOK);
-    });
+    glimmet_test::RecordMessageBoxes();
 
     QTimer watchdog;
     QObject::connect(&watchdog, &QTimer::timeout, &EndLeftoverModal);
