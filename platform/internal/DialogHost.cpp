@@ -10,6 +10,7 @@
 #include "Wnd.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QEventLoop>
@@ -18,6 +19,7 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QShortcut>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -120,11 +122,59 @@ void DialogHost::Command(int nID, UINT nCode) {
 void DialogHost::Flush() {
     if (m_bFlushing)
         return;
-    const QRegion dirty = m_surface.TakeDirty();
+    const QRegion dirty = m_surface.TakeDirty() & rect();
     if (dirty.isEmpty())
         return;
     QScopedValueRollback flushing(m_bFlushing, true);
+    if (FlushDirect(dirty))
+        return;
+    m_nScreenImages += dirty.rectCount();
     repaint(dirty);
+}
+
+bool DialogHost::FlushDirect(const QRegion& dirty) {
+    // The toolkit's repaint of a region sends the screen one image per
+    // rectangle of it: a click's cell and the preview would be two. The
+    // backing store already holds the rest of the window as the screen shows
+    // it, so the dirty areas are painted there as a repaint would paint them
+    // (the surface, then the controls over it) and their bounding rectangle
+    // goes to the screen as one image. Until the first full paint, or while
+    // a paint is under way, the toolkit's repaint does it.
+    QWindow* window = windowHandle();
+    QBackingStore* store = backingStore();
+    if (m_bNeedsFullPaint || !isVisible() || !window || !window->isExposed() || !store ||
+        store->size() != size())
+        return false;
+    if (QPaintDevice* device = store->paintDevice(); device && device->paintingActive())
+        return false;
+    store->beginPaint(dirty);
+    QPaintDevice* device = store->paintDevice();
+    if (!device) {
+        store->endPaint();
+        return false;
+    }
+    {
+        QPainter painter(device);
+        painter.setClipRegion(dirty);
+        m_surface.PaintOn(painter, dirty.boundingRect());
+        painter.setClipping(false);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        for (QObject* child : children()) {
+            auto* widget = qobject_cast<QWidget*>(child);
+            if (!widget || widget->isWindow() || !widget->isVisible())
+                continue;
+            const QRegion under = dirty & widget->geometry();
+            // As a repaint paints it: its background only if it fills one.
+            if (!under.isEmpty())
+                widget->render(&painter, widget->pos(), under.translated(-widget->pos()),
+                               QWidget::DrawChildren);
+        }
+    }
+    store->endPaint();
+    m_surface.Shown(dirty);
+    store->flush(dirty.boundingRect(), window);
+    ++m_nScreenImages;
+    return true;
 }
 
 ClientSurface& DialogHost::Surface() {

@@ -88,10 +88,12 @@ TEST_F(EditorTest, WorkedExampleFromClickToDeclaration) {
 }
 
 // What a handler draws is on the screen when the message has been handled,
-// before any further event.
+// before any further event, as one image: the cell and the preview together.
 TEST_F(EditorTest, DrawingReachesTheScreenAtOnce) {
     New();
+    const int imagesBefore = Host(dlg).ScreenImages();
     Click(dlg, QPoint(47, 63));
+    EXPECT_EQ(Host(dlg).ScreenImages() - imagesBefore, 1);
     // The headless platform grabs only the top-left part of a scaled window.
     if (Ratio(dlg) != 1.0)
         GTEST_SKIP() << "screen grabs need a ratio of 1 here";
