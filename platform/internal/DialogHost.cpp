@@ -1,8 +1,10 @@
 #include "DialogHost.h"
 
+#include "Controls.h"
 #include "DialogKeys.h"
 #include "DlgTemplate.h"
 #include "Gdi.h"
+#include "GridWidget.h"
 #include "Handles.h"
 #include "Menu.h"
 #include "MenuPopup.h"
@@ -53,6 +55,22 @@ bool IsUsefulDrop(const QMimeData* data) {
     const QList<QUrl> urls = data->urls();
     return data->hasText() ||
            std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+// Whether a control paints anything in `area` (dialog coordinates). The
+// grid's and the picture's widgets lie over what the dialog draws and paint
+// nothing but the grid's keyboard frame; a group frame paints only its lines
+// and title.
+bool PaintsIn(const QWidget& widget, const QRegion& area) {
+    if (widget.isWindow() || !widget.isVisible() || !area.intersects(widget.geometry()))
+        return false;
+    if (const auto* grid = qobject_cast<const GridWidget*>(&widget))
+        return grid->ShowsFrame();
+    if (qobject_cast<const ImageWidget*>(&widget))
+        return false;
+    if (const auto* frame = dynamic_cast<const GroupFrame*>(&widget))
+        return area.intersects(frame->Painted().translated(widget.pos()));
+    return true;
 }
 
 } // namespace
@@ -136,39 +154,27 @@ bool DialogHost::FlushDirect(const QRegion& dirty) {
     // The toolkit's repaint of a region sends the screen one image per
     // rectangle of it: a click's cell and the preview would be two. The
     // backing store already holds the rest of the window as the screen shows
-    // it, so the dirty areas are painted there as a repaint would paint them
-    // (the surface, then the controls over it) and their bounding rectangle
-    // goes to the screen as one image. Until the first full paint, or while
-    // a paint is under way, the toolkit's repaint does it.
+    // it, so when no control paints over the dirty areas the surface is
+    // copied into them there and their bounding rectangle goes to the screen
+    // as one image. Otherwise, until the first full paint, or while a paint
+    // is under way, the toolkit's repaint does it.
     QWindow* window = windowHandle();
     QBackingStore* store = backingStore();
     if (m_bNeedsFullPaint || !isVisible() || !window || !window->isExposed() || !store ||
         store->size() != size())
         return false;
+    for (const QObject* child : children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget && PaintsIn(*widget, dirty))
+            return false;
+    }
     if (QPaintDevice* device = store->paintDevice(); device && device->paintingActive())
         return false;
     store->beginPaint(dirty);
-    QPaintDevice* device = store->paintDevice();
-    if (!device) {
-        store->endPaint();
-        return false;
-    }
-    {
+    if (QPaintDevice* device = store->paintDevice()) {
         QPainter painter(device);
         painter.setClipRegion(dirty);
         m_surface.PaintOn(painter, dirty.boundingRect());
-        painter.setClipping(false);
-        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        for (QObject* child : children()) {
-            auto* widget = qobject_cast<QWidget*>(child);
-            if (!widget || widget->isWindow() || !widget->isVisible())
-                continue;
-            const QRegion under = dirty & widget->geometry();
-            // As a repaint paints it: its background only if it fills one.
-            if (!under.isEmpty())
-                widget->render(&painter, widget->pos(), under.translated(-widget->pos()),
-                               QWidget::DrawChildren);
-        }
     }
     store->endPaint();
     m_surface.Shown(dirty);
