@@ -194,6 +194,8 @@ void AttachBuddies(const std::vector<ControlTable::Entry>& entries) {
 // its label measures it for its size hint, once: the hint measures it three
 // times, which costs a visible share of the start-up.
 int WantedWidth(const QWidget& widget) {
+    // The style may set the font as it polishes, as it does before a hint.
+    widget.ensurePolished();
     const auto* label = qobject_cast<const QLabel*>(&widget);
     if (!label || label->textFormat() != Qt::PlainText || label->wordWrap() ||
         label->margin() != 0 || label->indent() >= 0 || label->frameWidth() != 0 ||
