@@ -135,6 +135,29 @@ void BM_StrokeCellEvent(benchmark::State& state) {
         state.SkipWithError("the press did not set its cell");
 }
 
+// The same click, counting the images the host's flushes send the screen
+// for it (on X11 each is one put-image request): the cell and the preview
+// should go as one.
+void BM_ClickScreenImages(benchmark::State& state) {
+    BenchEditor* editor = ReadyEditor(state);
+    if (!editor)
+        return;
+    int cell = 0;
+    const int before = editor->Host()->ScreenImages();
+    for (auto _ : state) {
+        const QPointF at = CellCentre(cell++);
+        QMouseEvent press(QEvent::MouseButtonPress, at, editor->Host()->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->Host(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, editor->Host()->mapToGlobal(at),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(editor->Host(), &release);
+    }
+    state.counters["images_per_click"] =
+        benchmark::Counter(static_cast<double>(editor->Host()->ScreenImages() - before) /
+                           static_cast<double>(state.iterations()));
+}
+
 void BM_RedrawGrid(benchmark::State& state) {
     BenchEditor* editor = ReadyEditor(state);
     if (!editor)
@@ -217,6 +240,7 @@ BENCHMARK(BM_Layout)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StrokeCell)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StrokeCellEvent)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClickScreenImages)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawGrid)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MouseMoveNoButton)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DragMove)->Unit(benchmark::kMicrosecond);

@@ -107,13 +107,15 @@ void ClientSurface::MarkDirty(const QRect& logical) {
 }
 
 QRegion ClientSurface::TakeDirty() {
-    // One pixel of margin: a rectangle's rounded device edges may reach into
-    // the client pixel beside it.
+    // At a fractional ratio a rectangle's rounded device edges may reach into
+    // the client pixel beside it: one pixel of margin. At a whole ratio every
+    // client pixel is whole device pixels.
+    const int m = m_ratio == std::floor(m_ratio) ? 0 : 1;
     QRegion dirty;
     if (!m_dirtyRun.isEmpty())
-        dirty += m_dirtyRun.adjusted(-1, -1, 1, 1);
+        dirty += m_dirtyRun.adjusted(-m, -m, m, m);
     for (const QRect& area : m_dirty)
-        dirty += area.adjusted(-1, -1, 1, 1);
+        dirty += area.adjusted(-m, -m, m, m);
     m_dirtyRun = QRect();
     m_dirty = QRegion();
     return dirty;

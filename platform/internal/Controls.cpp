@@ -11,6 +11,13 @@
 
 namespace platform_detail {
 
+namespace {
+
+// Where a frame's title starts.
+constexpr int kTitleLeft = 8;
+
+} // namespace
+
 int FrameLineSpill(qreal ratio) {
     return ratio > 1 ? 1 : 0;
 }
@@ -18,6 +25,24 @@ int FrameLineSpill(qreal ratio) {
 GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent), m_title(title) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+}
+
+QRegion GroupFrame::Painted() const {
+    // The etched lines lie within two pixels of each edge and of the top
+    // line's height, the title's glyphs within their ink; each spills a pixel
+    // further when smoothed or scaled.
+    const QFontMetrics metrics(font());
+    const int spill = 1 + FrameLineSpill(devicePixelRatioF());
+    const int margin = 2 + spill;
+    const int frameTop = metrics.height() / 2;
+    QRegion painted(rect());
+    painted -= QRect(QPoint(margin, frameTop + margin),
+                     QPoint(width() - 1 - margin, height() - 1 - margin));
+    if (!m_title.isEmpty())
+        painted += metrics.boundingRect(m_title)
+                       .translated(kTitleLeft, metrics.ascent())
+                       .adjusted(-spill, -spill, spill, spill);
+    return painted;
 }
 
 void GroupFrame::paintEvent(QPaintEvent*) {
@@ -30,7 +55,7 @@ void GroupFrame::paintEvent(QPaintEvent*) {
     // the right of it, leaving a gap in the top edge for the title.
     // The title stands at titleLeft, with a gap of two pixels on either side,
     // and one more where the lines spill at this ratio.
-    const int titleLeft = 8;
+    const int titleLeft = kTitleLeft;
     const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title);
     const int gap = 2 + FrameLineSpill(devicePixelRatioF());
     // Each line is filled as the rectangle that a one-pixel pen with square

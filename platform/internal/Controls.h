@@ -25,6 +25,10 @@ class GroupFrame : public QWidget {
 public:
     GroupFrame(const QString& title, QWidget* parent);
 
+    // What it may paint, in its own coordinates: its lines and its title,
+    // with the pixels beside them that they spill into at any ratio.
+    QRegion Painted() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

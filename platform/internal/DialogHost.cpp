@@ -1,8 +1,10 @@
 #include "DialogHost.h"
 
+#include "Controls.h"
 #include "DialogKeys.h"
 #include "DlgTemplate.h"
 #include "Gdi.h"
+#include "GridWidget.h"
 #include "Handles.h"
 #include "Menu.h"
 #include "MenuPopup.h"
@@ -10,6 +12,7 @@
 #include "Wnd.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QEventLoop>
@@ -18,6 +21,7 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QShortcut>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -51,6 +55,22 @@ bool IsUsefulDrop(const QMimeData* data) {
     const QList<QUrl> urls = data->urls();
     return data->hasText() ||
            std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+// Whether a control paints anything in `area` (dialog coordinates). The
+// grid's and the picture's widgets lie over what the dialog draws and paint
+// nothing but the grid's keyboard frame; a group frame paints only its lines
+// and title.
+bool PaintsIn(const QWidget& widget, const QRegion& area) {
+    if (widget.isWindow() || !widget.isVisible() || !area.intersects(widget.geometry()))
+        return false;
+    if (const auto* grid = qobject_cast<const GridWidget*>(&widget))
+        return grid->ShowsFrame();
+    if (qobject_cast<const ImageWidget*>(&widget))
+        return false;
+    if (const auto* frame = dynamic_cast<const GroupFrame*>(&widget))
+        return area.intersects(frame->Painted().translated(widget.pos()));
+    return true;
 }
 
 } // namespace
@@ -120,11 +140,47 @@ void DialogHost::Command(int nID, UINT nCode) {
 void DialogHost::Flush() {
     if (m_bFlushing)
         return;
-    const QRegion dirty = m_surface.TakeDirty();
+    const QRegion dirty = m_surface.TakeDirty() & rect();
     if (dirty.isEmpty())
         return;
     QScopedValueRollback flushing(m_bFlushing, true);
+    if (FlushDirect(dirty))
+        return;
+    m_nScreenImages += dirty.rectCount();
     repaint(dirty);
+}
+
+bool DialogHost::FlushDirect(const QRegion& dirty) {
+    // The toolkit's repaint of a region sends the screen one image per
+    // rectangle of it: a click's cell and the preview would be two. The
+    // backing store already holds the rest of the window as the screen shows
+    // it, so when no control paints over the dirty areas the surface is
+    // copied into them there and their bounding rectangle goes to the screen
+    // as one image. Otherwise, until the first full paint, or while a paint
+    // is under way, the toolkit's repaint does it.
+    QWindow* window = windowHandle();
+    QBackingStore* store = backingStore();
+    if (m_bNeedsFullPaint || !isVisible() || !window || !window->isExposed() || !store ||
+        store->size() != size())
+        return false;
+    for (const QObject* child : children()) {
+        const auto* widget = qobject_cast<const QWidget*>(child);
+        if (widget && PaintsIn(*widget, dirty))
+            return false;
+    }
+    if (QPaintDevice* device = store->paintDevice(); device && device->paintingActive())
+        return false;
+    store->beginPaint(dirty);
+    if (QPaintDevice* device = store->paintDevice()) {
+        QPainter painter(device);
+        painter.setClipRegion(dirty);
+        m_surface.PaintOn(painter, dirty.boundingRect());
+    }
+    store->endPaint();
+    m_surface.Shown(dirty);
+    store->flush(dirty.boundingRect(), window);
+    ++m_nScreenImages;
+    return true;
 }
 
 ClientSurface& DialogHost::Surface() {

@@ -37,8 +37,13 @@ public:
     LRESULT Deliver(const MSG& msg);
     // A control's notification, held back while a transfer runs.
     void Command(int nID, UINT nCode);
-    // Brings the screen up to date with what was drawn on the surface.
+    // Brings the screen up to date with what was drawn on the surface, in
+    // one image when the controls are not in the way.
     void Flush();
+    // The images flushes have sent the screen so far: one per rectangle of
+    // a region the toolkit repaints (so its X11 backing store sends them), one
+    // for a direct flush. For benchmarks.
+    int ScreenImages() const { return m_nScreenImages; }
     // Paints the whole client area now, through WM_PAINT.
     void RepaintAll();
 
@@ -81,6 +86,9 @@ private:
     void DeliverMouse(UINT message, QMouseEvent* event);
     void DeliverMouseLeave();
     void PaintAllThroughDialog();
+    // Copies the dirty areas from the surface to the backing store and sends
+    // their bounding rectangle to the screen; false if that cannot be done.
+    bool FlushDirect(const QRegion& dirty);
 
     CDialog* m_pDlg;
     DialogKeys* m_pKeys;
@@ -97,6 +105,7 @@ private:
     // dialog, and WM_MOUSELEAVE when it goes.
     bool m_bMouseInside = false;
     int m_nDeliverDepth = 0;
+    int m_nScreenImages = 0;
 };
 
 } // namespace platform_detail

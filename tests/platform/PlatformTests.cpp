@@ -942,4 +942,30 @@ TEST(Fit, HelpTextShowsHeadingsKeyTableAndExamples) {
                         {"F1", "This help & more <here>"}}));
 }
 
+// A flush copies the surface straight to the screen where no control paints:
+// a group frame's lines and title must lie inside what it says it paints,
+// at every ratio, or a click beside them would wipe them off the screen.
+TEST(GroupFrameFit, PaintsOnlyWhatItReports) {
+    for (const char* title : {"", "Preview", "Sprite Name gjpqy"}) {
+        QWidget window;
+        auto* frame = new platform_detail::GroupFrame(title, &window);
+        frame->setGeometry(10, 10, 120, 57);
+        const QImage shot = frame->grab().toImage();
+        const qreal ratio = shot.devicePixelRatio();
+        const QRgb face = shot.pixel(shot.width() / 2, shot.height() - shot.height() / 3);
+        const QRegion painted = frame->Painted();
+        int drawn = 0;
+        int outside = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixel(x, y) != face) {
+                    ++drawn;
+                    const QPoint client(static_cast<int>(x / ratio), static_cast<int>(y / ratio));
+                    outside += painted.contains(client) ? 0 : 1;
+                }
+        EXPECT_GT(drawn, 0) << title;
+        EXPECT_EQ(outside, 0) << title;
+    }
+}
+
 } // namespace
