@@ -70,10 +70,15 @@ std::string ArrayProblemText(const std::string& fileName, const SourceArray& arr
 // opened where it cannot.
 std::string ArrayLabel(const SourceArray& array) {
     std::string label = array.name;
+    // Appended piece by piece: a temporary string built up from a literal
+    // makes GCC 12 warn, falsely, of an overlapping copy at -O3.
     if (array.width > 0 && array.height > 0)
-        label += "\n" + std::to_string(array.width) + " x " + std::to_string(array.height);
+        label.append("\n")
+            .append(std::to_string(array.width))
+            .append(" x ")
+            .append(std::to_string(array.height));
     if (!array.IsOpenable())
-        label += array.problem.empty() ? "\ntoo large" : "\n" + array.problem;
+        label.append("\n").append(array.problem.empty() ? "too large" : array.problem);
     return label;
 }
 

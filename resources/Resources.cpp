@@ -112,7 +112,7 @@ constexpr MenuItemResource kEditorCommands[] = {
     {MenuItemKind::Command, IDM_FLIP_VERTICAL, "Flip &Vertically"},
     {MenuItemKind::Command, IDM_INVERT, "&Invert"},
     {MenuItemKind::Separator, 0, ""},
-    {MenuItemKind::Command, IDM_CODE_STYLE, "Code &Style..."},
+    {MenuItemKind::Command, IDM_CODE_STYLE, "Code S&tyle..."},
 };
 
 constexpr MenuResource kMenus[] = {
@@ -206,20 +206,24 @@ constexpr std::string_view kHelpAfterCommands =
     "  their own text.\n"
     "\n"
     "  Layouts, and the calls that read them:\n"
-    "  Rows, leftmost pixel high (the default): one hexadecimal constant per\n"
-    "    row, top row first, the leftmost pixel its most significant bit;\n"
-    "    unsigned char for 8 pixels, unsigned short int for 16, unsigned long\n"
-    "    int for 32. For your own loops. At width 8 these are also the bytes\n"
-    "    drawBitmap-style calls read; at 16 and 32 those calls need Row Bytes.\n"
+    "\n"
+    "  Rows, leftmost pixel high (the default): one hexadecimal constant per row,\n"
+    "  top row first, the leftmost pixel its most significant bit; unsigned char\n"
+    "  for 8 pixels, unsigned short int for 16, unsigned long int for 32. For\n"
+    "  your own loops. At width 8 these are also the bytes drawBitmap-style calls\n"
+    "  read; at 16 and 32 those calls need Row Bytes.\n"
+    "\n"
     "  Row bytes, leftmost pixel high: (width + 7) / 8 bytes per row, the\n"
-    "    leftmost pixel in the high bit. Read by drawBitmap-style calls, as in\n"
-    "    drawBitmap(x, y, arrow, 16, 2, color), and by MicroPython's MONO_HLSB.\n"
-    "  XBM bytes, leftmost pixel low: the same bytes with the leftmost pixel\n"
-    "    in the low bit. Read by drawXBM-style calls, as in\n"
-    "    drawXBM(x, y, 16, 2, arrow), by MONO_HMSB and as XBM images.\n"
-    "  Vertical pages: pages of eight rows, each one byte per column, the\n"
-    "    page's top row in the low bit. Copied into SSD1306-style page\n"
-    "    buffers one page at a time; read by MONO_VLSB.\n"
+    "  leftmost pixel in the high bit. Read by drawBitmap-style calls, as in\n"
+    "  drawBitmap(x, y, arrow, 16, 2, color), and by MicroPython's MONO_HLSB.\n"
+    "\n"
+    "  XBM bytes, leftmost pixel low: the same bytes with the leftmost pixel in\n"
+    "  the low bit. Read by drawXBM-style calls, as in drawXBM(x, y, 16, 2,\n"
+    "  arrow), by MONO_HMSB and as XBM images.\n"
+    "\n"
+    "  Vertical pages: pages of eight rows, each one byte per column, the page's\n"
+    "  top row in the low bit. Copied into SSD1306-style page buffers one page\n"
+    "  at a time; read by MONO_VLSB.\n"
     "\n"
     "  Languages: C (a static array), Arduino (const uint8_t, or uint16_t and\n"
     "  uint32_t for wide rows, in PROGMEM) and MicroPython (a bytearray and a\n"

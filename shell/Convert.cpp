@@ -150,8 +150,11 @@ std::optional<PixelLayout> LayoutOfReadKey(std::string_view key) {
     return std::nullopt;
 }
 
+// The texts below are appended piece by piece: a temporary string built up
+// from a literal makes GCC 12 warn, falsely, of an overlapping copy at -O3.
 std::string Quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string quoted = "\"";
+    return quoted.append(text).append("\"");
 }
 
 // What one input names: a file, and perhaps one array in it. A path that
@@ -226,7 +229,8 @@ private:
     // A file that no image format reads is C when it is text, unless its
     // name says it is an image: then it is a damaged one.
     std::optional<CodeSprite> ReadUnknown() {
-        const std::string pattern = Lower("*" + fs::path(m_file).extension().string() + ";");
+        std::string pattern = "*";
+        pattern = Lower(pattern.append(fs::path(m_file).extension().string()).append(";"));
         std::string patterns = Lower(CImage::GetImporterFilterString("").str());
         std::replace(patterns.begin(), patterns.end(), '|', ';');
         if (pattern.size() > 2 && patterns.find(";" + pattern) != std::string::npos)
@@ -427,8 +431,12 @@ private:
 // over `output` is one step, hidden and tagged with the process so that
 // builds running side by side never share one.
 fs::path TemporaryBeside(const fs::path& output) {
-    return output.parent_path() /
-           ("." + output.filename().string() + ".glimmet-" + std::to_string(::getpid()) + ".tmp");
+    std::string name = ".";
+    name.append(output.filename().string())
+        .append(".glimmet-")
+        .append(std::to_string(::getpid()))
+        .append(".tmp");
+    return output.parent_path() / name;
 }
 
 // Writes `output` through `write`, which fills the file at the path it is

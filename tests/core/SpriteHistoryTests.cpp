@@ -21,7 +21,7 @@ namespace {
 // A state told apart from every other by its tag: the height and the pixels
 // both carry it, so a step restored with the wrong pixels shows.
 SpriteState Tagged(int tag) {
-    return SpriteState{8 << (tag % 3), tag,
+    return SpriteState{8 << ((tag % 3 + 3) % 3), tag,
                        std::vector<std::uint32_t>(8, static_cast<std::uint32_t>(tag)),
                        tag % 2 == 0};
 }
