@@ -166,16 +166,6 @@ std::string TooManyMessage() {
     return "The bytes hold more than 64 values; the largest sprite, 32 x 16, takes 64 bytes.";
 }
 
-int HexDigit(char c) {
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Appends the bytes a bytes literal stands for, as Python reads its
 // escapes: \xNN, one to three octal digits, the letters of control
 // characters, quotes and backslashes, a backslash joining lines, and any
@@ -214,8 +204,8 @@ std::optional<ArrayReadError> AppendLiteral(const PyToken& token,
             at += e == '\r' && at + 2 < body.size() && body[at + 2] == '\n' ? 3 : 2;
             continue;
         } else if (e == 'x') {
-            const int high = at + 2 < body.size() ? HexDigit(body[at + 2]) : -1;
-            const int low = at + 3 < body.size() ? HexDigit(body[at + 3]) : -1;
+            const int high = at + 2 < body.size() ? DigitValue(body[at + 2]) : -1;
+            const int low = at + 3 < body.size() ? DigitValue(body[at + 3]) : -1;
             if (high < 0 || low < 0)
                 return MakeError("A bytes literal holds a \\x escape without two hex digits.",
                                  token);

@@ -27,17 +27,6 @@ bool IsUtf8Continuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// The value of a digit in bases up to 16, or -1.
-int DigitValue(char c) {
-    if (IsDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The element size a hex or binary constant's digit count suggests.
 int BitsForDigits(std::string_view digits, int bitsPerDigit) {
     const auto bits = static_cast<std::size_t>(bitsPerDigit) *
@@ -47,6 +36,16 @@ int BitsForDigits(std::string_view digits, int bitsPerDigit) {
 }
 
 } // namespace
+
+int DigitValue(char c) {
+    if (IsDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 Token CTokenizer::Next() {
     for (;;) {

@@ -87,6 +87,10 @@ struct CInteger {
 // number", "has no binary digits".
 std::optional<CInteger> ReadCInteger(std::string_view text, std::string_view& problem);
 
+// The value of a digit in bases up to 16 ('0' to '9', 'a' to 'f' in either
+// case), or -1 for any other character.
+int DigitValue(char c);
+
 // Reads `digits` in `base` (up to 16), skipping digit separators, with a
 // ceiling of 2^32 so that no run of digits can overflow. False on a
 // character that is no digit of the base, or on no digits at all.

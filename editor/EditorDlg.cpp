@@ -272,7 +272,7 @@ void CEditorDlg::OnCopyCode() {
         AfxSetClipboardText(m_strCode);
 }
 
-bool CEditorDlg::MakeCode() {
+bool CEditorDlg::ReadSpriteToWrite() {
     UpdateData(true);
     if (!m_doc.IsLaidOut())
         return false;
@@ -280,6 +280,12 @@ bool CEditorDlg::MakeCode() {
         MessageBox("You must enter a name for the sprite!");
         return false;
     }
+    return true;
+}
+
+bool CEditorDlg::MakeCode() {
+    if (!ReadSpriteToWrite())
+        return false;
     m_doc.SetName(m_strName.str());
     m_strCode = EmitCode(m_codeForm, m_doc.Name(), {m_doc.Width(), m_doc.Height(), m_doc.Pixels()});
     UpdateData(false);

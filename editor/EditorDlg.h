@@ -223,6 +223,9 @@ private:
     // last read, which is what undoing that layout gives back.
     void KeepBlankSize();
     void OnWidth(int nIndex);
+    // Reads the controls; false when there is no sprite to write yet: no
+    // grid, or no name (which a message asks for).
+    bool ReadSpriteToWrite();
     // Writes the sprite into the code box as Make Code does; false, with
     // the code box as it was, when there is no grid or no name (which a
     // message asks for).

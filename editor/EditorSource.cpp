@@ -321,13 +321,8 @@ bool CEditorDlg::SaveSource() {
 
 bool CEditorDlg::SaveAs(const CString& path) {
     EndStroke();
-    UpdateData(true);
-    if (!m_doc.IsLaidOut())
+    if (!ReadSpriteToWrite())
         return false;
-    if (m_strName.IsEmpty()) {
-        MessageBox("You must enter a name for the sprite!");
-        return false;
-    }
     const std::string fileName = FileNameOf(path);
     const std::string name = m_strName.str();
     // A C file takes C: the size defines, where the form has them, are the
