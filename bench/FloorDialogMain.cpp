@@ -147,7 +147,7 @@ protected:
     void paintEvent(QPaintEvent* event) override {
         // What lies outside the rectangles to update is not painted at all:
         // a click's update draws no text.
-        const QRect dirty = event->rect();
+        const QRegion dirty = event->region();
         QPainter painter(this);
         for (const QPoint& cell : m_black) {
             painter.fillRect(CellRect(cell), Qt::black);
@@ -157,7 +157,7 @@ protected:
         const QColor shadow = palette().color(QPalette::Mid);
         const QColor light = palette().color(QPalette::Light);
         for (const Label& frame : m_frames) {
-            if (!frame.at.intersects(dirty))
+            if (!dirty.intersects(frame.at))
                 continue;
             // An etched frame, open at the top where its title stands.
             const QRect r(frame.at.left(), frame.at.top() + metrics.height() / 2,
@@ -179,12 +179,12 @@ protected:
         }
         painter.setPen(palette().color(QPalette::WindowText));
         for (const Label& frame : m_frames)
-            if (!frame.text.isEmpty() && frame.at.intersects(dirty))
+            if (!frame.text.isEmpty() && dirty.intersects(frame.at))
                 painter.drawText(QRect(frame.at.left() + 8, frame.at.top(),
                                        metrics.horizontalAdvance(frame.text), metrics.height()),
                                  Qt::AlignLeft | Qt::AlignVCenter, frame.text);
         for (const Label& text : m_texts)
-            if (text.at.intersects(dirty))
+            if (dirty.intersects(text.at))
                 painter.drawText(text.at, Qt::AlignCenter, text.text);
     }
 
