@@ -18,12 +18,11 @@
 // With GLIMMET_CLICK_READY naming a file, it measures a click instead: after
 // the first paint is on the server it writes the window's id to that file
 // and waits. The first mouse press is the caller's preparation (startup.sh
-// clicks New, which lays out the editor's grid); the second arms it: every image the program
-// sends the X server from then on (a shared-memory or a plain put of an
-// image, intercepted here) is counted, and once the event that sent the
-// first one has returned and the rest of the turn's posted work is done,
-// it makes the same round trip, appends the image count to the file and
-// exits with kClickStatus.
+// clicks New, which lays out the editor's grid); the second arms it. Every
+// image the program sends the X server from then on (a shared-memory or a
+// plain put of an image, intercepted here) is counted, and once the event
+// that sent the first one has returned, it makes the same round trip,
+// appends the image count to the file and exits with kClickStatus.
 
 #include <QCoreApplication>
 #include <QEvent>
