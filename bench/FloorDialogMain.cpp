@@ -5,6 +5,11 @@
 // static texts are painted by the dialog itself in its one paint call.
 // startup.sh measures Glimmet against it beside the one-label floor; nothing
 // of Glimmet's code is in it, only the template's numbers and texts.
+//
+// A press of the left button in a grid cell paints what the editor paints
+// for it: the 10 x 10 cell black and the sprite pixel's 2 x 2 square of the
+// preview black, both brought to the screen the plain way, by updating the
+// two rectangles, so that startup.sh can compare the click's cost too.
 
 #include "Resource.h"
 #include "ResourceTypes.h"
@@ -13,6 +18,7 @@
 #include <QDialog>
 #include <QFontDatabase>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -23,6 +29,15 @@
 #include <vector>
 
 namespace {
+
+// The editor's grid and preview, in client pixels, and the largest sprite.
+constexpr int kCellSize = 10;
+constexpr int kGridOrigin = 20;
+constexpr int kColumns = 32;
+constexpr int kRows = 16;
+constexpr int kPreviewLeft = 280;
+constexpr int kPreviewTop = 210;
+constexpr int kPreviewScale = 2;
 
 // Dialog units to pixels with the editor's fixed base units 6 x 13, each
 // edge rounded to the nearest pixel.
@@ -116,12 +131,34 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void mousePressEvent(QMouseEvent* event) override {
+        const QPoint at = event->position().toPoint() - QPoint(kGridOrigin, kGridOrigin);
+        if (event->button() != Qt::LeftButton || at.x() < 0 || at.y() < 0 ||
+            at.x() >= kCellSize * kColumns || at.y() >= kCellSize * kRows)
+            return QDialog::mousePressEvent(event);
+        const QPoint cell(at.x() / kCellSize, at.y() / kCellSize);
+        if (std::find(m_black.begin(), m_black.end(), cell) != m_black.end())
+            return;
+        m_black.push_back(cell);
+        update(CellRect(cell));
+        update(PreviewRect(cell));
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        // What lies outside the rectangles to update is not painted at all:
+        // a click's update draws no text.
+        const QRegion dirty = event->region();
         QPainter painter(this);
+        for (const QPoint& cell : m_black) {
+            painter.fillRect(CellRect(cell), Qt::black);
+            painter.fillRect(PreviewRect(cell), Qt::black);
+        }
         const QFontMetrics metrics(font());
         const QColor shadow = palette().color(QPalette::Mid);
         const QColor light = palette().color(QPalette::Light);
         for (const Label& frame : m_frames) {
+            if (!dirty.intersects(frame.at))
+                continue;
             // An etched frame, open at the top where its title stands.
             const QRect r(frame.at.left(), frame.at.top() + metrics.height() / 2,
                           frame.at.width() - 2, frame.at.height() - metrics.height() / 2 - 2);
@@ -142,15 +179,25 @@ protected:
         }
         painter.setPen(palette().color(QPalette::WindowText));
         for (const Label& frame : m_frames)
-            if (!frame.text.isEmpty())
+            if (!frame.text.isEmpty() && dirty.intersects(frame.at))
                 painter.drawText(QRect(frame.at.left() + 8, frame.at.top(),
                                        metrics.horizontalAdvance(frame.text), metrics.height()),
                                  Qt::AlignLeft | Qt::AlignVCenter, frame.text);
         for (const Label& text : m_texts)
-            painter.drawText(text.at, Qt::AlignCenter, text.text);
+            if (dirty.intersects(text.at))
+                painter.drawText(text.at, Qt::AlignCenter, text.text);
     }
 
 private:
+    static QRect CellRect(QPoint cell) {
+        return QRect(kGridOrigin + kCellSize * cell.x(), kGridOrigin + kCellSize * cell.y(),
+                     kCellSize, kCellSize);
+    }
+    static QRect PreviewRect(QPoint cell) {
+        return QRect(kPreviewLeft + kPreviewScale * cell.x(),
+                     kPreviewTop + kPreviewScale * cell.y(), kPreviewScale, kPreviewScale);
+    }
+
     struct Label {
         QRect at;
         QString text;
@@ -158,6 +205,7 @@ private:
     std::vector<Label> m_frames;
     std::vector<Label> m_texts;
     std::vector<QRadioButton*> m_radios;
+    std::vector<QPoint> m_black; // the cells pressed, in the order they were
 };
 
 } // namespace

@@ -28,6 +28,16 @@
 # shared objects that account for the difference, and Glimmet's own
 # functions by inclusive cost, are listed after the medians.
 #
+# Click to screen: Glimmet and the dialog floor run once more each under
+# callgrind with the same preload in its click mode (GLIMMET_CLICK_READY): the
+# preload reports the window once its first paint is on the server, xdotool
+# presses the left button over the grid's first cell, and the preload ends
+# the program, with status 98, once the images that press caused are on the
+# server. Callgrind zeroes its counts when the X platform starts handling the
+# press (QXcbWindow::handleButtonPressEvent), so the count is the work from
+# the press reaching the program to its image reaching the X server; the
+# preload also counts the images sent.
+#
 # Goals: Glimmet at most 1.10 x the floor's time and at most 4 MiB above its
 # memory. The medians and the verdicts are printed; the exit code is 0 unless
 # the measurement itself failed.
@@ -37,12 +47,13 @@ cd "$(dirname "$0")/.."
 runs=${1:-11}
 build=${2:-build/bench}
 settle=0.5 # seconds a program idles after its first paint before it ends
+click_settle=3 # seconds a program under callgrind has to take the focus before the click
 
 if ! [[ "$runs" =~ ^[0-9]+$ ]] || [ "$runs" -lt 9 ]; then
     echo "startup.sh: RUNS must be a whole number of at least 9" >&2
     exit 2
 fi
-for tool in Xvfb xdpyinfo xev xwd stdbuf od pgrep valgrind callgrind_annotate; do
+for tool in Xvfb xdpyinfo xev xwd xdotool stdbuf od pgrep valgrind callgrind_annotate; do
     if ! command -v "$tool" >/dev/null; then
         echo "startup.sh: $tool is missing (scripts/setup.sh installs the tools)" >&2
         exit 2
@@ -264,11 +275,57 @@ object_costs() {
     ' "$1"
 }
 
+# Runs one program under callgrind with the preload in its click mode,
+# presses the left button over the grid's first cell once the window is on
+# the server, and prints "<instructions from the press to its image on the
+# server> <images sent>".
+count_click() {
+    local name=$1 program=$2 status=0 window="" images=""
+    local ready="$work/$name.click"
+    rm -f "$ready"
+    GLIMMET_CLICK_READY="$ready" LD_PRELOAD="$preload" timeout 900 valgrind --tool=callgrind \
+        --callgrind-out-file="$work/$name.click.callgrind" \
+        --zero-before='QXcbWindow::handleButtonPressEvent*' \
+        "$program" >"$work/$name.click.log" 2>&1 &
+    local pid=$!
+    for _ in $(seq 9000); do
+        window=$(sed -n 's/^window //p' "$ready" 2>/dev/null) || true
+        [ -n "$window" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -n "$window" ]; then
+        # The window gets the focus first and a click on New at (400, 215),
+        # which lays out Glimmet's empty grid (the floor's button does
+        # nothing); then the pointer moves over the grid and the program has
+        # some seconds to repaint for all that, which is not the click's
+        # work. Cell (0, 0) spans client pixels 20 to 29 both ways.
+        xdotool windowfocus --sync "$window" mousemove --window "$window" 400 215 click 1 \
+            mousemove --window "$window" 25 25
+        sleep "$click_settle"
+        xdotool mousedown 1
+    fi
+    wait "$pid" || status=$?
+    xdotool mouseup 1
+    if [ "$status" -ne 98 ]; then
+        echo "startup.sh: $program under callgrind exited with $status, not after a click (98)" >&2
+        tail -n 20 "$work/$name.click.log" >&2
+        return 1
+    fi
+    images=$(sed -n 's/^images //p' "$ready")
+    echo "$(awk '/^(summary|totals):/ { print $2; exit }' "$work/$name.click.callgrind") $images"
+}
+
 echo
 echo "Counting instructions to the first paint under callgrind (a minute or two)"
 g_ir=$(count_instructions glimmet "$glimmet")
 f_ir=$(count_instructions floor "$floor")
 d_ir=$(count_instructions dialog "$dialog")
+echo "Counting instructions from a click to the screen under callgrind"
+g_line=$(count_click glimmet "$glimmet")
+d_line=$(count_click dialog "$dialog")
+read -r g_click g_images <<<"$g_line"
+read -r d_click d_images <<<"$d_line"
 
 g_ms=$(cut -d' ' -f1 "$work/glimmet" | median)
 f_ms=$(cut -d' ' -f1 "$work/floor" | median)
@@ -301,12 +358,22 @@ awk -v gms="$g_ms" -v fms="$f_ms" -v gk="$g_kib" -v fk="$f_kib" -v gmap="$g_map"
         gms / dms, gir / dir, (gir - dir) / 1e6, gir / dir <= 1.01 ? "met" : "MISSED",
         (gk - dk) / 1024, gmap / dmap, gcpu / dcpu
 }'
+awk -v gc="$g_click" -v gi="$g_images" -v dc="$d_click" -v di="$d_images" 'BEGIN {
+    printf "\nClick to screen (one callgrind run each; from the press reaching the program to its image on the X server):\n\n"
+    printf "| | instructions per click | images sent |\n"
+    printf "|---|---|---|\n"
+    printf "| Glimmet | %.3f M | %d |\n", gc / 1e6, gi
+    printf "| dialog floor | %.3f M | %d |\n", dc / 1e6, di
+    printf "| Glimmet vs dialog floor | %.3f x (%+.3f M) | goal 1: %s |\n", gc / dc, (gc - dc) / 1e6, gi <= 1 ? "met" : "MISSED"
+}'
 
 # The profiles stay for a closer look with callgrind_annotate.
-cp "$work/glimmet.callgrind" "$work/floor.callgrind" "$work/dialog.callgrind" "$build/bench/"
+cp "$work/glimmet.callgrind" "$work/floor.callgrind" "$work/dialog.callgrind" \
+    "$work/glimmet.click.callgrind" "$work/dialog.click.callgrind" "$build/bench/"
 
 echo
 echo "Profiles: $build/bench/glimmet.callgrind, floor.callgrind and dialog.callgrind"
+echo "Click profiles: $build/bench/glimmet.click.callgrind and dialog.click.callgrind"
 echo
 echo "Where Glimmet's extra instructions go, by shared object (exclusive, M):"
 echo
