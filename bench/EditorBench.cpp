@@ -99,6 +99,17 @@ void BM_Layout(benchmark::State& state) {
     }
 }
 
+// A left press and release at `at`, as real mouse events through the
+// toolkit's delivery.
+void ClickEvent(BenchEditor& editor, QPointF at) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, editor.Host()->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.Host(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, editor.Host()->mapToGlobal(at),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(editor.Host(), &release);
+}
+
 // A left click on a cell: the message as the host delivers it, then the
 // flush that follows every delivered message. Each click hits the next cell.
 void BM_StrokeCell(benchmark::State& state) {
@@ -123,13 +134,7 @@ void BM_StrokeCellEvent(benchmark::State& state) {
         return;
     int cell = 0;
     for (auto _ : state) {
-        const QPointF at = CellCentre(cell++);
-        QMouseEvent press(QEvent::MouseButtonPress, at, editor->Host()->mapToGlobal(at),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(editor->Host(), &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, editor->Host()->mapToGlobal(at),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(editor->Host(), &release);
+        ClickEvent(*editor, CellCentre(cell++));
     }
     if (!editor->Dlg().GetDocument().IsSet({0, 0}))
         state.SkipWithError("the press did not set its cell");
@@ -145,13 +150,7 @@ void BM_ClickScreenImages(benchmark::State& state) {
     int cell = 0;
     const int before = editor->Host()->ScreenImages();
     for (auto _ : state) {
-        const QPointF at = CellCentre(cell++);
-        QMouseEvent press(QEvent::MouseButtonPress, at, editor->Host()->mapToGlobal(at),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(editor->Host(), &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, editor->Host()->mapToGlobal(at),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(editor->Host(), &release);
+        ClickEvent(*editor, CellCentre(cell++));
     }
     state.counters["images_per_click"] =
         benchmark::Counter(static_cast<double>(editor->Host()->ScreenImages() - before) /
