@@ -55,8 +55,8 @@ public:
     // Places the window: a control at a rectangle of its dialog's client
     // coordinates, a dialog at one of the screen's, whose client area then
     // takes what its frame leaves. A dialog whose corner stays where it is
-    // keeps the place the window manager gives it. The screen shows the
-    // change at once either way; bRepaint is there for the callers' sake.
+    // keeps the place the window manager gives it. bRepaint changes nothing:
+    // the screen shows every change at once.
     void MoveWindow(int x, int y, int nWidth, int nHeight, bool bRepaint = true);
     void MoveWindow(const CRect* lpRect, bool bRepaint = true);
     bool IsIconic() const;
