@@ -1,7 +1,9 @@
 #include "CodeStyleDlg.h"
 
+#include "GroupFit.h"
 #include "SourceEmitter.h"
 
+#include <algorithm>
 #include <span>
 #include <utility>
 
@@ -68,6 +70,7 @@ bool CCodeStyleDlg::OnInitDialog() {
     label(IDC_LAYOUT_FIRST, IDC_LAYOUT_LAST, Layouts());
     label(IDC_LANGUAGE_FIRST, IDC_LANGUAGE_LAST, Languages());
     label(IDC_SIZE_FIRST, IDC_SIZE_LAST, Sizes());
+    FitGroups();
 
     m_nLayout = IndexOf(Layouts(), m_form.style, &LayoutForm::style);
     m_nLanguage = IndexOf(Languages(), m_form.language, &LanguageForm::language);
@@ -79,6 +82,44 @@ bool CCodeStyleDlg::OnInitDialog() {
         return false;
     }
     return true;
+}
+
+void CCodeStyleDlg::FitGroups() {
+    const auto& dialogs = AfxGetResourceTables().dialogs;
+    const auto tpl = std::find_if(dialogs.begin(), dialogs.end(),
+                                  [](const DialogTemplate& d) { return d.id == IDD; });
+    if (tpl == dialogs.end())
+        return;
+    const GroupRows rows[] = {{IDC_LAYOUT_FIRST, Layouts().size()},
+                              {IDC_LANGUAGE_FIRST, Languages().size()},
+                              {IDC_SIZE_FIRST, Sizes().size()}};
+    const GroupFit fit = FitGroupsToRows(*tpl, rows);
+    for (std::size_t i = 0; i < tpl->controls.size(); ++i) {
+        const ControlTemplate& ctl = tpl->controls[i];
+        CRect placed = fit.rects[i];
+        CWnd* pControl = ctl.id != IDC_STATIC ? GetDlgItem(ctl.id) : nullptr;
+        if (placed == TemplateRect(ctl) || pControl == nullptr)
+            continue;
+        // The fit moves and sizes only up and down; a control keeps the
+        // width it may have grown to for its text.
+        MapDialogRect(&placed);
+        CRect rect;
+        pControl->GetWindowRect(&rect);
+        ScreenToClient(&rect);
+        rect.top = placed.top;
+        rect.bottom = placed.bottom;
+        pControl->MoveWindow(&rect);
+    }
+    if (fit.cy != tpl->cy) {
+        CRect client(0, 0, tpl->cx, fit.cy);
+        MapDialogRect(&client);
+        CRect current;
+        GetClientRect(&current);
+        CRect window;
+        GetWindowRect(&window);
+        window.bottom += client.Height() - current.Height();
+        MoveWindow(&window);
+    }
 }
 
 void CCodeStyleDlg::OnChoice(UINT /*nID*/) {

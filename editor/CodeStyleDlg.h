@@ -4,7 +4,8 @@
 // sprite (layout, language, size companion), each a radio group labelled
 // from its output form table, and a sample of what Make Code will write for
 // the current sprite, kept up to date as the choices change. A size
-// companion that does not go with the layout and language is greyed.
+// companion that does not go with the layout and language is greyed. Each
+// group's frame fits the rows of its table, and the dialog its groups.
 
 #include "Afx.h"
 #include "OutputForm.h"
@@ -36,6 +37,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Fits the group boxes to their tables' rows, moving what lies below
+    // them and the dialog's bottom edge as far as the lowest box's edge.
+    void FitGroups();
     // Greys the size companions that do not apply, moving the choice to
     // none if it was one of them, and writes the sample.
     void ShowChoices();

@@ -94,6 +94,12 @@ bool CDialog::OnInitDialog() {
     return true;
 }
 
+void CDialog::MapDialogRect(CRect* lpRect) const {
+    *lpRect = CRect(
+        platform_detail::MapDialogX(lpRect->left), platform_detail::MapDialogY(lpRect->top),
+        platform_detail::MapDialogX(lpRect->right), platform_detail::MapDialogY(lpRect->bottom));
+}
+
 void CDialog::SetIcon(HICON hIcon, bool bBigIcon) {
     SendMessage(WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
 }

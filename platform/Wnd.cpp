@@ -101,6 +101,49 @@ void CWnd::GetClientRect(CRect* lpRect) const {
     *lpRect = widget ? CRect(0, 0, widget->width(), widget->height()) : CRect();
 }
 
+void CWnd::GetWindowRect(CRect* lpRect) const {
+    const QWidget* widget = WidgetOf(m_hWnd);
+    if (!widget) {
+        *lpRect = CRect();
+        return;
+    }
+    const QRect r = widget->isWindow() ? widget->frameGeometry()
+                                       : QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+    *lpRect = CRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+}
+
+void CWnd::ScreenToClient(CRect* lpRect) const {
+    const QWidget* widget = WidgetOf(m_hWnd);
+    if (!widget)
+        return;
+    const QPoint offset = widget->mapFromGlobal(QPoint(0, 0));
+    *lpRect = CRect(lpRect->left + offset.x(), lpRect->top + offset.y(), lpRect->right + offset.x(),
+                    lpRect->bottom + offset.y());
+}
+
+void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, bool /*bRepaint*/) {
+    QWidget* widget = WidgetOf(m_hWnd);
+    if (!widget)
+        return;
+    if (!widget->isWindow()) {
+        widget->setGeometry(x, y, nWidth, nHeight);
+        return;
+    }
+    // A dialog's size is fixed: the user cannot change it, the program can.
+    const QRect frame = widget->frameGeometry();
+    const QRect client = widget->geometry();
+    widget->setFixedSize(nWidth - (frame.width() - client.width()),
+                         nHeight - (frame.height() - client.height()));
+    // Moving a window that has not been shown yet would keep the toolkit
+    // from centring a dialog over its owner.
+    if (QPoint(x, y) != frame.topLeft())
+        widget->move(x, y);
+}
+
+void CWnd::MoveWindow(const CRect* lpRect, bool bRepaint) {
+    MoveWindow(lpRect->left, lpRect->top, lpRect->Width(), lpRect->Height(), bRepaint);
+}
+
 bool CWnd::IsIconic() const {
     return m_hWnd && WidgetOf(m_hWnd)->isMinimized();
 }

@@ -47,6 +47,18 @@ public:
     CMenu* GetSystemMenu(bool bRevert);
 
     void GetClientRect(CRect* lpRect) const;
+    // The window's rectangle in screen coordinates: a control's own, a
+    // dialog's with the frame the window manager draws around it.
+    void GetWindowRect(CRect* lpRect) const;
+    // Converts a rectangle from screen to client coordinates.
+    void ScreenToClient(CRect* lpRect) const;
+    // Places the window: a control at a rectangle of its dialog's client
+    // coordinates, a dialog at one of the screen's, whose client area then
+    // takes what its frame leaves. A dialog whose corner stays where it is
+    // keeps the place the window manager gives it. bRepaint changes nothing:
+    // the screen shows every change at once.
+    void MoveWindow(int x, int y, int nWidth, int nHeight, bool bRepaint = true);
+    void MoveWindow(const CRect* lpRect, bool bRepaint = true);
     bool IsIconic() const;
     // Gives the window the keyboard focus.
     void SetFocus();
@@ -158,6 +170,9 @@ public:
     bool UpdateData(bool bSaveAndValidate = true);
 
     virtual bool OnInitDialog();
+    // Converts a rectangle of dialog units to client pixels, each edge on its
+    // own, as the template's controls were placed.
+    void MapDialogRect(CRect* lpRect) const;
     void SetIcon(HICON hIcon, bool bBigIcon);
     // The control nID of the dialog, or null. The object is the dialog's.
     CWnd* GetDlgItem(int nID);

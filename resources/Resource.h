@@ -65,3 +65,9 @@
 #define IDC_SIZE_FIRST 1040
 #define IDC_SIZE_LAST 1043
 #define IDC_SAMPLE 1050
+// The frames of the three groups and of the sample: the dialog fits them to
+// the rows the groups show.
+#define IDC_LAYOUT_BOX 1060
+#define IDC_LANGUAGE_BOX 1061
+#define IDC_SIZE_BOX 1062
+#define IDC_SAMPLE_BOX 1063

@@ -56,29 +56,31 @@ constexpr int kCancelCommand = 2;
 // template gives each group its slots, one below the other, and the dialog
 // shows one per row of the table and hides the rest. A new row of a table
 // (core/OutputForm.cpp: the row, and for a layout its write and read
-// functions) touches no other file while its group has a free slot. The
-// group boxes frame today's rows, so that the dialog looks as it always
-// did: a row past them shows below its box's edge until the box, and what
-// lies below it, are moved down here.
+// functions) touches no other file while its group has a free slot. Each
+// group box is drawn around the rows its table has today, and the dialog
+// fits it to the rows it has when it opens: a box grows or shrinks by the
+// slots' spacing for each row more or fewer, and what lies below the
+// groups, and the dialog's bottom edge, move by as much as the lowest box's
+// edge. So with today's tables the dialog is exactly this template.
 constexpr ControlTemplate kCodeStyleControls[] = {
-    {IDC_STATIC, ControlKind::GroupBox, 0, "Layout", 7, 5, 155, 70},
+    {IDC_LAYOUT_BOX, ControlKind::GroupBox, 0, "Layout", 7, 5, 155, 70},
     {IDC_LAYOUT_FIRST, ControlKind::AutoRadioButton, WS_GROUP, "", 13, 16, 145, 14},
     {IDC_LAYOUT_FIRST + 1, ControlKind::AutoRadioButton, 0, "", 13, 30, 145, 14},
     {IDC_LAYOUT_FIRST + 2, ControlKind::AutoRadioButton, 0, "", 13, 44, 145, 14},
     {IDC_LAYOUT_FIRST + 3, ControlKind::AutoRadioButton, 0, "", 13, 58, 145, 14},
     {IDC_LAYOUT_FIRST + 4, ControlKind::AutoRadioButton, 0, "", 13, 72, 145, 14},
     {IDC_LAYOUT_LAST, ControlKind::AutoRadioButton, 0, "", 13, 86, 145, 14},
-    {IDC_STATIC, ControlKind::GroupBox, 0, "Language", 167, 5, 80, 56},
+    {IDC_LANGUAGE_BOX, ControlKind::GroupBox, 0, "Language", 167, 5, 80, 56},
     {IDC_LANGUAGE_FIRST, ControlKind::AutoRadioButton, WS_GROUP, "", 173, 16, 70, 14},
     {IDC_LANGUAGE_FIRST + 1, ControlKind::AutoRadioButton, 0, "", 173, 30, 70, 14},
     {IDC_LANGUAGE_FIRST + 2, ControlKind::AutoRadioButton, 0, "", 173, 44, 70, 14},
     {IDC_LANGUAGE_LAST, ControlKind::AutoRadioButton, 0, "", 173, 58, 70, 14},
-    {IDC_STATIC, ControlKind::GroupBox, 0, "Size", 252, 5, 103, 56},
+    {IDC_SIZE_BOX, ControlKind::GroupBox, 0, "Size", 252, 5, 103, 56},
     {IDC_SIZE_FIRST, ControlKind::AutoRadioButton, WS_GROUP, "", 258, 16, 93, 14},
     {IDC_SIZE_FIRST + 1, ControlKind::AutoRadioButton, 0, "", 258, 30, 93, 14},
     {IDC_SIZE_FIRST + 2, ControlKind::AutoRadioButton, 0, "", 258, 44, 93, 14},
     {IDC_SIZE_LAST, ControlKind::AutoRadioButton, 0, "", 258, 58, 93, 14},
-    {IDC_STATIC, ControlKind::GroupBox, 0, "Make Code Writes", 7, 78, 348, 64},
+    {IDC_SAMPLE_BOX, ControlKind::GroupBox, 0, "Make Code Writes", 7, 78, 348, 64},
     {IDC_SAMPLE, ControlKind::Edit,
      ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | WS_BORDER | WS_TABSTOP, "", 13, 89, 336, 48, 0,
      "Sample of the generated code"},

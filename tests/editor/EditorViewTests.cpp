@@ -5,6 +5,7 @@
 #include "CodeStyleDlg.h"
 #include "DlgTemplate.h"
 #include "EditorTest.h"
+#include "GroupFit.h"
 
 #include "SourceEmitter.h"
 
@@ -18,7 +19,9 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 // The About box and help belong to the application; here it only counts
 // the commands that ask for them.
@@ -666,8 +669,7 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
     const auto sample = [&] { return ControlText(style, IDC_SAMPLE).toStdString(); };
 
     // Each group has a slot for every row and shows those alone, inside the
-    // frame that holds its first slot: a row past the frame needs the
-    // template's group box made taller.
+    // frame that holds its first slot, which the dialog fits to them.
     const auto frameOf = [&](const QRect& first) {
         for (const auto& entry : Host(style).Controls().Entries())
             if (entry.tpl->kind == ControlKind::GroupBox &&
@@ -690,6 +692,16 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
     labelled(IDC_LAYOUT_FIRST, IDC_LAYOUT_LAST, Layouts());
     labelled(IDC_LANGUAGE_FIRST, IDC_LANGUAGE_LAST, Languages());
     labelled(IDC_SIZE_FIRST, IDC_SIZE_LAST, Sizes());
+    // The template's boxes frame today's rows: the dialog is its template.
+    for (const auto& entry : Host(style).Controls().Entries()) {
+        CRect rect = TemplateRect(*entry.tpl);
+        style.MapDialogRect(&rect);
+        if (entry.tpl->kind != ControlKind::AutoRadioButton) {
+            EXPECT_EQ(entry.widget->geometry(),
+                      QRect(rect.left, rect.top, rect.Width(), rect.Height()));
+        }
+    }
+    EXPECT_EQ(Host(style).size(), QSize(543, 273));
     // The labels come after the layout, so the template must leave them room.
     for (QRadioButton* button : Host(style).findChildren<QRadioButton*>())
         EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
@@ -722,5 +734,80 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
               (CodeForm{CodeStyle::Rows, CodeLanguage::MicroPython, CodeSize::None}));
     style.EndDialog(IDCANCEL);
 }
+
+// The code style groups fitted to other numbers of rows than today's tables
+// have: each box holds the slots of its rows and no other, what lies below
+// the groups moves by `shift` dialog units and keeps clear of every box, the
+// client area holds it all, and whatever moves can be found by its id.
+struct GroupFitCase {
+    std::size_t layouts;
+    std::size_t languages;
+    std::size_t sizes;
+    int shift;
+    friend void PrintTo(const GroupFitCase& c, std::ostream* os) {
+        *os << c.layouts << "/" << c.languages << "/" << c.sizes << " rows";
+    }
+};
+
+class GroupFitTest : public ::testing::TestWithParam<GroupFitCase> {};
+
+TEST_P(GroupFitTest, BoxesHoldTheirRowsAndWhatLiesBelowKeepsClear) {
+    const GroupFitCase& c = GetParam();
+    const auto dialogs = AfxGetResourceTables().dialogs;
+    const auto tpl = std::find_if(dialogs.begin(), dialogs.end(),
+                                  [](const DialogTemplate& d) { return d.id == IDD_CODE_STYLE; });
+    ASSERT_NE(tpl, dialogs.end());
+    const GroupRows rows[] = {{IDC_LAYOUT_FIRST, c.layouts},
+                              {IDC_LANGUAGE_FIRST, c.languages},
+                              {IDC_SIZE_FIRST, c.sizes}};
+    const GroupFit fit = FitGroupsToRows(*tpl, rows);
+    ASSERT_EQ(fit.rects.size(), tpl->controls.size());
+    const auto index = [&](int nID) {
+        const auto it = std::find_if(tpl->controls.begin(), tpl->controls.end(),
+                                     [&](const ControlTemplate& ctl) { return ctl.id == nID; });
+        return static_cast<std::size_t>(it - tpl->controls.begin());
+    };
+    const auto inside = [](const CRect& outer, const CRect& inner) {
+        return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+               inner.bottom <= outer.bottom;
+    };
+    const CRect client(0, 0, tpl->cx, fit.cy);
+    EXPECT_EQ(fit.cy, tpl->cy + c.shift);
+
+    std::vector<CRect> boxes;
+    for (const auto& [nBox, nFirst, nLast, n] :
+         {std::tuple{IDC_LAYOUT_BOX, IDC_LAYOUT_FIRST, IDC_LAYOUT_LAST, c.layouts},
+          std::tuple{IDC_LANGUAGE_BOX, IDC_LANGUAGE_FIRST, IDC_LANGUAGE_LAST, c.languages},
+          std::tuple{IDC_SIZE_BOX, IDC_SIZE_FIRST, IDC_SIZE_LAST, c.sizes}}) {
+        boxes.push_back(fit.rects[index(nBox)]);
+        EXPECT_TRUE(inside(client, boxes.back())) << nBox;
+        for (int nID = nFirst; nID <= nLast; ++nID)
+            EXPECT_EQ(inside(boxes.back(), fit.rects[index(nID)]),
+                      static_cast<std::size_t>(nID - nFirst) < n)
+                << nID;
+    }
+    for (const int nID :
+         {IDC_SAMPLE_BOX, IDC_SAMPLE, static_cast<int>(IDOK), static_cast<int>(IDCANCEL)}) {
+        CRect expected = TemplateRect(tpl->controls[index(nID)]);
+        expected.top += c.shift;
+        expected.bottom += c.shift;
+        EXPECT_EQ(fit.rects[index(nID)], expected) << nID;
+        EXPECT_TRUE(inside(client, expected)) << nID;
+        for (const CRect& box : boxes)
+            EXPECT_GE(expected.top, box.bottom) << nID;
+    }
+    for (std::size_t i = 0; i < fit.rects.size(); ++i)
+        EXPECT_TRUE(fit.rects[i] == TemplateRect(tpl->controls[i]) ||
+                    tpl->controls[i].id != IDC_STATIC)
+            << "control " << i << " moves but has no id to be found by";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GroupFitTest,
+                         ::testing::Values(GroupFitCase{4, 3, 3, 0}, // today's tables
+                                           GroupFitCase{5, 4, 4, 14}, GroupFitCase{6, 3, 3, 28},
+                                           // more rows than slots show the slots
+                                           GroupFitCase{9, 3, 3, 28},
+                                           // the lowest edge may be another group's
+                                           GroupFitCase{2, 4, 3, 0}, GroupFitCase{1, 1, 1, -42}));
 
 } // namespace

@@ -263,6 +263,44 @@ TEST_F(ProbeTest, TemplateSizesAndPositionsInClientPixels) {
     EXPECT_EQ(frame("Preview"), QRect(270, 195, 83, 57));
 }
 
+// A control placed by the program lands at the client rectangle asked; a
+// dialog placed on the screen keeps its corner and gives its client area
+// what the frame leaves, painted at the screen's ratio. Dialog units map as
+// the template's controls were placed.
+TEST_F(ProbeTest, MoveWindowFitsControlsAndTheDialogToTheRectangleAsked) {
+    CWnd* pNew = dlg.GetDlgItem(IDC_NEW);
+    ASSERT_NE(pNew, nullptr);
+    const auto placed = [&](CWnd* pWnd) {
+        CRect rect;
+        pWnd->GetWindowRect(&rect);
+        dlg.ScreenToClient(&rect);
+        return rect;
+    };
+    CRect units(240, 125, 240 + 55, 125 + 15);
+    dlg.MapDialogRect(&units);
+    EXPECT_EQ(units, CRect(360, 203, 443, 228));
+    EXPECT_EQ(placed(pNew), units);
+
+    pNew->MoveWindow(10, 260, 51, 31);
+    EXPECT_EQ(Control(dlg, IDC_NEW)->geometry(), QRect(10, 260, 51, 31));
+    const CRect asked(21, 301, 102, 342);
+    pNew->MoveWindow(&asked);
+    EXPECT_EQ(placed(pNew), asked);
+
+    CRect window;
+    dlg.GetWindowRect(&window);
+    window.bottom += 41;
+    dlg.MoveWindow(&window);
+    CRect client;
+    dlg.GetClientRect(&client);
+    EXPECT_EQ(client, CRect(0, 0, 453, 390));
+    CRect moved;
+    dlg.GetWindowRect(&moved);
+    EXPECT_EQ(moved, window);
+    dlg.RedrawWindow();
+    EXPECT_TRUE(ClientRectIs(dlg, CRect(0, 349, 453, 390), Face()));
+}
+
 enum class Gesture { UpArrow, DownArrow, UpKey, DownKey };
 
 struct SpinCase {
