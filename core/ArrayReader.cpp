@@ -481,7 +481,7 @@ bool SamePicture(const SpriteReading& a, const SpriteReading& b) {
 }
 
 // The readings at a stated size: each layout whose values are as wide as the
-// list's elements, and for wider elements one a row the grouped readings.
+// list's elements, then, where each element is a row, the grouped readings.
 void AddStatedReadings(const ListText& list, const StatedSize& size, int points,
                        std::vector<RankedReading>& readings) {
     if (size.skip >= list.values.size())

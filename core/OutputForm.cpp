@@ -341,6 +341,10 @@ const SizeForm& SizeOf(CodeSize size) {
     return RowOf(Sizes(), size, &SizeForm::size);
 }
 
+const LayoutForm& ByteLayoutOf(CodeStyle style) {
+    return LayoutOf(LayoutOf(style).byteStyle);
+}
+
 int ValueBitsAt(const LayoutForm& layout, int width) {
     return layout.valueBits != 0 ? layout.valueBits : BytesPerRow(width) * kBitsPerByte;
 }

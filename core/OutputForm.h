@@ -159,6 +159,10 @@ const LayoutForm& LayoutOf(CodeStyle style);
 const LanguageForm& LanguageOf(CodeLanguage language);
 const SizeForm& SizeOf(CodeSize size);
 
+// The row of the byte layout that holds the same bits as `style`: the one
+// whose reading label and element grouping stand for both.
+const LayoutForm& ByteLayoutOf(CodeStyle style);
+
 // The bits of each value `layout` writes for a sprite `width` pixels wide.
 int ValueBitsAt(const LayoutForm& layout, int width);
 

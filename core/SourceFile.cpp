@@ -425,7 +425,7 @@ SourceRewrite RewriteArray(std::string_view text, const SourceArray& array, std:
     const std::vector<std::uint32_t> elements =
         PackPixels(stored, bits, sprite.layout, sprite.width, sprite.height);
     // Values that run row by row are laid out again by rows.
-    const bool bRows = LayoutOf(sprite.layout).elementBytes != ElementBytes::None;
+    const bool bRows = ByteLayoutOf(sprite.layout).elementBytes != ElementBytes::None;
     ValuesEdit edit;
     edit.elements = elements;
     edit.oldPerRow = bRows ? static_cast<std::size_t>(old.width / bits) : 0;

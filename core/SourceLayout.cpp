@@ -5,12 +5,6 @@ namespace {
 constexpr int kBitsPerByte = 8;
 constexpr std::uint32_t kByteMask = 0xFF;
 
-// The row whose bytes and grouping every layout of the bits of `layout`
-// shares.
-const LayoutForm& ByteLayoutOf(CodeStyle layout) {
-    return LayoutOf(LayoutOf(layout).byteStyle);
-}
-
 // Whether the layout's bytes make elements of `elementBits` bits. Bytes
 // always do; wider elements need bytes that run row by row and a row that
 // fills its elements, so that no element holds the bits of two rows.

@@ -102,5 +102,5 @@ std::vector<SpriteReading> AllReadings(std::span<const std::uint32_t> elements, 
 
 std::string DescribeReading(const SpriteReading& reading) {
     return std::to_string(reading.width) + " x " + std::to_string(reading.height) + ", " +
-           std::string(LayoutOf(LayoutOf(reading.layout).byteStyle).readingLabel);
+           std::string(ByteLayoutOf(reading.layout).readingLabel);
 }

@@ -895,6 +895,8 @@ TEST(DescribeReading, NamesSizeAndLayout) {
     EXPECT_EQ(DescribeReading({RowBytes, 16, 5, {}}), "16 x 5, rows, leftmost pixel high");
     EXPECT_EQ(DescribeReading({Xbm, 8, 2, {}}), "8 x 2, rows, leftmost pixel low (XBM)");
     EXPECT_EQ(DescribeReading({Pages, 32, 16, {}}), "32 x 16, vertical pages");
+    // One value per row holds its byte layout's bits and goes by its name.
+    EXPECT_EQ(DescribeReading({Rows, 32, 2, {}}), "32 x 2, rows, leftmost pixel high");
 }
 
 } // namespace
