@@ -5,6 +5,7 @@
 #include "CDeclaration.h"
 #include "CTokenizer.h"
 #include "SourceEmitter.h"
+#include "SourceLayout.h"
 #include "SpriteRaster.h"
 #include "TextBlanks.h"
 
@@ -480,8 +481,7 @@ bool SamePicture(const SpriteReading& a, const SpriteReading& b) {
 }
 
 // The readings at a stated size: each layout whose values are as wide as the
-// list's elements, and for wider elements the rows with the leftmost pixel
-// low.
+// list's elements, then, where each element is a row, the grouped readings.
 void AddStatedReadings(const ListText& list, const StatedSize& size, int points,
                        std::vector<RankedReading>& readings) {
     if (size.skip >= list.values.size())
@@ -499,28 +499,28 @@ void AddStatedReadings(const ListText& list, const StatedSize& size, int points,
     const bool bNamed = size.bCertain && list.certainLayout != nullptr &&
                         list.certainLayout->read(values, size.width, size.height);
     for (const LayoutForm& layout : Layouts()) {
-        const int valueBits = layout.valueBits != 0 ? layout.valueBits : (size.width + 7) / 8 * 8;
-        if (valueBits != list.elementBits || (bNamed && &layout != list.certainLayout))
+        if (ValueBitsAt(layout, size.width) != list.elementBits ||
+            (bNamed && &layout != list.certainLayout))
             continue;
         if (std::optional<SpriteReading> reading =
                 ReadThroughLayout(layout, values, size.width, size.height))
             add(std::move(*reading), &layout);
     }
-    if (list.elementBits > 8 && size.width == list.elementBits &&
-        std::cmp_equal(values.size(), size.height) && size.height <= kMaxSpriteRows)
-        add(RowsReading(values, list.elementBits, size.width, PixelLayout::RowsLsbFirst), nullptr);
+    if (size.width == list.elementBits && std::cmp_equal(values.size(), size.height))
+        for (SpriteReading& reading : GroupedReadings(values, list.elementBits))
+            add(std::move(reading), nullptr);
 }
 
-// Whether a reading has the shape of the list's [A][B] declaration: A rows
-// of B bytes, or A pages of B columns.
+// Whether a reading has the shape of the list's [A][B] declaration: A lines
+// of B bytes, a line being what the layout takes for one row (a row of
+// bytes, or a page of columns).
 bool HasDeclaredShape(const ListText& list, const SpriteReading& reading) {
     if (list.declaredRowLength == 0 || list.elementBits != 8)
         return false;
-    const auto pages = static_cast<std::size_t>((reading.height + 7) / 8);
-    if (reading.layout == PixelLayout::VerticalPages)
-        return std::cmp_equal(reading.width, list.declaredRowLength) && pages == list.declaredRows;
-    return std::cmp_equal(reading.width / 8, list.declaredRowLength) &&
-           std::cmp_equal(reading.height, list.declaredRows);
+    const std::size_t line = ElementCount(reading.layout, 8, reading.width, 1);
+    return line == list.declaredRowLength &&
+           line * list.declaredRows ==
+               ElementCount(reading.layout, 8, reading.width, reading.height);
 }
 
 // The readings of a list and whether one of them is certain. A text one of

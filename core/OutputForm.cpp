@@ -271,17 +271,20 @@ std::string WriteMicroPython(const CodeDeclaration& d) {
 // --- The tables -------------------------------------------------------------
 
 constexpr LayoutForm kLayouts[] = {
-    {CodeStyle::Rows, "rows", "&Rows, Leftmost Pixel High", "", 0, CodeStyle::RowBytes, "", "",
-     &WriteRows, &ReadRows},
+    {CodeStyle::Rows, "rows", "&Rows, Leftmost Pixel High", "", 0, CodeStyle::RowBytes, "",
+     ElementBytes::None, "", "", &WriteRows, &ReadRows},
     {CodeStyle::RowBytes, "rowbytes", "Row &Bytes, Leftmost Pixel High",
      "Row bytes, leftmost pixel high: for drawBitmap-style calls and MONO_HLSB", 8,
-     CodeStyle::RowBytes, "MONO_HLSB", "", &WriteRowBytes, &ReadRowBytes},
+     CodeStyle::RowBytes, "rows, leftmost pixel high", ElementBytes::HighFirst, "MONO_HLSB", "",
+     &WriteRowBytes, &ReadRowBytes},
     {CodeStyle::Xbm, "xbm", "&XBM Bytes, Leftmost Pixel Low",
-     "XBM bytes, leftmost pixel low: for drawXBM-style calls", 8, CodeStyle::Xbm, "MONO_HMSB",
-     "_bits", &WriteXbm, &ReadXbm},
+     "XBM bytes, leftmost pixel low: for drawXBM-style calls", 8, CodeStyle::Xbm,
+     "rows, leftmost pixel low (XBM)", ElementBytes::LowFirst, "MONO_HMSB", "_bits", &WriteXbm,
+     &ReadXbm},
     {CodeStyle::Pages, "pages", "&Vertical Pages",
      "Vertical pages of eight rows, top row in the low bit: for SSD1306-style page buffers", 8,
-     CodeStyle::Pages, "MONO_VLSB", "_pages", &WritePages, &ReadPages},
+     CodeStyle::Pages, "vertical pages", ElementBytes::None, "MONO_VLSB", "_pages", &WritePages,
+     &ReadPages},
 };
 
 constexpr LanguageForm kLanguages[] = {
@@ -336,6 +339,14 @@ const LanguageForm& LanguageOf(CodeLanguage language) {
 }
 const SizeForm& SizeOf(CodeSize size) {
     return RowOf(Sizes(), size, &SizeForm::size);
+}
+
+const LayoutForm& ByteLayoutOf(CodeStyle style) {
+    return LayoutOf(LayoutOf(style).byteStyle);
+}
+
+int ValueBitsAt(const LayoutForm& layout, int width) {
+    return layout.valueBits != 0 ? layout.valueBits : BytesPerRow(width) * kBitsPerByte;
 }
 
 std::string_view CodeStyleKey(CodeStyle style) {

@@ -64,6 +64,19 @@ inline constexpr std::string_view kCodeStyleEntry = "codeStyle";
 inline constexpr std::string_view kCodeLanguageEntry = "codeLanguage";
 inline constexpr std::string_view kCodeSizeEntry = "codeSize";
 
+// How a byte layout's bytes make the elements of a wider array, 16 or 32
+// bits each, as other tools and hand-written headers hold the same bits.
+enum class ElementBytes {
+    // Bytes only: the bytes do not run row by row, so no wider element holds
+    // a run of them.
+    None,
+    // Each row's bytes in turn, as many to an element as it holds, the first
+    // in the element's high bits: the row read as one number.
+    HighFirst,
+    // The same with the first byte in the element's low bits.
+    LowFirst,
+};
+
 // A layout: how a sprite becomes values and how values become a sprite.
 struct LayoutForm {
     CodeStyle style;
@@ -79,6 +92,12 @@ struct LayoutForm {
     // The byte layout that holds the same bits, for languages that take
     // bytes only: the layout itself for a byte layout.
     CodeStyle byteStyle;
+    // What a reading in a byte layout's bits is called, e.g. "rows,
+    // leftmost pixel high", and how its bytes make wider elements. A layout
+    // of one value per row leaves both empty: its values are its byte
+    // layout's bytes grouped, and its readings are its byte layout's.
+    std::string_view readingLabel;
+    ElementBytes elementBytes;
     // MicroPython's framebuf format for the bytes (a byte layout's own).
     std::string_view frameBufferFormat;
     // The layout's mark: what the array's name ends with whenever a size
@@ -139,6 +158,13 @@ std::span<const SizeForm> Sizes();
 const LayoutForm& LayoutOf(CodeStyle style);
 const LanguageForm& LanguageOf(CodeLanguage language);
 const SizeForm& SizeOf(CodeSize size);
+
+// The row of the byte layout that holds the same bits as `style`: the one
+// whose reading label and element grouping stand for both.
+const LayoutForm& ByteLayoutOf(CodeStyle style);
+
+// The bits of each value `layout` writes for a sprite `width` pixels wide.
+int ValueBitsAt(const LayoutForm& layout, int width);
 
 // The name a layout is stored under: "rows", "rowbytes", "xbm" or "pages".
 std::string_view CodeStyleKey(CodeStyle style);

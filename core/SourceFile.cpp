@@ -34,28 +34,32 @@ struct Statement {
     SizeSource source = SizeSource::Open;
     std::optional<int> width;
     std::optional<int> height;
-    std::optional<PixelLayout> layout; // fixed when set
-    bool bXbm = false;                 // the rows are XBM's, leftmost pixel low
+    std::optional<CodeStyle> layout; // the byte layout, fixed when set
+    bool bXbm = false;               // the rows are XBM's, leftmost pixel low
     bool bNoPages = false;
 };
 
 // The readings of `elements` that agree with the statement, in the order
-// the reader offers them. Pages cut to a stated height that is no multiple
-// of eight keep the rows above it; the rows below are padding.
+// the reader offers them. A stated height below the reading's that takes as
+// many elements (pages cut to a height that is no multiple of eight) reads
+// the elements at that height: the rows below it are padding.
 std::vector<SpriteReading> Candidates(const std::vector<std::uint32_t>& elements, int bits,
                                       const Statement& statement) {
     std::vector<SpriteReading> readings;
     for (SpriteReading& reading : AllReadings(elements, bits)) {
-        const PixelLayout layout = reading.layout;
+        const CodeStyle layout = reading.layout;
         if ((statement.layout && layout != *statement.layout) ||
-            (statement.bXbm && layout != PixelLayout::RowsLsbFirst) ||
-            (statement.bNoPages && layout == PixelLayout::VerticalPages) ||
+            (statement.bXbm && layout != CodeStyle::Xbm) ||
+            (statement.bNoPages && layout == CodeStyle::Pages) ||
             (statement.width && reading.width != *statement.width))
             continue;
-        if (statement.height && layout == PixelLayout::VerticalPages &&
-            *statement.height<reading.height&& * statement.height> reading.height - 8) {
-            reading.height = *statement.height;
-            reading.pixels.resize(static_cast<std::size_t>(reading.width * reading.height));
+        if (statement.height && *statement.height >= 1 && *statement.height < reading.height &&
+            ElementCount(layout, bits, reading.width, *statement.height) == elements.size()) {
+            if (std::optional<std::vector<std::uint32_t>> cut =
+                    UnpackPixels(elements, bits, layout, reading.width, *statement.height)) {
+                reading.height = *statement.height;
+                reading.pixels = std::move(*cut);
+            }
         }
         if (statement.height && reading.height != *statement.height)
             continue;
@@ -133,7 +137,7 @@ private:
             statement.bXbm = statement.bXbm ||
                              (width->name.ends_with("_width") && height->name.ends_with("_height"));
             if (!statement.bXbm)
-                statement.layout = PixelLayout::RowsMsbFirst;
+                statement.layout = CodeStyle::RowBytes;
             statement.bNoPages = true;
             array.companions.push_back({SizeCompanionKind::Width, width->span});
             array.companions.push_back({SizeCompanionKind::Height, height->span});
@@ -172,7 +176,7 @@ private:
                 static_cast<int>(std::min<std::uint32_t>(descriptor->width->value, 1 << 16));
             statement.height =
                 static_cast<int>(std::min<std::uint32_t>(descriptor->height->value, 1 << 16));
-            statement.layout = PixelLayout::RowsMsbFirst;
+            statement.layout = CodeStyle::RowBytes;
             statement.bXbm = false;
             prefix = 8;
             auto lightness = [&](std::size_t at) {
@@ -202,7 +206,7 @@ private:
                 statement.height = static_cast<int>(height);
                 statement.bNoPages = !bPages;
                 if (!bRows)
-                    statement.layout = PixelLayout::VerticalPages;
+                    statement.layout = CodeStyle::Pages;
                 prefix = 2;
                 array.companions.push_back({SizeCompanionKind::Width, found.values[0].span});
                 array.companions.push_back({SizeCompanionKind::Height, found.values[1].span});
@@ -408,7 +412,7 @@ SourceRewrite RewriteArray(std::string_view text, const SourceArray& array, std:
                         "; a frame keeps that size.";
         return rewrite;
     }
-    if (bits > 8 && sprite.width != bits && old.layout != PixelLayout::VerticalPages) {
+    if (bits > 8 && sprite.width != bits) {
         rewrite.error = "The elements of " + array.declaredName + " hold rows " +
                         std::to_string(bits) + " pixels wide; the width stays " +
                         std::to_string(bits) + ".";
@@ -420,7 +424,8 @@ SourceRewrite RewriteArray(std::string_view text, const SourceArray& array, std:
             pixel = pixel != 0 ? 0u : 1u;
     const std::vector<std::uint32_t> elements =
         PackPixels(stored, bits, sprite.layout, sprite.width, sprite.height);
-    const bool bRows = sprite.layout != PixelLayout::VerticalPages;
+    // Values that run row by row are laid out again by rows.
+    const bool bRows = ByteLayoutOf(sprite.layout).elementBytes != ElementBytes::None;
     ValuesEdit edit;
     edit.elements = elements;
     edit.oldPerRow = bRows ? static_cast<std::size_t>(old.width / bits) : 0;
@@ -536,7 +541,40 @@ std::optional<std::string> CSourceFile::Store(std::size_t nArray, std::size_t nR
     const bool bValuesOnly =
         rewrite.edits.size() == 1 && rewrite.edits.front().span == array.values &&
         old.width == sprite.width && old.height == sprite.height && array.bTypedElements;
-    if (!bValuesOnly) {
+    // Only the values changed, in place: the array's own values are read
+    // from the new span and every reading keeps its shape and shows the new
+    // bits. A large file is not read again for one sprite.
+    const SourceEdit& edit = rewrite.edits.front();
+    std::vector<std::uint32_t> elements;
+    std::vector<TextSpan> valueSpans;
+    std::vector<std::vector<std::uint32_t>> pixels;
+    if (bValuesOnly) {
+        CTokenizer tokens(edit.text);
+        for (Token token = tokens.Next();
+             token.kind != TokenKind::End && token.kind != TokenKind::Error;
+             token = tokens.Next()) {
+            if (const std::optional<std::uint32_t> value = ReadLiteral(token.text)) {
+                elements.push_back(*value);
+                valueSpans.push_back({array.values.offset + token.offset, token.text.size()});
+            }
+        }
+        for (const SpriteReading& reading : array.readings) {
+            // The reading's own elements: missing ones are clear, and any
+            // after them lie outside its shape.
+            std::vector<std::uint32_t> held = elements;
+            held.resize(
+                ElementCount(reading.layout, array.elementBits, reading.width, reading.height), 0u);
+            std::optional<std::vector<std::uint32_t>> fresh = UnpackPixels(
+                held, array.elementBits, reading.layout, reading.width, reading.height);
+            if (!fresh)
+                break;
+            if (array.bInverted)
+                for (std::uint32_t& pixel : *fresh)
+                    pixel ^= 1u;
+            pixels.push_back(std::move(*fresh));
+        }
+    }
+    if (!bValuesOnly || pixels.size() != array.readings.size()) {
         // A new size changes the array's readings and may change what other
         // arrays read (a shared define), and where no type states the
         // element size the new values may state another: the file is read
@@ -548,10 +586,7 @@ std::optional<std::string> CSourceFile::Store(std::size_t nArray, std::size_t nR
         m_arrays = std::move(reading.arrays);
         return std::nullopt;
     }
-    // Only the values changed, in place: every span after them moves by
-    // the change in length, and the array's own values are read from the
-    // new span. A large file is not read again for one sprite.
-    const SourceEdit& edit = rewrite.edits.front();
+    // Every span after the values moves by the change in length.
     const std::size_t oldEnd = edit.span.End();
     const auto moved = [&](TextSpan& span) {
         if (span.offset >= oldEnd)
@@ -569,28 +604,10 @@ std::optional<std::string> CSourceFile::Store(std::size_t nArray, std::size_t nR
     for (SizeCompanion& companion : array.companions)
         moved(companion.span);
     array.values.length = edit.text.size();
-    array.valueSpans.clear();
-    array.elements.clear();
-    CTokenizer tokens(edit.text);
-    for (Token token = tokens.Next();
-         token.kind != TokenKind::End && token.kind != TokenKind::Error; token = tokens.Next()) {
-        if (const std::optional<std::uint32_t> value = ReadLiteral(token.text)) {
-            array.elements.push_back(*value);
-            array.valueSpans.push_back({array.values.offset + token.offset, token.text.size()});
-        }
-    }
-    // Every reading keeps its shape and shows the new bits.
-    for (SpriteReading& reading : array.readings) {
-        SpriteReading fresh =
-            reading.layout == PixelLayout::VerticalPages
-                ? PagesReading(array.elements, reading.width)
-                : RowsReading(array.elements, array.elementBits, reading.width, reading.layout);
-        fresh.pixels.resize(reading.pixels.size(), 0u);
-        if (array.bInverted)
-            for (std::uint32_t& pixel : fresh.pixels)
-                pixel ^= 1u;
-        reading.pixels = std::move(fresh.pixels);
-    }
+    array.valueSpans = std::move(valueSpans);
+    array.elements = std::move(elements);
+    for (std::size_t k = 0; k < pixels.size(); ++k)
+        array.readings[k].pixels = std::move(pixels[k]);
     m_strText = std::move(text);
     return std::nullopt;
 }

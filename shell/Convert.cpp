@@ -143,10 +143,11 @@ std::vector<SpriteReading> Ranked(const std::vector<SpriteReading>& readings) {
     return ordered;
 }
 
-// The bit order that a layout key of --read names; none for no key.
-std::optional<PixelLayout> LayoutOfReadKey(std::string_view key) {
+// The readings that a layout key of --read names: those of its byte layout;
+// none for no key.
+std::optional<CodeStyle> LayoutOfReadKey(std::string_view key) {
     if (const std::optional<CodeStyle> style = CodeStyleFromKey(key))
-        return PixelLayoutOf(*style);
+        return LayoutOf(*style).byteStyle;
     return std::nullopt;
 }
 
@@ -397,7 +398,7 @@ private:
     std::optional<CodeSprite> Take(const std::vector<SpriteReading>& readings,
                                    const std::optional<Place>& place, std::string name) {
         std::vector<const SpriteReading*> fitting;
-        const std::optional<PixelLayout> layout = LayoutOfReadKey(m_request.read);
+        const std::optional<CodeStyle> layout = LayoutOfReadKey(m_request.read);
         for (const SpriteReading& reading : readings)
             if ((!layout || reading.layout == *layout) &&
                 (m_request.nReadWidth == 0 || reading.width == m_request.nReadWidth))

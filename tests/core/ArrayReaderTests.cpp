@@ -29,7 +29,7 @@
 
 namespace {
 
-using enum PixelLayout;
+using enum CodeStyle;
 
 // `count` copies of `value`, each followed by a comma.
 std::string Repeated(const std::string& value, int count) {
@@ -252,12 +252,12 @@ INSTANTIATE_TEST_SUITE_P(
 // What people paste
 
 struct Shape {
-    PixelLayout layout;
+    CodeStyle layout;
     int width;
     int height;
     friend bool operator==(const Shape&, const Shape&) = default;
     friend void PrintTo(const Shape& s, std::ostream* os) {
-        *os << static_cast<int>(s.layout) << ":" << s.width << "x" << s.height;
+        *os << CodeStyleKey(s.layout) << ":" << s.width << "x" << s.height;
     }
 };
 
@@ -291,15 +291,13 @@ TEST_P(PasteTest, OffersEveryLayoutThatHoldsTheValues) {
 }
 
 const std::vector<Shape> kTwoBytes = {
-    {RowsMsbFirst, 8, 2}, {RowsMsbFirst, 16, 1}, {RowsLsbFirst, 8, 2}, {RowsLsbFirst, 16, 1}};
-const std::vector<Shape> kFourBytes = {{RowsMsbFirst, 8, 4},  {RowsMsbFirst, 16, 2},
-                                       {RowsMsbFirst, 32, 1}, {RowsLsbFirst, 8, 4},
-                                       {RowsLsbFirst, 16, 2}, {RowsLsbFirst, 32, 1}};
+    {RowBytes, 8, 2}, {RowBytes, 16, 1}, {Xbm, 8, 2}, {Xbm, 16, 1}};
+const std::vector<Shape> kFourBytes = {{RowBytes, 8, 4}, {RowBytes, 16, 2}, {RowBytes, 32, 1},
+                                       {Xbm, 8, 4},      {Xbm, 16, 2},      {Xbm, 32, 1}};
 // Four bytes whose picture at width 8 looks least like noise.
-const std::vector<Shape> kFourBytesRanked = {{RowsMsbFirst, 8, 4},  {RowsLsbFirst, 8, 4},
-                                             {RowsMsbFirst, 32, 1}, {RowsMsbFirst, 16, 2},
-                                             {RowsLsbFirst, 16, 2}, {RowsLsbFirst, 32, 1}};
-const std::vector<Shape> kTwoShorts = {{RowsMsbFirst, 16, 2}, {RowsLsbFirst, 16, 2}};
+const std::vector<Shape> kFourBytesRanked = {{RowBytes, 8, 4},  {Xbm, 8, 4},  {RowBytes, 32, 1},
+                                             {RowBytes, 16, 2}, {Xbm, 16, 2}, {Xbm, 32, 1}};
+const std::vector<Shape> kTwoShorts = {{RowBytes, 16, 2}, {Xbm, 16, 2}};
 
 INSTANTIATE_TEST_SUITE_P(
     Declarations, PasteTest,
@@ -312,12 +310,12 @@ INSTANTIATE_TEST_SUITE_P(
         // A picture of the wrong width looks like noise and sinks.
         PasteCase{"const uint8_t logo[] PROGMEM = {\n  0xFF, 0x00,\n  0x0F, 0xF0,\n};\n",
                   "logo",
-                  {{RowsMsbFirst, 16, 2},
-                   {RowsLsbFirst, 16, 2},
-                   {RowsMsbFirst, 32, 1},
-                   {RowsMsbFirst, 8, 4},
-                   {RowsLsbFirst, 8, 4},
-                   {RowsLsbFirst, 32, 1}},
+                  {{RowBytes, 16, 2},
+                   {Xbm, 16, 2},
+                   {RowBytes, 32, 1},
+                   {RowBytes, 8, 4},
+                   {Xbm, 8, 4},
+                   {Xbm, 32, 1}},
                   0,
                   {"11111111 00000000", "00001111 11110000"}},
         PasteCase{"static const unsigned char __attribute__((section(\".rodata\"))) q[] = {1,2};",
@@ -328,7 +326,7 @@ INSTANTIATE_TEST_SUITE_P(
             "uint8_t c[2] = {0b11110000, 0b1u};", "c", kTwoBytes, 0, {"11110000", "00000001"}},
         PasteCase{"unsigned char d[] = {255, 0, 0201};",
                   "d",
-                  {{RowsMsbFirst, 8, 3}, {RowsLsbFirst, 8, 3}},
+                  {{RowBytes, 8, 3}, {Xbm, 8, 3}},
                   0,
                   {"11111111", "00000000", "10000001"}},
         PasteCase{"/* 0x12, 34 */ unsigned char e[] = { // 99 bottles\n 1, /* 0xFF */ 2 };",
@@ -345,12 +343,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Two rows of two bytes: the readings of that shape come first.
         PasteCase{"const uint8_t g[2][2] = {{0x80, 0x01}, {0x40, 0x02,},};",
                   "g",
-                  {{RowsLsbFirst, 16, 2},
-                   {RowsMsbFirst, 16, 2},
-                   {RowsMsbFirst, 8, 4},
-                   {RowsMsbFirst, 32, 1},
-                   {RowsLsbFirst, 8, 4},
-                   {RowsLsbFirst, 32, 1}},
+                  {{Xbm, 16, 2},
+                   {RowBytes, 16, 2},
+                   {RowBytes, 8, 4},
+                   {RowBytes, 32, 1},
+                   {Xbm, 8, 4},
+                   {Xbm, 32, 1}},
                   1,
                   {"10000000 00000001", "01000000 00000010"}},
         PasteCase{"uint8_t h[][2] = {{1}, {2, 3}};",
@@ -372,19 +370,19 @@ INSTANTIATE_TEST_SUITE_P(
         PasteCase{"int n[] = {0x100, 1};", "n", kTwoShorts},
         PasteCase{"static unsigned long int big[] = {0x80000001UL, 1};",
                   "big",
-                  {{RowsMsbFirst, 32, 2}, {RowsLsbFirst, 32, 2}},
+                  {{RowBytes, 32, 2}, {Xbm, 32, 2}},
                   1,
                   {"10000000 00000000 00000000 00000001", "10000000 00000000 00000000 00000000"}},
         // One row of eight without a hex letter: the default style's line, or
         // XBM's for the mirrored pixels.
         PasteCase{"static unsigned char s[] = {0x01};",
                   "s",
-                  {{RowsMsbFirst, 8, 1}, {RowsLsbFirst, 8, 1}},
+                  {{RowBytes, 8, 1}, {Xbm, 8, 1}},
                   1,
                   {"10000000"}},
         PasteCase{"\xEF\xBB\xBFstatic unsigned char s[] = {0x12}; // xbm\n",
                   "s",
-                  {{RowsMsbFirst, 8, 1}, {RowsLsbFirst, 8, 1}},
+                  {{RowBytes, 8, 1}, {Xbm, 8, 1}},
                   0,
                   {"00010010"}},
         PasteCase{"{0x3C, 0x42}", "", kTwoBytes},
@@ -406,73 +404,70 @@ INSTANTIATE_TEST_SUITE_P(
             "const unsigned char PROGMEM bmp[] = {0x01, 0x80, 0x02, 0x40, 0x04, 0x20, "
             "0x08, 0x10};\nvoid draw() { display.drawBitmap(0, 0, bmp, 16, 4, WHITE); }",
             "bmp",
-            {{RowsMsbFirst, 16, 4},
-             {RowsLsbFirst, 16, 4},
-             {RowsMsbFirst, 32, 2},
-             {RowsMsbFirst, 8, 8},
-             {RowsLsbFirst, 8, 8},
-             {RowsLsbFirst, 32, 2},
-             {VerticalPages, 8, 8}},
+            {{RowBytes, 16, 4},
+             {Xbm, 16, 4},
+             {RowBytes, 32, 2},
+             {RowBytes, 8, 8},
+             {Xbm, 8, 8},
+             {Xbm, 32, 2},
+             {Pages, 8, 8}},
             0,
             {"00000001 10000000", "00000010 01000000", "00000100 00100000", "00001000 00010000"}},
         PasteCase{"const unsigned char bmp[] = {0x01, 0x80, 0x02, 0x40, 0x04, 0x20, 0x08, 0x10};"
                   "\nu8g2.drawXBMP(0, 0, 16, 4, bmp);",
                   "bmp",
-                  {{RowsLsbFirst, 16, 4},
-                   {RowsMsbFirst, 16, 4},
-                   {RowsLsbFirst, 8, 8},
-                   {RowsLsbFirst, 32, 2},
-                   {RowsMsbFirst, 8, 8},
-                   {RowsMsbFirst, 32, 2},
-                   {VerticalPages, 8, 8}}},
+                  {{Xbm, 16, 4},
+                   {RowBytes, 16, 4},
+                   {Xbm, 8, 8},
+                   {Xbm, 32, 2},
+                   {RowBytes, 8, 8},
+                   {RowBytes, 32, 2},
+                   {Pages, 8, 8}}},
         PasteCase{"uint8_t pad[] = {0x01, 0x80, 0x02, 0x40, 0x04, 0x20, 0x08, 0x10};\n"
                   "drawFastImage(0, 0, 8, 5, pad);",
                   "pad",
-                  {{VerticalPages, 8, 5},
-                   {VerticalPages, 8, 8},
-                   {RowsMsbFirst, 8, 8},
-                   {RowsMsbFirst, 16, 4},
-                   {RowsMsbFirst, 32, 2},
-                   {RowsLsbFirst, 8, 8},
-                   {RowsLsbFirst, 16, 4},
-                   {RowsLsbFirst, 32, 2}},
+                  {{Pages, 8, 5},
+                   {Pages, 8, 8},
+                   {RowBytes, 8, 8},
+                   {RowBytes, 16, 4},
+                   {RowBytes, 32, 2},
+                   {Xbm, 8, 8},
+                   {Xbm, 16, 4},
+                   {Xbm, 32, 2}},
                   0,
                   {"10000000", "00100000", "00001000", "00000010", "00000001"}},
         PasteCase{"static unsigned char face_bits[] = {0x81, 0x42};",
                   "face_bits",
-                  {{RowsLsbFirst, 8, 2},
-                   {RowsLsbFirst, 16, 1},
-                   {RowsMsbFirst, 8, 2},
-                   {RowsMsbFirst, 16, 1}}},
+                  {{Xbm, 8, 2}, {Xbm, 16, 1}, {RowBytes, 8, 2}, {RowBytes, 16, 1}}},
         PasteCase{"{0x10, 0x02, 0xc0, 0x03, 0x3c, 0x80}",
                   "",
-                  {{RowsLsbFirst, 16, 2},
-                   {RowsMsbFirst, 16, 2},
-                   {RowsMsbFirst, 16, 3},
-                   {RowsLsbFirst, 16, 3},
-                   {RowsMsbFirst, 8, 6},
-                   {RowsLsbFirst, 8, 6}},
+                  {{Xbm, 16, 2},
+                   {RowBytes, 16, 2},
+                   {RowBytes, 16, 3},
+                   {Xbm, 16, 3},
+                   {RowBytes, 8, 6},
+                   {Xbm, 8, 6}},
                   1,
                   {"11000000 00000011", "00111100 10000000"}},
         // A name that ends with a layout's mark leads that layout, but unless
         // the marked form writes the text, the others stay on offer.
         PasteCase{"const uint8_t arrow_bits[] = {16, 2, 0xc0, 0x03, 0x3c, 0x80};",
                   "arrow_bits",
-                  {{RowsLsbFirst, 16, 2}, {RowsMsbFirst, 16, 2}},
+                  {{Xbm, 16, 2}, {RowBytes, 16, 2}},
                   1,
                   {"11000000 00000011", "00111100 10000000"}},
         PasteCase{"#define S_WIDTH 8\n#define S_HEIGHT 8\n"
                   "unsigned char s_pages[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};",
                   "s_pages",
-                  {{VerticalPages, 8, 8}, {RowsMsbFirst, 8, 8}, {RowsLsbFirst, 8, 8}}},
+                  {{Pages, 8, 8}, {RowBytes, 8, 8}, {Xbm, 8, 8}}},
         PasteCase{"#define LOGO_WIDTH 16\n#define LOGO_HEIGHT 2\n"
                   "const uint8_t logo[] = {0xc0, 0x03, 0x3c, 0x80, };",
                   "logo",
-                  {{RowsLsbFirst, 16, 2}, {RowsMsbFirst, 16, 2}}},
+                  {{Xbm, 16, 2}, {RowBytes, 16, 2}}},
         PasteCase{"b = b'\\x81\\x42'", "b", kTwoBytes, 0, {"10000001", "01000010"}},
         PasteCase{"const uint32_t wide[] PROGMEM = {0x80000001, 0x00000000};",
                   "wide",
-                  {{RowsMsbFirst, 32, 2}, {RowsLsbFirst, 32, 2}}}));
+                  {{RowBytes, 32, 2}, {Xbm, 32, 2}}}));
 
 // The other output styles read back to the drawn sprite through their own
 // reading: XBM rows with the leftmost pixel in each byte's low bit, and pages
@@ -482,26 +477,26 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         PasteCase{"static unsigned char p[] = {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x81};",
                   "p",
-                  {{RowsMsbFirst, 8, 8},
-                   {RowsMsbFirst, 16, 4},
-                   {RowsMsbFirst, 32, 2},
-                   {RowsLsbFirst, 8, 8},
-                   {RowsLsbFirst, 16, 4},
-                   {RowsLsbFirst, 32, 2},
-                   {VerticalPages, 8, 8}},
+                  {{RowBytes, 8, 8},
+                   {RowBytes, 16, 4},
+                   {RowBytes, 32, 2},
+                   {Xbm, 8, 8},
+                   {Xbm, 16, 4},
+                   {Xbm, 32, 2},
+                   {Pages, 8, 8}},
                   6,
                   {"10000001", "01000000", "00100000", "00010000", "00001000", "00000100",
                    "00000010", "00000001"}},
         PasteCase{"{" + Repeated("0x00", 15) + "0x80}",
                   "",
-                  {{RowsMsbFirst, 8, 16},
-                   {RowsMsbFirst, 16, 8},
-                   {RowsMsbFirst, 32, 4},
-                   {RowsLsbFirst, 8, 16},
-                   {RowsLsbFirst, 16, 8},
-                   {RowsLsbFirst, 32, 4},
-                   {VerticalPages, 8, 16},
-                   {VerticalPages, 16, 8}},
+                  {{RowBytes, 8, 16},
+                   {RowBytes, 16, 8},
+                   {RowBytes, 32, 4},
+                   {Xbm, 8, 16},
+                   {Xbm, 16, 8},
+                   {Xbm, 32, 4},
+                   {Pages, 8, 16},
+                   {Pages, 16, 8}},
                   7,
                   {std::string(16, '0'), std::string(16, '0'), std::string(16, '0'),
                    std::string(16, '0'), std::string(16, '0'), std::string(16, '0'),
@@ -695,7 +690,7 @@ TEST(Ranking, PutsTheDrawnSpriteFirstMoreOftenThanTheFixedOrder) {
             int rows = kMaxSpriteRows;
             while (!layout.read(values, sprite.width, rows))
                 --rows;
-            SpriteReading right{PixelLayoutOf(layout.style), sprite.width, rows, sprite.pixels};
+            SpriteReading right{layout.byteStyle, sprite.width, rows, sprite.pixels};
             right.pixels.resize(static_cast<std::size_t>(sprite.width * rows), 0u);
             Count(AllReadings(values, 8), right, fixed);
             const ArrayReadResult result = ReadSpriteArray(text);
@@ -723,9 +718,9 @@ TEST(Ranking, LooksAreTheSameForMirrorsAndTranspositions) {
     for (const DrawnSprite& sprite : DrawnSprites()) {
         const auto w = static_cast<std::size_t>(sprite.width);
         const auto h = static_cast<std::size_t>(sprite.height);
-        SpriteReading mirrored{RowsMsbFirst, sprite.width, sprite.height, sprite.pixels};
+        SpriteReading mirrored{RowBytes, sprite.width, sprite.height, sprite.pixels};
         SpriteReading flipped = mirrored;
-        SpriteReading transposed{RowsMsbFirst, sprite.height, sprite.width, sprite.pixels};
+        SpriteReading transposed{RowBytes, sprite.height, sprite.width, sprite.pixels};
         for (std::size_t y = 0; y < h; ++y) {
             for (std::size_t x = 0; x < w; ++x) {
                 const std::uint32_t pixel = sprite.pixels[y * w + x];
@@ -735,7 +730,7 @@ TEST(Ranking, LooksAreTheSameForMirrorsAndTranspositions) {
             }
         }
         const std::optional<NoiseScore> noise =
-            Noise({RowsMsbFirst, sprite.width, sprite.height, sprite.pixels});
+            Noise({RowBytes, sprite.width, sprite.height, sprite.pixels});
         ASSERT_TRUE(noise);
         for (const SpriteReading& other : {mirrored, flipped, transposed}) {
             const std::optional<NoiseScore> otherNoise = Noise(other);
@@ -744,7 +739,7 @@ TEST(Ranking, LooksAreTheSameForMirrorsAndTranspositions) {
                       otherNoise->numerator * noise->denominator);
         }
     }
-    EXPECT_FALSE(Noise({RowsMsbFirst, 16, 1, std::vector<std::uint32_t>(16, 1u)}));
+    EXPECT_FALSE(Noise({RowBytes, 16, 1, std::vector<std::uint32_t>(16, 1u)}));
 }
 
 // ---------------------------------------------------------------------------
@@ -897,9 +892,11 @@ TEST(MakeIdentifier, TurnsAnyFileNameIntoACIdentifier) {
 }
 
 TEST(DescribeReading, NamesSizeAndLayout) {
-    EXPECT_EQ(DescribeReading({RowsMsbFirst, 16, 5, {}}), "16 x 5, rows, leftmost pixel high");
-    EXPECT_EQ(DescribeReading({RowsLsbFirst, 8, 2, {}}), "8 x 2, rows, leftmost pixel low (XBM)");
-    EXPECT_EQ(DescribeReading({VerticalPages, 32, 16, {}}), "32 x 16, vertical pages");
+    EXPECT_EQ(DescribeReading({RowBytes, 16, 5, {}}), "16 x 5, rows, leftmost pixel high");
+    EXPECT_EQ(DescribeReading({Xbm, 8, 2, {}}), "8 x 2, rows, leftmost pixel low (XBM)");
+    EXPECT_EQ(DescribeReading({Pages, 32, 16, {}}), "32 x 16, vertical pages");
+    // One value per row holds its byte layout's bits and goes by its name.
+    EXPECT_EQ(DescribeReading({Rows, 32, 2, {}}), "32 x 2, rows, leftmost pixel high");
 }
 
 } // namespace

@@ -400,28 +400,131 @@ TEST(SourceFileWriting, SaveAsWritesAHeaderOrAppendsToOne) {
               "#ifdef X\nint a;\n#endif\nint c;\n\nunsigned char b[] = {1};\n");
 }
 
-// Packing a sprite gives elements that its own reading reads back, in every
-// layout, width and height.
-TEST(SourceFileWriting, PackedPixelsReadBackInTheirLayout) {
+// Elements of every width hold a layout's bytes grouped: a row's bytes in
+// turn, the first in the high bits for rows with the leftmost pixel high and
+// in the low bits for XBM's order. Pages are bytes only, and no element
+// holds the bits of two rows. The elements are worked out by hand.
+TEST(SourceFileWriting, PacksEachLayoutIntoElementsOfEveryWidth) {
+    struct Case {
+        CodeStyle layout;
+        int bits;
+        std::vector<std::string> rows;
+        std::vector<std::uint32_t> elements; // none: the layout makes no such elements
+    };
+    const std::string wide = "10000000 00000001 01000000 00000010";
+    const Case cases[] = {
+        {CodeStyle::RowBytes, 8, {"10000000 00000001", "01000000 00000000"}, {0x80, 0x01, 0x40, 0}},
+        {CodeStyle::RowBytes, 16, {wide}, {0x8001, 0x4002}},
+        {CodeStyle::Rows, 16, {wide}, {0x8001, 0x4002}},
+        {CodeStyle::RowBytes, 32, {wide}, {0x80014002}},
+        {CodeStyle::Rows, 8, {"00000011", "10000000"}, {0x03, 0x80}},
+        {CodeStyle::Xbm, 8, {"10000000 01000000"}, {0x01, 0x02}},
+        {CodeStyle::Xbm, 16, {"10000000 01000000 00000000 00000001"}, {0x0201, 0x8000}},
+        {CodeStyle::Xbm, 16, {"10000000 00000000", "00000000 00000001"}, {0x0001, 0x8000}},
+        {CodeStyle::Xbm, 32, {"10000000 01000000 00000000 00000001"}, {0x80000201}},
+        {CodeStyle::Pages,
+         8,
+         {"10000000", "00000000", "00000000", "00000000", "00000000", "00000000", "00000000",
+          "01000000", "00100000", "00000001"},
+         {0x01, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0x01, 0, 0, 0, 0, 0x02}},
+        {CodeStyle::Pages, 16, {"10000000 00000000"}, {}},
+        {CodeStyle::RowBytes, 16, {"10000000", "00000001"}, {}},
+        {CodeStyle::Xbm, 32, {"10000000 00000000"}, {}},
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(std::string(CodeStyleKey(entry.layout)) + " in " + std::to_string(entry.bits) +
+                     "-bit elements, " + entry.rows.front());
+        const std::vector<std::uint32_t> pixels = PixelsFromRows(entry.rows);
+        const int height = static_cast<int>(entry.rows.size());
+        const int width = static_cast<int>(pixels.size()) / height;
+        EXPECT_EQ(PackPixels(pixels, entry.bits, entry.layout, width, height), entry.elements);
+        EXPECT_EQ(ElementCount(entry.layout, entry.bits, width, height), entry.elements.size());
+        const std::vector<std::uint32_t> held =
+            entry.elements.empty() ? std::vector<std::uint32_t>(4, 0u) : entry.elements;
+        const std::optional<std::vector<std::uint32_t>> read =
+            UnpackPixels(held, entry.bits, entry.layout, width, height);
+        EXPECT_EQ(read, entry.elements.empty() ? std::nullopt : std::optional(pixels));
+    }
+}
+
+// Whatever a layout packs, at any element width, width and height, reads
+// back as the same sprite; a value wider than the elements, or one element
+// too few or too many, reads as nothing. At a layout's own value width the
+// elements are the values it writes.
+TEST(SourceFileWriting, PackedPixelsReadBackInEveryLayout) {
     std::uint32_t seed = 7;
-    for (const PixelLayout layout :
-         {PixelLayout::RowsMsbFirst, PixelLayout::RowsLsbFirst, PixelLayout::VerticalPages}) {
-        for (const int width : {8, 16, 32}) {
-            for (int height = 1; height <= 16; ++height) {
-                std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
-                for (std::uint32_t& pixel : pixels)
-                    pixel = (seed = seed * 1103515245u + 12345u) >> 31;
-                const int bits = layout == PixelLayout::VerticalPages ? 8 : width;
-                const std::vector<std::uint32_t> elements =
-                    PackPixels(pixels, bits, layout, width, height);
-                ASSERT_EQ(elements.size(), ElementCount(layout, bits, width, height));
-                SpriteReading reading = layout == PixelLayout::VerticalPages
-                                            ? PagesReading(elements, width)
-                                            : RowsReading(elements, bits, width, layout);
-                reading.pixels.resize(pixels.size());
-                EXPECT_EQ(reading.pixels, pixels) << width << " x " << height;
+    for (const LayoutForm& layout : Layouts()) {
+        int packed = 0;
+        for (const int bits : {8, 16, 32}) {
+            for (const int width : {8, 16, 32}) {
+                for (int height = 1; height <= 16; ++height) {
+                    SCOPED_TRACE(std::string(layout.key) + " in " + std::to_string(bits) +
+                                 "-bit elements, " + std::to_string(width) + " x " +
+                                 std::to_string(height));
+                    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+                    for (std::uint32_t& pixel : pixels)
+                        pixel = (seed = seed * 1103515245u + 12345u) >> 31;
+                    std::vector<std::uint32_t> elements =
+                        PackPixels(pixels, bits, layout.style, width, height);
+                    if (elements.empty())
+                        continue;
+                    ++packed;
+                    EXPECT_EQ(UnpackPixels(elements, bits, layout.style, width, height), pixels);
+                    if (ValueBitsAt(layout, width) == bits) {
+                        EXPECT_EQ(elements, layout.write({width, height, pixels}));
+                    }
+                    std::vector<std::uint32_t> wrong = elements;
+                    if (bits < 32) {
+                        wrong.back() |= std::uint32_t{1} << bits;
+                        EXPECT_FALSE(UnpackPixels(wrong, bits, layout.style, width, height));
+                    }
+                    wrong = elements;
+                    wrong.push_back(0);
+                    EXPECT_FALSE(UnpackPixels(wrong, bits, layout.style, width, height));
+                    wrong.resize(elements.size() - 1);
+                    EXPECT_FALSE(UnpackPixels(wrong, bits, layout.style, width, height));
+                }
             }
         }
+        EXPECT_GT(packed, 0) << layout.key;
+    }
+}
+
+// A drawing saved into elements wider than a byte keeps the bit order of the
+// reading it was opened with, whichever reading that was.
+TEST(SourceFileWriting, WideElementsKeepTheBitOrderOfTheirReading) {
+    struct Case {
+        const char* text;
+        CodeStyle reading;
+        int x; // the pixel of the top row set in the drawing
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"const uint16_t w[] = {0x0001, 0x8000};", CodeStyle::RowBytes, 1,
+         "const uint16_t w[] = {0x4001, 0x8000};"},
+        {"const uint16_t w[] = {0x0001, 0x8000};", CodeStyle::Xbm, 1,
+         "const uint16_t w[] = {0x0003, 0x8000};"},
+        {"const uint32_t v[] = {0x00000001};", CodeStyle::RowBytes, 8,
+         "const uint32_t v[] = {0x00800001};"},
+        {"const uint32_t v[] = {0x00000001};", CodeStyle::Xbm, 8,
+         "const uint32_t v[] = {0x00000101};"},
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.expected);
+        CSourceFile file;
+        ASSERT_FALSE(file.Load(entry.text));
+        const std::vector<SpriteReading>& readings = file.Arrays().front().readings;
+        const auto found =
+            std::find_if(readings.begin(), readings.end(),
+                         [&](const SpriteReading& r) { return r.layout == entry.reading; });
+        ASSERT_NE(found, readings.end());
+        const auto nReading = static_cast<std::size_t>(found - readings.begin());
+        SpriteReading sprite = *found;
+        sprite.pixels[static_cast<std::size_t>(entry.x)] = 1u;
+        ASSERT_EQ(file.Store(0, nReading, sprite), std::nullopt);
+        EXPECT_EQ(file.Text(), entry.expected);
+        EXPECT_EQ(file.Arrays().front().readings[nReading].pixels, sprite.pixels);
+        ExpectListingOfItsText(file);
     }
 }
 
