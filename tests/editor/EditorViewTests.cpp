@@ -138,6 +138,30 @@ TEST_F(EditorTest, RedrawPaintsTheSpriteFromTheRaster) {
     EXPECT_TRUE(ShowsSprite(8, 4, drawn));
 }
 
+// A click or a drag repaints the cells it paints and their preview squares,
+// not the rest of the grid or the preview: repainting the whole preview
+// cost a click half again the toolkit's own work.
+TEST_F(EditorTest, StrokesRepaintOnlyTheirCellsAndPreviewSquares) {
+    New();
+    constexpr COLORREF kMark = RGB(255, 0, 0);
+    Host(dlg).Surface().Image().fill(Qt::red);
+    ClickCell({5, 5});
+    Stroke(Qt::LeftButton, Qt::LeftButton, {0, 0}, {7, 0});
+    const auto square = [](Cell cell) {
+        const int x = kPreviewLeft + kPreviewScale * cell.first;
+        const int y = kPreviewTop + kPreviewScale * cell.second;
+        return CRect(x, y, x + kPreviewScale, y + kPreviewScale);
+    };
+    for (const Cell& cell : Cells{{5, 5}, {0, 0}, {3, 0}, {7, 0}}) {
+        EXPECT_TRUE(ClientRectIs(dlg, CellRect(cell.first, cell.second), kBlack));
+        EXPECT_TRUE(ClientRectIs(dlg, square(cell), kBlack));
+    }
+    for (const Cell& cell : Cells{{4, 5}, {0, 1}, {8, 0}, {5, 6}}) {
+        EXPECT_TRUE(ClientRectIs(dlg, CellRect(cell.first, cell.second), kMark));
+        EXPECT_TRUE(ClientRectIs(dlg, square(cell), kMark));
+    }
+}
+
 TEST_F(EditorTest, BeforeTheFirstLayoutTheMouseDoesNothing) {
     ClickCell({2, 4});
     Click(dlg, QPoint(47, 63), Qt::RightButton);
