@@ -36,7 +36,9 @@
 # server. Callgrind zeroes its counts when the X platform starts handling the
 # press (QXcbWindow::handleButtonPressEvent), so the count is the work from
 # the press reaching the program to its image reaching the X server; the
-# preload also counts the images sent.
+# preload also counts the images sent. With GLIMMET_CLICK_ONLY set, only
+# this is measured. Under QT_SCALE_FACTOR both programs run at that device
+# pixel ratio and the pointer goes to the same client positions.
 #
 # Goals: Glimmet at most 1.10 x the floor's time and at most 4 MiB above its
 # memory. The medians and the verdicts are printed; the exit code is 0 unless
@@ -46,6 +48,7 @@ cd "$(dirname "$0")/.."
 
 runs=${1:-11}
 build=${2:-build/bench}
+click_only=${GLIMMET_CLICK_ONLY:-}
 settle=0.5 # seconds a program idles after its first paint before it ends
 click_settle=3 # seconds a program under callgrind has to take the focus before the click
 
@@ -220,7 +223,7 @@ echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}; load average $(cut -d' ' -f1
 echo "Display $DISPLAY; $runs runs of each program, taking turns, after one warm-up run each"
 
 # One untimed launch each, which also finds where the paint check looks.
-for program in "$glimmet" "$floor" "$dialog"; do
+[ -n "$click_only" ] || for program in "$glimmet" "$floor" "$dialog"; do
     rm -f "$work/offset"
     measure "$program" >/dev/null
     probe_offset[$program]=$(cat "$work/offset")
@@ -229,7 +232,7 @@ done
 : >"$work/glimmet"
 : >"$work/floor"
 : >"$work/dialog"
-for i in $(seq "$runs"); do
+[ -n "$click_only" ] || for i in $(seq "$runs"); do
     case $((i % 3)) in
     1) order=(glimmet floor dialog) ;;
     2) order=(floor dialog glimmet) ;;
@@ -275,6 +278,11 @@ object_costs() {
     ' "$1"
 }
 
+# The device pixel at client pixel (x, y): each scaled by the ratio, rounded.
+device_at() {
+    awk -v r="${QT_SCALE_FACTOR:-1}" -v x="$1" -v y="$2" 'BEGIN { printf "%d %d", x * r + 0.5, y * r + 0.5 }'
+}
+
 # Runs one program under callgrind with the preload in its click mode,
 # presses the left button over the grid's first cell once the window is on
 # the server, and prints "<instructions from the press to its image on the
@@ -300,8 +308,9 @@ count_click() {
         # nothing); then the pointer moves over the grid and the program has
         # some seconds to repaint for all that, which is not the click's
         # work. Cell (0, 0) spans client pixels 20 to 29 both ways.
-        xdotool windowfocus --sync "$window" mousemove --window "$window" 400 215 click 1 \
-            mousemove --window "$window" 25 25
+        # shellcheck disable=SC2046 # each position is two words
+        xdotool windowfocus --sync "$window" mousemove --window "$window" $(device_at 400 215) \
+            click 1 mousemove --window "$window" $(device_at 25 25)
         sleep "$click_settle"
         xdotool mousedown 1
     fi
@@ -317,15 +326,32 @@ count_click() {
 }
 
 echo
-echo "Counting instructions to the first paint under callgrind (a minute or two)"
-g_ir=$(count_instructions glimmet "$glimmet")
-f_ir=$(count_instructions floor "$floor")
-d_ir=$(count_instructions dialog "$dialog")
-echo "Counting instructions from a click to the screen under callgrind"
+echo "Counting instructions from a click to the screen under callgrind (ratio ${QT_SCALE_FACTOR:-1})"
 g_line=$(count_click glimmet "$glimmet")
 d_line=$(count_click dialog "$dialog")
 read -r g_click g_images <<<"$g_line"
 read -r d_click d_images <<<"$d_line"
+print_clicks() {
+    awk -v gc="$g_click" -v gi="$g_images" -v dc="$d_click" -v di="$d_images" 'BEGIN {
+        printf "\nClick to screen (one callgrind run each; from the press reaching the program to its image on the X server):\n\n"
+        printf "| | instructions per click | images sent |\n"
+        printf "|---|---|---|\n"
+        printf "| Glimmet | %.3f M | %d |\n", gc / 1e6, gi
+        printf "| dialog floor | %.3f M | %d |\n", dc / 1e6, di
+        printf "| Glimmet vs dialog floor | %.3f x (%+.3f M) | goal 1: %s |\n", gc / dc, (gc - dc) / 1e6, gi <= 1 ? "met" : "MISSED"
+    }'
+}
+if [ -n "$click_only" ]; then
+    print_clicks
+    cp "$work/glimmet.click.callgrind" "$work/dialog.click.callgrind" "$build/bench/"
+    echo
+    echo "Click profiles: $build/bench/glimmet.click.callgrind and dialog.click.callgrind"
+    exit 0
+fi
+echo "Counting instructions to the first paint under callgrind (a minute or two)"
+g_ir=$(count_instructions glimmet "$glimmet")
+f_ir=$(count_instructions floor "$floor")
+d_ir=$(count_instructions dialog "$dialog")
 
 g_ms=$(cut -d' ' -f1 "$work/glimmet" | median)
 f_ms=$(cut -d' ' -f1 "$work/floor" | median)
@@ -358,14 +384,7 @@ awk -v gms="$g_ms" -v fms="$f_ms" -v gk="$g_kib" -v fk="$f_kib" -v gmap="$g_map"
         gms / dms, gir / dir, (gir - dir) / 1e6, gir / dir <= 1.01 ? "met" : "MISSED",
         (gk - dk) / 1024, gmap / dmap, gcpu / dcpu
 }'
-awk -v gc="$g_click" -v gi="$g_images" -v dc="$d_click" -v di="$d_images" 'BEGIN {
-    printf "\nClick to screen (one callgrind run each; from the press reaching the program to its image on the X server):\n\n"
-    printf "| | instructions per click | images sent |\n"
-    printf "|---|---|---|\n"
-    printf "| Glimmet | %.3f M | %d |\n", gc / 1e6, gi
-    printf "| dialog floor | %.3f M | %d |\n", dc / 1e6, di
-    printf "| Glimmet vs dialog floor | %.3f x (%+.3f M) | goal 1: %s |\n", gc / dc, (gc - dc) / 1e6, gi <= 1 ? "met" : "MISSED"
-}'
+print_clicks
 
 # The profiles stay for a closer look with callgrind_annotate.
 cp "$work/glimmet.callgrind" "$work/floor.callgrind" "$work/dialog.callgrind" \

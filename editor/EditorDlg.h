@@ -74,6 +74,10 @@ public:
     void PaintCell(int nMode, int x, int y);
     // Repaints the whole preview from the document, once it is laid out.
     void PaintPreview();
+    // Repaints the preview's square of the pixel at nColumn, nRow from the
+    // document, once it is laid out: what one painted cell changes there.
+    // Nothing is painted for a pixel beyond the largest sprite.
+    void PaintPreviewPixel(int nColumn, int nRow);
     // Reads the controls, then repaints the preview and the whole grid.
     void RedrawGrid();
     // Lays out an empty grid of the width and height in the controls, as one
@@ -232,9 +236,9 @@ private:
     bool MakeCode();
     void OnButtonDown(int nMode, CPoint point);
     // Paints every cell of the sprite on the straight line between the cells
-    // under two client points, which may lie outside the sprite; false if
-    // the line misses the sprite.
-    bool PaintStroke(int nMode, CPoint from, CPoint to);
+    // under two client points, which may lie outside the sprite, in the grid
+    // and in the preview.
+    void PaintStroke(int nMode, CPoint from, CPoint to);
 
     // Reads a sprite from pasted or dropped C text and applies it, letting
     // the user choose when the text can be read more than one way. Text that

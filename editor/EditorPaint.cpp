@@ -19,6 +19,20 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr int kLayoutColumns = kMaxSpriteColumns + 1;
 constexpr int kLayoutRows = kMaxSpriteRows + 1;
 
+// A sprite pixel's colour in the preview: black when set, white when clear,
+// the face colour beyond the sprite.
+COLORREF PreviewColor(const SpriteDocument& doc, SpriteCell cell, COLORREF face) {
+    return !doc.Contains(cell) ? face : doc.IsSet(cell) ? kBlack : kWhite;
+}
+
+void FillPreviewSquare(CDC& dc, SpriteCell cell, COLORREF color) {
+    const int x = kPreviewLeft + kPreviewScale * cell.column;
+    const int y = kPreviewTop + kPreviewScale * cell.row;
+    const CRect rect(x, y, x + kPreviewScale, y + kPreviewScale);
+    CBrush brush(color);
+    dc.FillRect(&rect, &brush);
+}
+
 } // namespace
 
 CString CSpriteGrid::GetCellText(int nColumn, int nRow) const {
@@ -66,18 +80,21 @@ void CEditorDlg::PaintPreview() {
         return;
     CClientDC dc(this);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    for (int px = 0; px < kPreviewWidth; px += kPreviewScale) {
-        for (int py = 0; py < kPreviewHeight; py += kPreviewScale) {
-            const SpriteCell cell{px / kPreviewScale, py / kPreviewScale};
-            const COLORREF color = !m_doc.Contains(cell) ? face
-                                   : m_doc.IsSet(cell)   ? kBlack
-                                                         : kWhite;
-            CBrush brush(color);
-            const CRect rect(kPreviewLeft + px, kPreviewTop + py, kPreviewLeft + px + kPreviewScale,
-                             kPreviewTop + py + kPreviewScale);
-            dc.FillRect(&rect, &brush);
+    for (int column = 0; column < kMaxSpriteColumns; ++column) {
+        for (int row = 0; row < kMaxSpriteRows; ++row) {
+            const SpriteCell cell{column, row};
+            FillPreviewSquare(dc, cell, PreviewColor(m_doc, cell, face));
         }
     }
+}
+
+void CEditorDlg::PaintPreviewPixel(int nColumn, int nRow) {
+    if (!m_doc.IsLaidOut() || nColumn < 0 || nColumn >= kMaxSpriteColumns || nRow < 0 ||
+        nRow >= kMaxSpriteRows)
+        return;
+    CClientDC dc(this);
+    const SpriteCell cell{nColumn, nRow};
+    FillPreviewSquare(dc, cell, PreviewColor(m_doc, cell, GetSysColor(COLOR_BTNFACE)));
 }
 
 void CEditorDlg::RedrawGrid() {

@@ -18,7 +18,7 @@ void CEditorDlg::OnButtonDown(int nMode, CPoint point) {
         m_grid.SetFocus();
         m_grid.SetCurCell(hit->column, hit->row);
         PaintCell(nMode, CellEdge(hit->column), CellEdge(hit->row));
-        PaintPreview();
+        PaintPreviewPixel(hit->column, hit->row);
     }
 }
 
@@ -40,10 +40,10 @@ void CEditorDlg::OnMouseMove(UINT nFlags, CPoint point) {
         // command, starts where the pointer is.
         const CPoint from = m_strokePoint.value_or(point);
         // With both buttons held the erase comes last, so the cells end clear.
-        if ((nFlags & MK_LBUTTON) && PaintStroke(CELL_SET, from, point))
-            PaintPreview();
-        if ((nFlags & MK_RBUTTON) && PaintStroke(CELL_CLEAR, from, point))
-            PaintPreview();
+        if (nFlags & MK_LBUTTON)
+            PaintStroke(CELL_SET, from, point);
+        if (nFlags & MK_RBUTTON)
+            PaintStroke(CELL_CLEAR, from, point);
         // The grid's cursor follows the last cell drawn.
         if (const auto hit = CellHitTest(point.x, point.y, m_doc.Width(), m_doc.Height()))
             m_grid.SetCurCell(hit->column, hit->row);
@@ -56,14 +56,17 @@ void CEditorDlg::OnMouseLeave() {
     m_strokePoint.reset();
 }
 
-bool CEditorDlg::PaintStroke(int nMode, CPoint from, CPoint to) {
+void CEditorDlg::PaintStroke(int nMode, CPoint from, CPoint to) {
     const std::vector<SpriteCell> painted =
         m_doc.PaintLine({CellIndexAt(from.x), CellIndexAt(from.y)},
                         {CellIndexAt(to.x), CellIndexAt(to.y)}, nMode == CELL_SET);
     // The document holds the cells already: painting them stores nothing new.
+    // The cells first, then their preview squares: what the flush sends is
+    // two runs of touching areas however long the line.
     for (const SpriteCell& cell : painted)
         PaintCell(nMode, CellEdge(cell.column), CellEdge(cell.row));
-    return !painted.empty();
+    for (const SpriteCell& cell : painted)
+        PaintPreviewPixel(cell.column, cell.row);
 }
 
 void CEditorDlg::OnLButtonUp(UINT nFlags, CPoint /*point*/) {

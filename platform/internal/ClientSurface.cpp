@@ -81,7 +81,10 @@ void ClientSurface::DrawPixmap(const QRect& logical, const QPixmap& pixmap) {
     Materialize();
     QPainter painter(&m_image);
     painter.drawPixmap(logical, pixmap);
-    MarkDirty(logical);
+    // Scaled to a fractional ratio, the pixmap's edge pixels may be smoothed
+    // into the device pixels beside its rounded rectangle.
+    const int m = m_ratio == std::floor(m_ratio) ? 0 : 1;
+    MarkDirty(logical.adjusted(-m, -m, m, m));
 }
 
 void ClientSurface::PaintOn(QPainter& painter, const QRect& area) const {
@@ -107,15 +110,14 @@ void ClientSurface::MarkDirty(const QRect& logical) {
 }
 
 QRegion ClientSurface::TakeDirty() {
-    // At a fractional ratio a rectangle's rounded device edges may reach into
-    // the client pixel beside it: one pixel of margin. At a whole ratio every
-    // client pixel is whole device pixels.
-    const int m = m_ratio == std::floor(m_ratio) ? 0 : 1;
-    QRegion dirty;
-    if (!m_dirtyRun.isEmpty())
-        dirty += m_dirtyRun.adjusted(-m, -m, m, m);
-    for (const QRect& area : m_dirty)
-        dirty += area.adjusted(-m, -m, m, m);
+    // No margin: a painter clipped to a client rectangle, and the toolkit
+    // sending it to the screen, cover the device pixels from each scaled edge
+    // rounded, exactly the pixels Fill wrote. A margin at a fractional ratio
+    // would reach the client pixel beside an area, where a control may paint
+    // (the preview's frame title lies just above it), and send the flush
+    // through the toolkit's repaint, one image per area.
+    QRegion dirty = m_dirty;
+    dirty += m_dirtyRun;
     m_dirtyRun = QRect();
     m_dirty = QRegion();
     return dirty;

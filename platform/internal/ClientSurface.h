@@ -39,8 +39,10 @@ public:
     // the painter.
     void PaintOn(QPainter& painter, const QRect& area) const;
 
-    // What was drawn since the last flush; the areas a paint has shown are
-    // no longer due.
+    // What was drawn since the last flush, in client pixels, with no margin:
+    // at any ratio the device pixels a fill wrote are those between its
+    // rectangle's scaled edges, rounded. The areas a paint has shown are no
+    // longer due.
     QRegion TakeDirty();
     void Shown(const QRegion& region);
 
