@@ -99,7 +99,7 @@ void CEditorDlg::OnInvert() {
 void CEditorDlg::KeyboardPaint(int nMode, int nColumn, int nRow) {
     Changed(m_doc.SetPixel({nColumn, nRow}, nMode == CELL_SET));
     PaintCell(nMode, CellEdge(nColumn), CellEdge(nRow));
-    PaintPreview();
+    PaintPreviewPixel(nColumn, nRow);
     m_grid.CellChanged(nColumn, nRow);
 }
 
