@@ -58,14 +58,24 @@ void TakeField(const std::vector<Token>& field, Descriptor& descriptor) {
 
 // Reads the list whose opening brace `tokens` has just read, up to its
 // closing brace. False for anything but integer literals in at most two
-// levels of braces, or a list never closed.
+// levels of braces, a list whose values and commas do not take turns as C
+// has them (two values with no comma between, or an empty element), or a
+// list never closed: such a list is no initializer the file could be saved
+// back into and still compile.
 bool ReadValues(CTokenizer& tokens, const Token& open, FoundArray& found) {
     int depth = 1;
     bool bLiterals = true;
+    // After an opening brace or a comma an element comes next; after an
+    // element a comma or a closing brace.
+    bool bElementDue = true;
     std::optional<FoundArray::Frame> frame;
     for (Token token = tokens.Next();; token = tokens.Next()) {
         if (token.kind == TokenKind::End || token.kind == TokenKind::Error)
             return false;
+        const bool bElement = !token.Is(',') && !token.Is('}');
+        if (bElement != bElementDue && !token.Is('}'))
+            bLiterals = false;
+        bElementDue = token.Is(',') || token.Is('{');
         if (token.Is('{')) {
             if (++depth == 2)
                 frame = FoundArray::Frame{found.values.size(), 0, {token.offset + 1, 0}};

@@ -179,6 +179,11 @@ TEST(SourceFileListing, ListsEveryArrayWithItsSizeInFileOrder) {
          "const char* s[] = {\"a\"}; int n[] = {-1, 2}; int m[] = {A, B}; int e[] = {1 + 2};\n",
          {},
          {}},
+        {"values and commas take turns as in C: a missing comma or an empty element is no list",
+         "unsigned char a[] = {0x0 0, 1}; unsigned char b[] = {1,, 2}; unsigned char c[] = {, 1};\n"
+         "unsigned char d[2][1] = {{1}{2}}; unsigned char ok[] = {1, 2,};",
+         {"ok"},
+         {"8 x 2 open"}},
         {"a two-dimensional array written flat gives its frames",
          "const unsigned char anim[2][2] = {0x01, 0x02, 0x03, 0x04};",
          {"anim[0]", "anim[1]"},
