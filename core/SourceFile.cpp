@@ -69,6 +69,20 @@ std::vector<SpriteReading> Candidates(const std::vector<std::uint32_t>& elements
 }
 
 // Why an array of this size cannot be opened, or empty when it can be.
+// Whether the first two of a list of byte values, `width` and `height`,
+// state the size of the `rest` after them, as rows or as pages. Narrower
+// sprites than a byte would make short lists of small numbers look sized.
+struct LeadingSize {
+    bool bRows = false;
+    bool bPages = false;
+    bool Stated() const { return bRows || bPages; }
+};
+LeadingSize LeadingSizeOf(std::uint32_t width, std::uint32_t height, std::size_t rest) {
+    const bool bSized = width >= 8 && height > 0;
+    return {bSized && (width + 7) / 8 * height == rest,
+            bSized && width * ((height + 7) / 8) == rest};
+}
+
 std::string SizeProblem(int width, int height) {
     if (width > kMaxSpriteColumns)
         return "It is " + std::to_string(width) + " pixels wide; the grid takes at most 32.";
@@ -194,18 +208,13 @@ private:
             // Leading width and height bytes count the values after them.
             const std::uint32_t width = found.values[0].value;
             const std::uint32_t height = found.values[1].value;
-            const std::size_t rest = total - 2;
-            // Narrower sprites than a byte would make short lists of small
-            // numbers look sized.
-            const bool bSized = width >= 8 && height > 0;
-            const bool bRows = bSized && (width + 7) / 8 * height == rest;
-            const bool bPages = bSized && width * ((height + 7) / 8) == rest;
-            if (bRows || bPages) {
+            const LeadingSize leading = LeadingSizeOf(width, height, total - 2);
+            if (leading.Stated()) {
                 statement.source = SizeSource::LeadingBytes;
                 statement.width = static_cast<int>(width);
                 statement.height = static_cast<int>(height);
-                statement.bNoPages = !bPages;
-                if (!bRows)
+                statement.bNoPages = !leading.bPages;
+                if (!leading.bRows)
                     statement.layout = CodeStyle::Pages;
                 prefix = 2;
                 array.companions.push_back({SizeCompanionKind::Width, found.values[0].span});
@@ -574,7 +583,14 @@ std::optional<std::string> CSourceFile::Store(std::size_t nArray, std::size_t nR
             pixels.push_back(std::move(*fresh));
         }
     }
-    if (!bValuesOnly || pixels.size() != array.readings.size()) {
+    // Byte values that state nothing of their size may come to: their first
+    // two then read as a width and height, and the array as another.
+    const bool bRestated =
+        bValuesOnly && array.nFrame < 0 && array.elementBits == 8 &&
+        (array.source == SizeSource::Open || array.source == SizeSource::OwnLine) &&
+        elements.size() > 2 &&
+        LeadingSizeOf(elements[0], elements[1], elements.size() - 2).Stated();
+    if (!bValuesOnly || bRestated || pixels.size() != array.readings.size()) {
         // A new size changes the array's readings and may change what other
         // arrays read (a shared define), and where no type states the
         // element size the new values may state another: the file is read

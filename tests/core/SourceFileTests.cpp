@@ -128,6 +128,20 @@ TEST(SourceFileCorpus, OnePixelChangesOnlyThatArraysValues) {
     }
 }
 
+// Byte values that state no size can come to look like leading size bytes:
+// the listing is then that of the new text, not the array as it was.
+TEST(SourceFileCorpus, ValuesThatComeToStateASizeAreListedAsTheTextReads) {
+    CSourceFile file;
+    ASSERT_FALSE(file.Load("const unsigned char s[] = {0x00, 0x00, 0x18, 0x18, 0x18, 0x18};\n"));
+    SpriteReading sprite = file.Arrays().front().readings.front();
+    ASSERT_EQ(sprite.height, 6);
+    sprite.pixels =
+        PixelsFromRows({"00001000", "00000100", "00011000", "00011000", "00011000", "00011000"});
+    ASSERT_EQ(file.Store(0, 0, sprite), std::nullopt);
+    EXPECT_EQ(file.Arrays().front().source, SizeSource::LeadingBytes);
+    ExpectListingOfItsText(file);
+}
+
 // ---------------------------------------------------------------------------
 // Listing
 
