@@ -83,6 +83,22 @@ LeadingSize LeadingSizeOf(std::uint32_t width, std::uint32_t height, std::size_t
             bSized && width * ((height + 7) / 8) == rest};
 }
 
+// Whether the declaration whose name starts at `nameOffset`, its list
+// closed just before `end`, is Glimmet's own line for some sprite.
+bool IsOwnLineAt(std::string_view text, std::size_t nameOffset, std::size_t end) {
+    const std::size_t semicolon = text.find(';', end);
+    if (semicolon == std::string_view::npos || semicolon - nameOffset > 512)
+        return false;
+    for (const int width : {8, 16, 32}) {
+        const std::string_view type = ElementType(width);
+        if (nameOffset < type.size() || text.substr(nameOffset - type.size(), type.size()) != type)
+            continue;
+        const std::size_t start = nameOffset - type.size();
+        return ReadSpriteArray(text.substr(start, semicolon + 1 - start)).bExact;
+    }
+    return false;
+}
+
 std::string SizeProblem(int width, int height) {
     if (width > kMaxSpriteColumns)
         return "It is " + std::to_string(width) + " pixels wide; the grid takes at most 32.";
@@ -171,6 +187,7 @@ private:
         SourceArray array;
         array.name = found.declaration.name;
         array.declaredName = found.declaration.name;
+        array.nameOffset = found.nameOffset;
         const std::size_t total = found.values.size();
         array.elementBits = ElementBits(found, 0, total);
         array.bTypedElements = found.declaration.typeBits > 0;
@@ -335,18 +352,7 @@ private:
 
     // Whether the found is Glimmet's own line, which reads one way.
     bool OwnLine(const FoundArray& found) const {
-        const std::size_t end = m_strText.find(';', found.end);
-        if (end == std::string_view::npos || end - found.nameOffset > 512)
-            return false;
-        for (const int width : {8, 16, 32}) {
-            const std::string_view type = ElementType(width);
-            if (found.nameOffset < type.size() ||
-                m_strText.substr(found.nameOffset - type.size(), type.size()) != type)
-                continue;
-            const std::size_t start = found.nameOffset - type.size();
-            return ReadSpriteArray(m_strText.substr(start, end + 1 - start)).bExact;
-        }
-        return false;
+        return IsOwnLineAt(m_strText, found.nameOffset, found.end);
     }
 
     std::string_view m_strText;
@@ -583,13 +589,18 @@ std::optional<std::string> CSourceFile::Store(std::size_t nArray, std::size_t nR
             pixels.push_back(std::move(*fresh));
         }
     }
-    // Byte values that state nothing of their size may come to: their first
-    // two then read as a width and height, and the array as another.
+    // Values that state nothing of their size may come to: byte values
+    // whose first two read as a width and height, or a declaration that
+    // becomes, or stops being, Glimmet's own line (its hex digits' case is
+    // told only by values that have letters).
+    const bool bUnstated = array.nFrame < 0 && (array.source == SizeSource::Open ||
+                                                array.source == SizeSource::OwnLine);
     const bool bRestated =
-        bValuesOnly && array.nFrame < 0 && array.elementBits == 8 &&
-        (array.source == SizeSource::Open || array.source == SizeSource::OwnLine) &&
-        elements.size() > 2 &&
-        LeadingSizeOf(elements[0], elements[1], elements.size() - 2).Stated();
+        bValuesOnly && bUnstated &&
+        ((array.elementBits == 8 && elements.size() > 2 &&
+          LeadingSizeOf(elements[0], elements[1], elements.size() - 2).Stated()) ||
+         IsOwnLineAt(text, array.nameOffset, array.values.offset + edit.text.size() + 1) !=
+             (array.source == SizeSource::OwnLine));
     if (!bValuesOnly || bRestated || pixels.size() != array.readings.size()) {
         // A new size changes the array's readings and may change what other
         // arrays read (a shared define), and where no type states the
@@ -604,13 +615,15 @@ std::optional<std::string> CSourceFile::Store(std::size_t nArray, std::size_t nR
     }
     // Every span after the values moves by the change in length.
     const std::size_t oldEnd = edit.span.End();
-    const auto moved = [&](TextSpan& span) {
-        if (span.offset >= oldEnd)
-            span.offset = span.offset - edit.span.length + edit.text.size();
+    const auto movedOffset = [&](std::size_t& offset) {
+        if (offset >= oldEnd)
+            offset = offset - edit.span.length + edit.text.size();
     };
+    const auto moved = [&](TextSpan& span) { movedOffset(span.offset); };
     for (SourceArray& other : m_arrays) {
         if (&other == &array)
             continue;
+        movedOffset(other.nameOffset);
         moved(other.values);
         for (TextSpan& span : other.valueSpans)
             moved(span);

@@ -45,9 +45,10 @@ enum class SizeSource {
 
 // One sprite of the file: an array, or one frame of a two-dimensional array.
 struct SourceArray {
-    std::string name;         // "logo_bits", or "frames[2]" for a frame
-    std::string declaredName; // the array's name as declared
-    int nFrame = -1;          // the frame's index, or -1
+    std::string name;           // "logo_bits", or "frames[2]" for a frame
+    std::string declaredName;   // the array's name as declared
+    int nFrame = -1;            // the frame's index, or -1
+    std::size_t nameOffset = 0; // where the declared name is written
     // Where the pixel values are written: everything inside the braces (the
     // frame's braces for a frame), or from the first pixel value on where
     // leading size bytes or a palette come first.

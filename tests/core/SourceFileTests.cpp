@@ -46,6 +46,7 @@ void ExpectListingOfItsText(const CSourceFile& file) {
         const SourceArray& read = fresh.arrays[k];
         SCOPED_TRACE(read.name);
         EXPECT_EQ(kept.name, read.name);
+        EXPECT_EQ(kept.nameOffset, read.nameOffset);
         EXPECT_EQ(kept.values, read.values);
         EXPECT_EQ(kept.valueSpans, read.valueSpans);
         EXPECT_EQ(kept.elements, read.elements);
@@ -128,18 +129,32 @@ TEST(SourceFileCorpus, OnePixelChangesOnlyThatArraysValues) {
     }
 }
 
-// Byte values that state no size can come to look like leading size bytes:
-// the listing is then that of the new text, not the array as it was.
+// Values that state no size can come to state one, as leading size bytes or
+// as Glimmet's own line (lower-case hex that loses its letters): the listing
+// is then that of the new text, not the array as it was.
 TEST(SourceFileCorpus, ValuesThatComeToStateASizeAreListedAsTheTextReads) {
-    CSourceFile file;
-    ASSERT_FALSE(file.Load("const unsigned char s[] = {0x00, 0x00, 0x18, 0x18, 0x18, 0x18};\n"));
-    SpriteReading sprite = file.Arrays().front().readings.front();
-    ASSERT_EQ(sprite.height, 6);
-    sprite.pixels =
-        PixelsFromRows({"00001000", "00000100", "00011000", "00011000", "00011000", "00011000"});
-    ASSERT_EQ(file.Store(0, 0, sprite), std::nullopt);
-    EXPECT_EQ(file.Arrays().front().source, SizeSource::LeadingBytes);
-    ExpectListingOfItsText(file);
+    const struct {
+        const char* text;
+        std::vector<std::string> rows;
+        SizeSource source;
+    } cases[] = {
+        {"const unsigned char s[] = {0x00, 0x00, 0x18, 0x18, 0x18, 0x18};\n",
+         {"00001000", "00000100", "00011000", "00011000", "00011000", "00011000"},
+         SizeSource::LeadingBytes},
+        {"int x;\nstatic unsigned char s[] = {0x00,0x1f};\nint y[] = {1, 2};\n",
+         {"00010111", "01110110"},
+         SizeSource::OwnLine},
+    };
+    for (const auto& entry : cases) {
+        SCOPED_TRACE(entry.text);
+        CSourceFile file;
+        ASSERT_FALSE(file.Load(entry.text));
+        SpriteReading sprite = file.Arrays().front().readings.front();
+        sprite.pixels = PixelsFromRows(entry.rows);
+        ASSERT_EQ(file.Store(0, 0, sprite), std::nullopt);
+        EXPECT_EQ(file.Arrays().front().source, entry.source);
+        ExpectListingOfItsText(file);
+    }
 }
 
 // ---------------------------------------------------------------------------
