@@ -335,8 +335,7 @@ bool DialogHost::event(QEvent* event) {
 void DialogHost::AddAccelerator(const QString& keys, UINT nID) {
     // A window shortcut: a text field that uses the same keys (undo, paste,
     // word moves) asks for them first and keeps them.
-    auto* shortcut =
-        new QShortcut(QKeySequence::fromString(keys, QKeySequence::PortableText), this);
+    auto* shortcut = new QShortcut(KeySequenceOf(keys), this);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, [this, nID] {
         if (QueryCommand(m_pDlg, nID).m_bEnabled)

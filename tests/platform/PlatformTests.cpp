@@ -11,6 +11,7 @@
 #include "Handles.h"
 #include "HelpWindow.h"
 #include "Image.h"
+#include "Text.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
 #include "Wnd.h"
@@ -687,6 +688,21 @@ TEST(ProbeMenus, ItemsShowTheFirstKeysOfTheirAcceleratorTable) {
     ASSERT_NE(menu.Items()[3].pPopup, nullptr);
     EXPECT_EQ(menu.Items()[3].pPopup->Items().at(0).text, "&Style\tCtrl+1");
     EXPECT_FALSE(CMenu().LoadMenu(IDR_PROBE_ACCEL));
+}
+
+// Accelerator keys read as the toolkit reads them: the names the tables use
+// and, through the toolkit, any other.
+TEST(ProbeMenus, AcceleratorKeysReadAsTheToolkitReadsThem) {
+    // Separated by blanks; the empty name last.
+    const QStringList names =
+        QStringLiteral("Ctrl+Z Ctrl+Shift+Z Ctrl+Y Ctrl+V Ctrl+Left Ctrl+Right Ctrl+Up Ctrl+Down "
+                       "Ctrl+Shift+H Ctrl+1 Shift+Alt+Meta+0 Up Q F1 Ctrl+F12 Ctrl+z ctrl+Z "
+                       "Ctrl+PgDown Ctrl++ + Ctrl+ Hyper+A Ctrl+AB ")
+            .split(u' ');
+    for (const QString& keys : names)
+        EXPECT_EQ(platform_detail::KeySequenceOf(keys),
+                  QKeySequence::fromString(keys, QKeySequence::PortableText))
+            << keys.toStdString();
 }
 
 // Whatever the tables handed over do not hold is missed by id, and nothing
