@@ -669,10 +669,9 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
     // frame that holds its first slot: a row past the frame needs the
     // template's group box made taller.
     const auto frameOf = [&](const QRect& first) {
-        for (const auto& entry : Host(style).Controls().Entries())
-            if (entry.tpl->kind == ControlKind::GroupBox &&
-                entry.widget->geometry().contains(first))
-                return entry.widget->geometry();
+        for (const auto& group : Host(style).Controls().Frames())
+            if (group.Rect().contains(first))
+                return group.Rect();
         return QRect();
     };
     const auto labelled = [&](int nFirstID, int nLastID, auto rows) {
