@@ -41,22 +41,22 @@ QRegion GroupFrame::Painted(const QFontMetrics& metrics, qreal ratio) const {
 }
 
 void GroupFrame::Paint(QPainter& painter, const QPalette& palette, qreal ratio) const {
-    // Painted as a control of its own would be: from its top-left corner,
-    // cut off at its edges, whatever the painter did before.
+    // Painted as a control of its own would be: cut off at its edges,
+    // whatever the painter did before.
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.translate(m_rect.topLeft());
-    painter.setClipRect(QRect(QPoint(0, 0), m_rect.size()), Qt::IntersectClip);
+    painter.setClipRect(m_rect, Qt::IntersectClip);
 
     const QFontMetrics metrics(painter.font());
     const int frameTop = metrics.height() / 2;
-    const QRect frame(0, frameTop, m_rect.width() - 2, m_rect.height() - frameTop - 2);
+    const QRect frame(m_rect.left(), m_rect.top() + frameTop, m_rect.width() - 2,
+                      m_rect.height() - frameTop - 2);
 
     // An etched line: a shadow line with a highlight one pixel below and to
     // the right of it, leaving a gap in the top edge for the title.
     // The title stands at titleLeft, with a gap of two pixels on either side,
     // and one more where the lines spill at this ratio.
-    const int titleLeft = kTitleLeft;
+    const int titleLeft = m_rect.left() + kTitleLeft;
     const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title);
     const int gap = 2 + FrameLineSpill(ratio);
     // Each line is filled as the rectangle that a one-pixel pen with square
@@ -84,7 +84,7 @@ void GroupFrame::Paint(QPainter& painter, const QPalette& palette, qreal ratio) 
 
     if (!m_title.isEmpty()) {
         painter.setPen(palette.color(QPalette::WindowText));
-        painter.drawText(QRect(titleLeft, 0, titleWidth, metrics.height()),
+        painter.drawText(QRect(titleLeft, m_rect.top(), titleWidth, metrics.height()),
                          Qt::AlignLeft | Qt::AlignVCenter, m_title);
     }
     painter.restore();
