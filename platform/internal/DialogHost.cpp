@@ -167,7 +167,8 @@ bool DialogHost::FlushDirect(const QRegion& dirty) {
     }
     // A group box paints only its lines and title.
     for (const GroupFrame& frame : m_controls.Frames())
-        if (dirty.intersects(frame.Painted(fontMetrics(), devicePixelRatioF())))
+        if (dirty.intersects(frame.Rect()) &&
+            dirty.intersects(frame.Painted(fontMetrics(), devicePixelRatioF())))
             return false;
     if (QPaintDevice* device = store->paintDevice(); device && device->paintingActive())
         return false;
