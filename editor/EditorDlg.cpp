@@ -11,6 +11,7 @@
 #include "WinApp.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -149,10 +150,11 @@ bool CEditorDlg::OnInitDialog() {
     LoadAccelTable(IDR_EDITOR_ACCEL);
 
     // A missing or unknown setting means that choice's default.
-    if (CWinApp* pApp = AfxGetApp())
-        m_codeForm = CodeFormFromKeys(pApp->GetProfileString("", kCodeStyleEntry, "").str(),
-                                      pApp->GetProfileString("", kCodeLanguageEntry, "").str(),
-                                      pApp->GetProfileString("", kCodeSizeEntry, "").str());
+    if (CWinApp* pApp = AfxGetApp()) {
+        const std::vector<CString> keys =
+            pApp->GetProfileStrings("", {kCodeStyleEntry, kCodeLanguageEntry, kCodeSizeEntry});
+        m_codeForm = CodeFormFromKeys(keys[0].str(), keys[1].str(), keys[2].str());
+    }
     // C text and image files dropped anywhere on the window are read as a
     // sprite; the name and height fields keep text dropped on them.
     DragAcceptFiles();

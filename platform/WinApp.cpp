@@ -175,6 +175,27 @@ CString CWinApp::GetProfileString(std::string_view section, std::string_view ent
     return platform_detail::ToCString(value.toString());
 }
 
+std::vector<CString>
+CWinApp::GetProfileStrings(std::string_view section,
+                           std::initializer_list<std::string_view> entries) const {
+    std::vector<CString> values(entries.size());
+    if (m_strRegistryKey.IsEmpty())
+        return values;
+    // Each reading of the store finds and parses its file again.
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
+                             FromUtf8(m_strRegistryKey), FromUtf8(m_pszAppName));
+    if (settings.status() != QSettings::NoError)
+        return values;
+    auto value = values.begin();
+    for (const std::string_view entry : entries) {
+        if (const QVariant stored = settings.value(SettingKey(section, entry));
+            stored.canConvert<QString>())
+            *value = platform_detail::ToCString(stored.toString());
+        ++value;
+    }
+    return values;
+}
+
 bool CWinApp::WriteProfileString(std::string_view section, std::string_view entry,
                                  std::string_view value) {
     if (m_strRegistryKey.IsEmpty())

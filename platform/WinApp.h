@@ -7,8 +7,10 @@
 
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 class CWnd;
 
@@ -37,6 +39,11 @@ public:
     // when it is missing or cannot be read.
     CString GetProfileString(std::string_view section, std::string_view entry,
                              std::string_view defaultValue) const;
+    // Several settings of `section` in one reading of the store, in the
+    // order asked: each its stored value, or "" when it is missing or cannot
+    // be read.
+    std::vector<CString> GetProfileStrings(std::string_view section,
+                                           std::initializer_list<std::string_view> entries) const;
     bool WriteProfileString(std::string_view section, std::string_view entry,
                             std::string_view value);
 

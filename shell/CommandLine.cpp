@@ -5,7 +5,9 @@
 #include "ResourceTypes.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -167,7 +169,46 @@ ConvertRequest Parse(bool bExport, int argc, const char* const* argv) {
     return request;
 }
 
+// Hands every character straight to a C stream, as the standard streams do
+// while they keep in step with C's: what the commands write lands in the
+// same buffer, in the same order, as anything printf writes there.
+class StdioBuffer : public std::streambuf {
+public:
+    explicit StdioBuffer(std::FILE* file) : m_file(file) {}
+
+protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        return std::fputc(c, m_file) == EOF ? traits_type::eof() : c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        return static_cast<std::streamsize>(std::fwrite(s, 1, static_cast<std::size_t>(n), m_file));
+    }
+    int sync() override { return std::fflush(m_file) == 0 ? 0 : -1; }
+
+private:
+    std::FILE* m_file;
+};
+
 } // namespace
+
+std::optional<int> RunCommandLine(int argc, const char* const* argv) {
+    // Not std::cout and std::cerr: the program that includes their header
+    // sets up all eight standard streams and their locale before main(), at
+    // every start of the window too, where nothing reads or writes them.
+    if (argc < 2)
+        return std::nullopt;
+    StdioBuffer outBuffer(stdout);
+    StdioBuffer errBuffer(stderr);
+    std::ostream out(&outBuffer);
+    std::ostream err(&errBuffer);
+    // As the standard error stream: each message goes out whole and at once,
+    // after what is already written to the output.
+    err.setf(std::ios_base::unitbuf);
+    err.tie(&out);
+    return RunCommandLine(argc, argv, out, err);
+}
 
 std::optional<int> RunCommandLine(int argc, const char* const* argv, std::ostream& out,
                                   std::ostream& err) {

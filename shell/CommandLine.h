@@ -17,3 +17,6 @@ inline constexpr int kExitUsage = 2;  // the command line is wrong
 // messages to `err`.
 std::optional<int> RunCommandLine(int argc, const char* const* argv, std::ostream& out,
                                   std::ostream& err);
+// The same, with the text on standard output and the messages on standard
+// error.
+std::optional<int> RunCommandLine(int argc, const char* const* argv);

@@ -22,42 +22,43 @@ int FrameLineSpill(qreal ratio) {
     return ratio > 1 ? 1 : 0;
 }
 
-GroupFrame::GroupFrame(const QString& title, QWidget* parent) : QWidget(parent), m_title(title) {
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
-}
-
-QRegion GroupFrame::Painted() const {
+QRegion GroupFrame::Painted(const QFontMetrics& metrics, qreal ratio) const {
     // The etched lines lie within two pixels of each edge and of the top
     // line's height, the title's glyphs within their ink; each spills a pixel
     // further when smoothed or scaled.
-    const QFontMetrics metrics(font());
-    const int spill = 1 + FrameLineSpill(devicePixelRatioF());
+    const int spill = 1 + FrameLineSpill(ratio);
     const int margin = 2 + spill;
     const int frameTop = metrics.height() / 2;
-    QRegion painted(rect());
+    QRegion painted(m_rect);
     painted -= QRect(QPoint(margin, frameTop + margin),
-                     QPoint(width() - 1 - margin, height() - 1 - margin));
+                     QPoint(m_rect.width() - 1 - margin, m_rect.height() - 1 - margin))
+                   .translated(m_rect.topLeft());
     if (!m_title.isEmpty())
         painted += metrics.boundingRect(m_title)
-                       .translated(kTitleLeft, metrics.ascent())
+                       .translated(m_rect.left() + kTitleLeft, m_rect.top() + metrics.ascent())
                        .adjusted(-spill, -spill, spill, spill);
     return painted;
 }
 
-void GroupFrame::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const QFontMetrics metrics(font());
+void GroupFrame::Paint(QPainter& painter, const QPalette& palette, qreal ratio) const {
+    // Painted as a control of its own would be: cut off at its edges,
+    // whatever the painter did before.
+    painter.save();
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setClipRect(m_rect, Qt::IntersectClip);
+
+    const QFontMetrics metrics(painter.font());
     const int frameTop = metrics.height() / 2;
-    const QRect frame(0, frameTop, width() - 2, height() - frameTop - 2);
+    const QRect frame(m_rect.left(), m_rect.top() + frameTop, m_rect.width() - 2,
+                      m_rect.height() - frameTop - 2);
 
     // An etched line: a shadow line with a highlight one pixel below and to
     // the right of it, leaving a gap in the top edge for the title.
     // The title stands at titleLeft, with a gap of two pixels on either side,
     // and one more where the lines spill at this ratio.
-    const int titleLeft = kTitleLeft;
+    const int titleLeft = m_rect.left() + kTitleLeft;
     const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title);
-    const int gap = 2 + FrameLineSpill(devicePixelRatioF());
+    const int gap = 2 + FrameLineSpill(ratio);
     // Each line is filled as the rectangle that a one-pixel pen with square
     // ends covers (half a pixel beyond its ends and to either side), which
     // the toolkit fills directly instead of stroking a line.
@@ -78,14 +79,15 @@ void GroupFrame::paintEvent(QPaintEvent*) {
         line(r.left(), r.bottom(), r.right(), r.bottom());
         line(r.right(), r.top(), r.right(), r.bottom());
     };
-    etch(palette().color(QPalette::Mid), 0);
-    etch(palette().color(QPalette::Light), 1);
+    etch(palette.color(QPalette::Mid), 0);
+    etch(palette.color(QPalette::Light), 1);
 
     if (!m_title.isEmpty()) {
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QRect(titleLeft, 0, titleWidth, metrics.height()),
+        painter.setPen(palette.color(QPalette::WindowText));
+        painter.drawText(QRect(titleLeft, m_rect.top(), titleWidth, metrics.height()),
                          Qt::AlignLeft | Qt::AlignVCenter, m_title);
     }
+    painter.restore();
 }
 
 QValidator::State SingleLineText::validate(QString& input, int& pos) const {

@@ -4,10 +4,16 @@
 // Qt's own do not fit. Internal to the windowing layer.
 
 #include <QPointer>
+#include <QRect>
+#include <QString>
 #include <QValidator>
 #include <QWidget>
 
+class QFontMetrics;
 class QLineEdit;
+class QPainter;
+class QPalette;
+class QRegion;
 class QToolButton;
 
 namespace platform_detail {
@@ -18,21 +24,27 @@ namespace platform_detail {
 // keeps one pixel more away to stay a whole pixel clear.
 int FrameLineSpill(qreal ratio);
 
-// A group box that draws only its etched frame and its title. It paints no
-// background, so whatever the dialog drew below shows in its true colours,
-// and it lets the mouse through to the dialog.
-class GroupFrame : public QWidget {
+// A group box: an etched frame with its title in the top edge. It is no
+// widget: the dialog paints it over what it drew below, before its controls,
+// and the mouse reaches the dialog through it.
+class GroupFrame {
 public:
-    GroupFrame(const QString& title, QWidget* parent);
+    GroupFrame(const QRect& rect, const QString& title) : m_rect(rect), m_title(title) {}
 
-    // What it may paint, in its own coordinates: its lines and its title,
-    // with the pixels beside them that they spill into at any ratio.
-    QRegion Painted() const;
+    // Where it stands in the client area.
+    const QRect& Rect() const { return m_rect; }
+    const QString& Title() const { return m_title; }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
+    // What it may paint, in client coordinates, in the font of `metrics` at
+    // device pixel ratio `ratio`: its lines and its title, with the pixels
+    // beside them that they spill into at any ratio.
+    QRegion Painted(const QFontMetrics& metrics, qreal ratio) const;
+    // Paints it in the painter's font, within its rectangle, in the colours
+    // of `palette`; `ratio` is the device pixel ratio painted at.
+    void Paint(QPainter& painter, const QPalette& palette, qreal ratio) const;
 
 private:
+    QRect m_rect;
     QString m_title;
 };
 

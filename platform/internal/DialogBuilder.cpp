@@ -39,10 +39,6 @@ int MulDivRound(int value, int num, int den) {
 // One factory per control kind. Each makes the widget and wires its
 // notifications; MakeControl gives every one of them the common tail.
 
-QWidget* MakeGroupBox(const ControlTemplate&, const QString& text, DialogHost& host) {
-    return new GroupFrame(text, &host);
-}
-
 QWidget* MakeStatic(const ControlTemplate& ctl, const QString& text, DialogHost& host) {
     auto* label = new QLabel(text, &host);
     label->setTextFormat(Qt::PlainText);
@@ -135,8 +131,7 @@ QWidget* MakeControl(const ControlTemplate& ctl, DialogHost& host) {
     Factory factory = nullptr;
     switch (ctl.kind) {
     case ControlKind::GroupBox:
-        factory = &MakeGroupBox;
-        break;
+        return nullptr; // no widget: the dialog paints it
     case ControlKind::Static:
         factory = &MakeStatic;
         break;
@@ -212,7 +207,8 @@ int WantedWidth(const QWidget& widget) {
 // position, as far as the inside of the group box around it, or else the
 // client area's edge, allows: a pixel clear of the frame's line, and one
 // more where the line spills at the screen's ratio.
-void FitTexts(const std::vector<ControlTable::Entry>& entries, int clientWidth, qreal ratio) {
+void FitTexts(const std::vector<ControlTable::Entry>& entries,
+              const std::vector<GroupFrame>& frames, int clientWidth, qreal ratio) {
     for (const ControlTable::Entry& entry : entries) {
         if (entry.tpl->kind != ControlKind::AutoRadioButton &&
             entry.tpl->kind != ControlKind::Static)
@@ -222,11 +218,9 @@ void FitTexts(const std::vector<ControlTable::Entry>& entries, int clientWidth, 
         if (wanted <= own.width())
             continue;
         int limit = std::min(own.left() + wanted, clientWidth - 4);
-        for (const ControlTable::Entry& group : entries) {
-            const QRect frame = group.widget->geometry();
-            if (group.tpl->kind == ControlKind::GroupBox && frame.contains(own.topLeft()))
-                limit = std::min(limit, frame.right() - 3 - FrameLineSpill(ratio));
-        }
+        for (const GroupFrame& frame : frames)
+            if (frame.Rect().contains(own.topLeft()))
+                limit = std::min(limit, frame.Rect().right() - 3 - FrameLineSpill(ratio));
         entry.widget->resize(std::max(own.width(), limit - own.left()), own.height());
     }
 }
@@ -295,11 +289,15 @@ std::span<const ControlTable::Entry> ControlTable::RadioGroupOf(const QWidget* r
 
 ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host) {
     ControlTable table;
-    for (const ControlTemplate& ctl : tpl.controls)
+    for (const ControlTemplate& ctl : tpl.controls) {
+        if (ctl.kind == ControlKind::GroupBox)
+            table.m_frames.emplace_back(MapDialogRect(ctl.x, ctl.y, ctl.cx, ctl.cy),
+                                        FromUtf8(ctl.text));
         table.m_entries.push_back({&ctl, MakeControl(ctl, host)});
+    }
     AttachBuddies(table.m_entries);
     GroupRadios(table, host);
-    FitTexts(table.m_entries, host.width(), host.devicePixelRatioF());
+    FitTexts(table.m_entries, table.m_frames, host.width(), host.devicePixelRatioF());
     return table;
 }
 

@@ -3,6 +3,8 @@
 // Builds a dialog's controls from its template, and finds them again by id
 // or by radio group.
 
+#include "Controls.h"
+
 #include <QRect>
 
 #include <cstddef>
@@ -33,11 +35,13 @@ class ControlTable {
 public:
     struct Entry {
         const ControlTemplate* tpl;
-        QWidget* widget;
+        QWidget* widget; // none for a group box
     };
 
     // The controls in template (tab) order.
     const std::vector<Entry>& Entries() const { return m_entries; }
+    // The group boxes, in template order, which the dialog paints itself.
+    const std::vector<GroupFrame>& Frames() const { return m_frames; }
     // The control with id nID, or null.
     QWidget* Control(int nID) const;
     // The radio group that holds `radio`, in order; empty if it is none.
@@ -46,6 +50,7 @@ public:
 private:
     friend ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host);
     std::vector<Entry> m_entries;
+    std::vector<GroupFrame> m_frames;
 };
 
 // Makes the template's controls on `host`, in tab order, wired to send their

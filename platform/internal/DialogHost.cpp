@@ -59,8 +59,7 @@ bool IsUsefulDrop(const QMimeData* data) {
 
 // Whether a control paints anything in `area` (dialog coordinates). The
 // grid's and the picture's widgets lie over what the dialog draws and paint
-// nothing but the grid's keyboard frame; a group frame paints only its lines
-// and title.
+// nothing but the grid's keyboard frame.
 bool PaintsIn(const QWidget& widget, const QRegion& area) {
     if (widget.isWindow() || !widget.isVisible() || !area.intersects(widget.geometry()))
         return false;
@@ -68,8 +67,6 @@ bool PaintsIn(const QWidget& widget, const QRegion& area) {
         return grid->ShowsFrame();
     if (qobject_cast<const ImageWidget*>(&widget))
         return false;
-    if (const auto* frame = dynamic_cast<const GroupFrame*>(&widget))
-        return area.intersects(frame->Painted().translated(widget.pos()));
     return true;
 }
 
@@ -168,6 +165,11 @@ bool DialogHost::FlushDirect(const QRegion& dirty) {
         if (widget && PaintsIn(*widget, dirty))
             return false;
     }
+    // A group box paints only its lines and title.
+    for (const GroupFrame& frame : m_controls.Frames())
+        if (dirty.intersects(frame.Rect()) &&
+            dirty.intersects(frame.Painted(fontMetrics(), devicePixelRatioF())))
+            return false;
     if (QPaintDevice* device = store->paintDevice(); device && device->paintingActive())
         return false;
     store->beginPaint(dirty);
@@ -218,6 +220,10 @@ void DialogHost::paintEvent(QPaintEvent* event) {
     m_surface.Shown(event->region());
     QPainter painter(this);
     m_surface.PaintOn(painter, event->rect());
+    // The group boxes lie over what the dialog drew, below the controls.
+    for (const GroupFrame& frame : m_controls.Frames())
+        if (event->region().intersects(frame.Rect()))
+            frame.Paint(painter, palette(), devicePixelRatioF());
 }
 
 void DialogHost::DeliverMouse(UINT message, QMouseEvent* event) {
@@ -335,8 +341,7 @@ bool DialogHost::event(QEvent* event) {
 void DialogHost::AddAccelerator(const QString& keys, UINT nID) {
     // A window shortcut: a text field that uses the same keys (undo, paste,
     // word moves) asks for them first and keeps them.
-    auto* shortcut =
-        new QShortcut(QKeySequence::fromString(keys, QKeySequence::PortableText), this);
+    auto* shortcut = new QShortcut(KeySequenceOf(keys), this);
     shortcut->setContext(Qt::WindowShortcut);
     connect(shortcut, &QShortcut::activated, this, [this, nID] {
         if (QueryCommand(m_pDlg, nID).m_bEnabled)

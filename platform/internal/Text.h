@@ -5,6 +5,7 @@
 
 #include "Afx.h"
 
+#include <QKeySequence>
 #include <QString>
 
 #include <optional>
@@ -17,5 +18,9 @@ CString ToCString(const QString& text);
 
 // A whole number from nMin to nMax typed in a field, or none.
 std::optional<int> ParseWholeNumber(const QString& text, int nMin, int nMax);
+
+// The keys a resource names, in the toolkit's portable form ("Ctrl+Z",
+// "Ctrl+Shift+Left"), as the toolkit reads them.
+QKeySequence KeySequenceOf(const QString& keys);
 
 } // namespace platform_detail

@@ -226,8 +226,8 @@ TEST_F(HistoryTest, AClickGivesTheGridTheFocusAndTheCursorFollows) {
     EXPECT_TRUE(ShowsSprite(8, 8, {{4, 6}, {5, 6}}));
 }
 
-// Every control has a name that says what it is, the grid is a table of
-// named cells, and the preview an image.
+// Every control has a name that says what it is, the static texts are
+// read, the grid is a table of named cells, and the preview an image.
 TEST_F(HistoryTest, AssistiveTechnologyReadsEveryControl) {
     QAccessibleInterface* window =
         QAccessible::queryAccessibleInterface(platform_detail::WidgetOf(dlg.GetSafeHwnd()));
@@ -247,6 +247,7 @@ TEST_F(HistoryTest, AssistiveTechnologyReadsEveryControl) {
         {"Make Code", QAccessible::Button},
         {"Drawing area", QAccessible::Table},
         {"Preview", QAccessible::Graphic},
+        {"Left click to draw, and right click to erase", QAccessible::StaticText},
     };
     for (const auto& [name, role] : expected) {
         ASSERT_TRUE(named.count(name)) << name;

@@ -707,10 +707,9 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
     // Each group has a slot for every row and shows those alone, inside the
     // frame that holds its first slot, which the dialog fits to them.
     const auto frameOf = [&](const QRect& first) {
-        for (const auto& entry : Host(style).Controls().Entries())
-            if (entry.tpl->kind == ControlKind::GroupBox &&
-                entry.widget->geometry().contains(first))
-                return entry.widget->geometry();
+        for (const auto& group : Host(style).Controls().Frames())
+            if (group.Rect().contains(first))
+                return group.Rect();
         return QRect();
     };
     const auto labelled = [&](int nFirstID, int nLastID, auto rows) {

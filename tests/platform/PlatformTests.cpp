@@ -11,6 +11,7 @@
 #include "Handles.h"
 #include "HelpWindow.h"
 #include "Image.h"
+#include "Text.h"
 #include "WidgetTest.h"
 #include "WinApp.h"
 #include "Wnd.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -254,9 +256,9 @@ TEST_F(ProbeTest, TemplateSizesAndPositionsInClientPixels) {
 
     // The group boxes that frame the grid and the preview.
     auto frame = [&](const char* title) {
-        for (const auto& entry : Host(dlg).Controls().Entries())
-            if (entry.tpl->text == title)
-                return entry.widget->geometry();
+        for (const auto& group : Host(dlg).Controls().Frames())
+            if (group.Title() == QLatin1String(title))
+                return group.Rect();
         return QRect();
     };
     EXPECT_EQ(frame("Drawing Area"), QRect(8, 0, 345, 195));
@@ -727,6 +729,21 @@ TEST(ProbeMenus, ItemsShowTheFirstKeysOfTheirAcceleratorTable) {
     EXPECT_FALSE(CMenu().LoadMenu(IDR_PROBE_ACCEL));
 }
 
+// Accelerator keys read as the toolkit reads them: the names the tables use
+// and, through the toolkit, any other.
+TEST(ProbeMenus, AcceleratorKeysReadAsTheToolkitReadsThem) {
+    // Separated by blanks; the empty name last.
+    const QStringList names =
+        QStringLiteral("Ctrl+Z Ctrl+Shift+Z Ctrl+Y Ctrl+V Ctrl+Left Ctrl+Right Ctrl+Up Ctrl+Down "
+                       "Ctrl+Shift+H Ctrl+1 Shift+Alt+Meta+0 Up Q F1 Ctrl+F12 Ctrl+z ctrl+Z "
+                       "Ctrl+PgDown Ctrl++ + Ctrl+ Hyper+A Ctrl+AB ")
+            .split(u' ');
+    for (const QString& keys : names)
+        EXPECT_EQ(platform_detail::KeySequenceOf(keys),
+                  QKeySequence::fromString(keys, QKeySequence::PortableText))
+            << keys.toStdString();
+}
+
 // Whatever the tables handed over do not hold is missed by id, and nothing
 // is made of it.
 TEST(ProbeResources, WhatTheTablesDoNotHoldIsMissed) {
@@ -984,14 +1001,20 @@ TEST(Fit, HelpTextShowsHeadingsKeyTableAndExamples) {
 // a group frame's lines and title must lie inside what it says it paints,
 // at every ratio, or a click beside them would wipe them off the screen.
 TEST(GroupFrameFit, PaintsOnlyWhatItReports) {
+    // Painted as the dialog paints it, at the ratio the suite runs at.
+    const qreal ratio = qApp->devicePixelRatio();
+    const QPalette palette = QApplication::palette();
+    const QRgb face = palette.color(QPalette::Window).rgb();
     for (const char* title : {"", "Preview", "Sprite Name gjpqy"}) {
-        QWidget window;
-        auto* frame = new platform_detail::GroupFrame(title, &window);
-        frame->setGeometry(10, 10, 120, 57);
-        const QImage shot = frame->grab().toImage();
-        const qreal ratio = shot.devicePixelRatio();
-        const QRgb face = shot.pixel(shot.width() / 2, shot.height() - shot.height() / 3);
-        const QRegion painted = frame->Painted();
+        const platform_detail::GroupFrame frame(QRect(10, 10, 120, 57), title);
+        QImage shot(QSize(140, 77) * ratio, QImage::Format_RGB32);
+        shot.setDevicePixelRatio(ratio);
+        shot.fill(face);
+        QPainter painter(&shot);
+        painter.setFont(QApplication::font());
+        frame.Paint(painter, palette, ratio);
+        painter.end();
+        const QRegion painted = frame.Painted(QFontMetrics(QApplication::font()), ratio);
         int drawn = 0;
         int outside = 0;
         for (int y = 0; y < shot.height(); ++y)
