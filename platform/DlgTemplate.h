@@ -38,8 +38,11 @@ enum class ControlKind {
     StaticIcon,
 };
 
+// The id of a control the program never names: a label or a frame.
+inline constexpr int kUnnamedControlId = -1;
+
 struct ControlTemplate {
-    int id;
+    int id; // kUnnamedControlId for a control the program never names
     ControlKind kind;
     std::uint32_t style;
     std::string_view text;

@@ -23,40 +23,42 @@ int FrameLineSpill(qreal ratio) {
 }
 
 QRegion GroupFrame::Painted(const QFontMetrics& metrics, qreal ratio) const {
+    const QRect box = Rect();
     // The etched lines lie within two pixels of each edge and of the top
     // line's height, the title's glyphs within their ink; each spills a pixel
     // further when smoothed or scaled.
     const int spill = 1 + FrameLineSpill(ratio);
     const int margin = 2 + spill;
     const int frameTop = metrics.height() / 2;
-    QRegion painted(m_rect);
+    QRegion painted(box);
     painted -= QRect(QPoint(margin, frameTop + margin),
-                     QPoint(m_rect.width() - 1 - margin, m_rect.height() - 1 - margin))
-                   .translated(m_rect.topLeft());
+                     QPoint(box.width() - 1 - margin, box.height() - 1 - margin))
+                   .translated(box.topLeft());
     if (!m_title.isEmpty())
         painted += metrics.boundingRect(m_title)
-                       .translated(m_rect.left() + kTitleLeft, m_rect.top() + metrics.ascent())
+                       .translated(box.left() + kTitleLeft, box.top() + metrics.ascent())
                        .adjusted(-spill, -spill, spill, spill);
     return painted;
 }
 
 void GroupFrame::Paint(QPainter& painter, const QPalette& palette, qreal ratio) const {
+    const QRect box = Rect();
     // Painted as a control of its own would be: cut off at its edges,
     // whatever the painter did before.
     painter.save();
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    painter.setClipRect(m_rect, Qt::IntersectClip);
+    painter.setClipRect(box, Qt::IntersectClip);
 
     const QFontMetrics metrics(painter.font());
     const int frameTop = metrics.height() / 2;
-    const QRect frame(m_rect.left(), m_rect.top() + frameTop, m_rect.width() - 2,
-                      m_rect.height() - frameTop - 2);
+    const QRect frame(box.left(), box.top() + frameTop, box.width() - 2,
+                      box.height() - frameTop - 2);
 
     // An etched line: a shadow line with a highlight one pixel below and to
     // the right of it, leaving a gap in the top edge for the title.
     // The title stands at titleLeft, with a gap of two pixels on either side,
     // and one more where the lines spill at this ratio.
-    const int titleLeft = m_rect.left() + kTitleLeft;
+    const int titleLeft = box.left() + kTitleLeft;
     const int titleWidth = m_title.isEmpty() ? 0 : metrics.horizontalAdvance(m_title);
     const int gap = 2 + FrameLineSpill(ratio);
     // Each line is filled as the rectangle that a one-pixel pen with square
@@ -84,7 +86,7 @@ void GroupFrame::Paint(QPainter& painter, const QPalette& palette, qreal ratio) 
 
     if (!m_title.isEmpty()) {
         painter.setPen(palette.color(QPalette::WindowText));
-        painter.drawText(QRect(titleLeft, m_rect.top(), titleWidth, metrics.height()),
+        painter.drawText(QRect(titleLeft, box.top(), titleWidth, metrics.height()),
                          Qt::AlignLeft | Qt::AlignVCenter, m_title);
     }
     painter.restore();

@@ -24,15 +24,19 @@ namespace platform_detail {
 // keeps one pixel more away to stay a whole pixel clear.
 int FrameLineSpill(qreal ratio);
 
-// A group box: an etched frame with its title in the top edge. It is no
-// widget: the dialog paints it over what it drew below, before its controls,
-// and the mouse reaches the dialog through it.
+// A group box: an etched frame with its title in the top edge. The dialog
+// paints it over what it drew below, before its controls, and the mouse
+// reaches the dialog through it. A box the program names by an id has a
+// place-holder: an empty widget that the program finds, moves and sizes as
+// it does any control, whose place the box takes; a box without one costs
+// no widget at all.
 class GroupFrame {
 public:
-    GroupFrame(const QRect& rect, const QString& title) : m_rect(rect), m_title(title) {}
+    GroupFrame(const QRect& rect, const QString& title, QWidget* placeholder = nullptr)
+        : m_rect(rect), m_title(title), m_pPlaceholder(placeholder) {}
 
-    // Where it stands in the client area.
-    const QRect& Rect() const { return m_rect; }
+    // Where it stands in the client area: its place-holder's place, if any.
+    QRect Rect() const { return m_pPlaceholder ? m_pPlaceholder->geometry() : m_rect; }
     const QString& Title() const { return m_title; }
 
     // What it may paint, in client coordinates, in the font of `metrics` at
@@ -46,6 +50,7 @@ public:
 private:
     QRect m_rect;
     QString m_title;
+    QPointer<QWidget> m_pPlaceholder;
 };
 
 // Keeps control characters (C0 and C1 controls, DEL, line and paragraph

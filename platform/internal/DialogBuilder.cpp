@@ -49,6 +49,14 @@ QWidget* MakeStatic(const ControlTemplate& ctl, const QString& text, DialogHost&
     return label;
 }
 
+// The place of a group box the program names: an empty widget, which the
+// dialog paints the box over and the mouse passes through.
+QWidget* MakeFramePlaceholder(const ControlTemplate&, const QString&, DialogHost& host) {
+    auto* placeholder = new QWidget(&host);
+    placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return placeholder;
+}
+
 QWidget* MakeStaticIcon(const ControlTemplate& ctl, const QString&, DialogHost& host) {
     auto* label = new QLabel(&host);
     if (HICON icon = LoadIcon(ctl.image))
@@ -131,7 +139,10 @@ QWidget* MakeControl(const ControlTemplate& ctl, DialogHost& host) {
     Factory factory = nullptr;
     switch (ctl.kind) {
     case ControlKind::GroupBox:
-        return nullptr; // no widget: the dialog paints it
+        if (ctl.id == kUnnamedControlId)
+            return nullptr; // no widget: the dialog paints it
+        factory = &MakeFramePlaceholder;
+        break;
     case ControlKind::Static:
         factory = &MakeStatic;
         break;
@@ -290,10 +301,11 @@ std::span<const ControlTable::Entry> ControlTable::RadioGroupOf(const QWidget* r
 ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host) {
     ControlTable table;
     for (const ControlTemplate& ctl : tpl.controls) {
+        QWidget* widget = MakeControl(ctl, host);
         if (ctl.kind == ControlKind::GroupBox)
             table.m_frames.emplace_back(MapDialogRect(ctl.x, ctl.y, ctl.cx, ctl.cy),
-                                        FromUtf8(ctl.text));
-        table.m_entries.push_back({&ctl, MakeControl(ctl, host)});
+                                        FromUtf8(ctl.text), widget);
+        table.m_entries.push_back({&ctl, widget});
     }
     AttachBuddies(table.m_entries);
     GroupRadios(table, host);

@@ -724,6 +724,9 @@ TEST_F(EditorTest, TheCodeStyleDialogShowsALiveSample) {
             }
         }
     };
+    // The boxes the dialog fits are controls it can reach.
+    for (const int nBox : {IDC_LAYOUT_BOX, IDC_LANGUAGE_BOX, IDC_SIZE_BOX, IDC_SAMPLE_BOX})
+        EXPECT_NE(style.GetDlgItem(nBox), nullptr) << nBox;
     labelled(IDC_LAYOUT_FIRST, IDC_LAYOUT_LAST, Layouts());
     labelled(IDC_LANGUAGE_FIRST, IDC_LANGUAGE_LAST, Languages());
     labelled(IDC_SIZE_FIRST, IDC_SIZE_LAST, Sizes());

@@ -63,6 +63,7 @@ constexpr int IDC_MAKECODE = 1007;
 constexpr int IDC_NAME = 1009;
 constexpr int IDC_HEIGHT = 1010;
 constexpr int IDC_HEIGHT_SPIN = 1011;
+constexpr int IDC_PREVIEW_BOX = 1012;
 constexpr int IDM_ABOUTBOX = 0x0010;
 
 constexpr ControlTemplate kProbeControls[] = {
@@ -79,7 +80,7 @@ constexpr ControlTemplate kProbeControls[] = {
     {IDC_HEIGHT, ControlKind::Edit, WS_BORDER | WS_TABSTOP, "", 245, 65, 45, 15},
     {IDC_HEIGHT_SPIN, ControlKind::UpDown,
      UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS, "", 290, 50, 11, 15},
-    {-1, ControlKind::GroupBox, 0, "Preview", 180, 120, 55, 35},
+    {IDC_PREVIEW_BOX, ControlKind::GroupBox, 0, "Preview", 180, 120, 55, 35},
 };
 constexpr DialogTemplate kProbeDialogs[] = {
     {IDD_PROBE, WS_CAPTION | WS_SYSMENU, 0, 302, 215, "Probe", 8, kProbeControls},
@@ -301,6 +302,18 @@ TEST_F(ProbeTest, MoveWindowFitsControlsAndTheDialogToTheRectangleAsked) {
     EXPECT_EQ(moved, window);
     dlg.RedrawWindow();
     EXPECT_TRUE(ClientRectIs(dlg, CRect(0, 349, 453, 390), Face()));
+
+    // A group box the program names moves as a control does, and the dialog
+    // paints its lines where it now stands.
+    CWnd* pBox = dlg.GetDlgItem(IDC_PREVIEW_BOX);
+    ASSERT_NE(pBox, nullptr);
+    const CRect boxAt(40, 40, 140, 100);
+    pBox->MoveWindow(&boxAt);
+    EXPECT_EQ(placed(pBox), boxAt);
+    const auto& frames = Host(dlg).Controls().Frames();
+    EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const auto& frame) {
+        return frame.Title() == "Preview" && frame.Rect() == QRect(40, 40, 100, 60);
+    }));
 }
 
 enum class Gesture { UpArrow, DownArrow, UpKey, DownKey };
