@@ -84,10 +84,13 @@ LeadingSize LeadingSizeOf(std::uint32_t width, std::uint32_t height, std::size_t
 }
 
 // Whether the declaration whose name starts at `nameOffset`, its list
-// closed just before `end`, is Glimmet's own line for some sprite.
+// closed just before `end` and its semicolon after nothing but blanks, is
+// Glimmet's own line for some sprite. Only its own text decides, never what
+// follows it.
 bool IsOwnLineAt(std::string_view text, std::size_t nameOffset, std::size_t end) {
-    const std::size_t semicolon = text.find(';', end);
-    if (semicolon == std::string_view::npos || semicolon - nameOffset > 512)
+    const std::size_t semicolon = text.find_first_not_of(" \t\r\n", end);
+    if (semicolon == std::string_view::npos || text[semicolon] != ';' ||
+        semicolon - nameOffset > 512)
         return false;
     for (const int width : {8, 16, 32}) {
         const std::string_view type = ElementType(width);
