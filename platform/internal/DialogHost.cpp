@@ -17,14 +17,15 @@
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
-#include <QShortcut>
 #include <QWindow>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace platform_detail {
 
@@ -280,7 +281,7 @@ void DialogHost::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void DialogHost::keyPressEvent(QKeyEvent* event) {
-    if (!m_pKeys->Handle(event))
+    if (!TakeAccelerator(event) && !m_pKeys->Handle(event))
         QDialog::keyPressEvent(event);
 }
 
@@ -331,6 +332,19 @@ void DialogHost::changeEvent(QEvent* event) {
 }
 
 bool DialogHost::event(QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The toolkit offers a key press to the focused control and then to
+        // each of its parents before it delivers it; a text field keeps the
+        // keys it edits with (undo, paste, word moves) there. When the offer
+        // reaches the window, no control kept the keys: an accelerator's
+        // press then runs its command on its way to the control, wherever
+        // the focus is.
+        m_nPendingAccelerator = AcceleratorOf(static_cast<QKeyEvent*>(event));
+        if (m_nPendingAccelerator != 0) {
+            event->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::ScreenChangeInternal || event->type() == QEvent::Show)
         Surface();
     else if (event->type() == QEvent::Leave)
@@ -339,14 +353,29 @@ bool DialogHost::event(QEvent* event) {
 }
 
 void DialogHost::AddAccelerator(const QString& keys, UINT nID) {
-    // A window shortcut: a text field that uses the same keys (undo, paste,
-    // word moves) asks for them first and keeps them.
-    auto* shortcut = new QShortcut(KeySequenceOf(keys), this);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this, nID] {
-        if (QueryCommand(m_pDlg, nID).m_bEnabled)
-            Command(static_cast<int>(nID), 0);
-    });
+    const QKeySequence sequence = KeySequenceOf(keys);
+    if (!sequence.isEmpty())
+        m_accelerators.push_back({sequence[0], nID});
+}
+
+UINT DialogHost::AcceleratorOf(const QKeyEvent* event) const {
+    // A key of the number pad is the key it stands for.
+    const QKeyCombination keys(event->modifiers() & ~Qt::KeypadModifier,
+                               static_cast<Qt::Key>(event->key()));
+    for (const Accelerator& accelerator : m_accelerators)
+        if (accelerator.keys == keys)
+            return accelerator.nID;
+    return 0;
+}
+
+bool DialogHost::TakeAccelerator(const QKeyEvent* event) {
+    const UINT nID = std::exchange(m_nPendingAccelerator, 0);
+    if (nID == 0 || AcceleratorOf(event) != nID)
+        return false;
+    // A disabled command's keys do nothing, and reach no control either.
+    if (QueryCommand(m_pDlg, nID).m_bEnabled)
+        Command(static_cast<int>(nID), 0);
+    return true;
 }
 
 void DialogHost::ShowSystemMenu() {

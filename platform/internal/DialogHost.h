@@ -11,6 +11,8 @@
 
 #include <QDialog>
 
+#include <vector>
+
 class CDialog;
 struct DialogTemplate;
 
@@ -63,6 +65,12 @@ public:
     // unless the focused control takes the keys itself or the command's
     // update handler disables it.
     void AddAccelerator(const QString& keys, UINT nID);
+    // Runs the accelerator of a key press that no control in the focus chain
+    // asked to keep; false if the press is not one.
+    bool TakeAccelerator(const QKeyEvent* event);
+    // A new key press is being offered to the controls: whatever the last
+    // one left pending is void.
+    void ForgetAccelerator() { m_nPendingAccelerator = 0; }
     // Opens the window's own system menu at the client area's top-left.
     void ShowSystemMenu();
 
@@ -90,8 +98,20 @@ private:
     // their bounding rectangle to the screen; false if that cannot be done.
     bool FlushDirect(const QRegion& dirty);
 
+    // The command whose keys a key press is, or 0.
+    UINT AcceleratorOf(const QKeyEvent* event) const;
+
+    struct Accelerator {
+        QKeyCombination keys;
+        UINT nID;
+    };
+
     CDialog* m_pDlg;
     DialogKeys* m_pKeys;
+    std::vector<Accelerator> m_accelerators;
+    // The command of the key press on its way to the focused control after
+    // no control asked to keep its keys, or 0.
+    UINT m_nPendingAccelerator = 0;
     ControlTable m_controls;
     ClientSurface m_surface;
     FieldWarning m_warning;

@@ -49,6 +49,7 @@ bool DialogKeys::Handle(QKeyEvent* event) {
 
 bool DialogKeys::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
+        m_host.ForgetAccelerator();
         // A read-only text box copies its selection itself, as the editable
         // fields do: its copy keys come before a window shortcut's.
         auto* key = static_cast<QKeyEvent*>(event);
@@ -60,7 +61,7 @@ bool DialogKeys::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    if (Handle(key))
+    if (m_host.TakeAccelerator(key) || Handle(key))
         return true;
     if (auto* radio = qobject_cast<QRadioButton*>(watched))
         return StepRadio(radio, key->key());

@@ -773,6 +773,66 @@ TEST(ProbeResources, WhatTheTablesDoNotHoldIsMissed) {
     EXPECT_TRUE(dlg.LoadAccelTable(IDR_PROBE_ACCEL));
 }
 
+// An accelerator's keys send its command wherever the focus is in the
+// window, unless the focused control keeps them (a field's own undo and word
+// moves); a disabled command's keys do nothing at all.
+class CProbeKeysDlg : public CProbeDlg {
+public:
+    bool m_bStyleEnabled = true;
+
+protected:
+    void OnUndo() { m_log.push_back("undo"); }
+    void OnRedo() { m_log.push_back("redo"); }
+    void OnStyle() { m_log.push_back("style"); }
+    void OnUpdateStyle(CCmdUI* pCmdUI) { pCmdUI->Enable(m_bStyleEnabled); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CProbeKeysDlg, CProbeDlg)
+ON_COMMAND(IDM_UNDO, OnUndo)
+ON_COMMAND(IDM_REDO, OnRedo)
+ON_COMMAND(IDM_STYLE, OnStyle)
+ON_UPDATE_COMMAND_UI(IDM_STYLE, OnUpdateStyle)
+END_MESSAGE_MAP()
+
+TEST(ProbeKeys, AcceleratorsSendTheirCommandUnlessTheFocusedControlKeepsTheKeys) {
+    constexpr auto kCtrl = Qt::ControlModifier;
+    struct Case {
+        int nFocus;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        std::vector<std::string> log;
+        bool fieldUndid;
+        bool styleEnabled = true;
+    };
+    const Case cases[] = {
+        {IDC_NEW, Qt::Key_Z, kCtrl, {"undo"}, false},
+        {IDC_WIDTH16, Qt::Key_Z, kCtrl, {"undo"}, false},
+        {IDC_NEW, Qt::Key_Z, kCtrl | Qt::ShiftModifier, {"redo"}, false},
+        {IDC_CODE, Qt::Key_Y, kCtrl | Qt::KeypadModifier, {"redo"}, false},
+        {IDC_NAME, Qt::Key_Z, kCtrl, {"name changed"}, true},
+        {IDC_NAME, Qt::Key_Y, kCtrl, {}, false},
+        {IDC_NAME, Qt::Key_1, kCtrl, {"style"}, false},
+        {IDC_NAME, Qt::Key_1, kCtrl, {}, false, false},
+        {IDC_NEW, Qt::Key_Y, kCtrl | Qt::AltModifier, {}, false},
+    };
+    for (const Case& c : cases) {
+        CProbeKeysDlg dlg;
+        ASSERT_TRUE(dlg.Create());
+        ASSERT_TRUE(dlg.LoadAccelTable(IDR_PROBE_ACCEL));
+        dlg.m_bStyleEnabled = c.styleEnabled;
+        ShowAndWait(dlg);
+        TypeText(dlg, IDC_NAME, "ab");
+        dlg.m_log.clear();
+        QWidget* focus = Control(dlg, c.nFocus);
+        focus->setFocus();
+        PressKey(focus, c.key, c.mods);
+        EXPECT_EQ(dlg.m_log, c.log) << c.nFocus << " " << c.key;
+        EXPECT_EQ(ControlText(dlg, IDC_NAME) != QLatin1String("ab"), c.fieldUndid)
+            << c.nFocus << " " << c.key;
+    }
+}
+
 // Artwork characters stand for palette colours, opaque, and '.' for a
 // transparent pixel; rows become pixels row by row.
 constexpr std::string_view kArt[] = {"0F", ".9"};
