@@ -40,10 +40,6 @@ bool IsStringPrefix(char c) {
     return std::string_view("bBrRuUfF").find(c) != std::string_view::npos;
 }
 
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 // Python's tokens, as far as a bytes value and a FrameBuffer call need them:
 // names, numbers, string literals with their prefixes (triple-quoted ones
 // too), and single characters. Comments run from '#' to the line's end. A

@@ -23,10 +23,6 @@ bool IsWordChar(char c) {
     return IsWordStart(c) || IsDigit(c);
 }
 
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 // The element size a hex or binary constant's digit count suggests.
 int BitsForDigits(std::string_view digits, int bitsPerDigit) {
     const auto bits = static_cast<std::size_t>(bitsPerDigit) *

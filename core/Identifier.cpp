@@ -1,5 +1,7 @@
 #include "Identifier.h"
 
+#include "TextBlanks.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -37,10 +39,6 @@ bool IsDigit(char c) {
 
 bool IsIdentifierChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || IsDigit(c);
-}
-
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 } // namespace

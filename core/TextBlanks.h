@@ -2,10 +2,16 @@
 
 // Which bytes count as blanks where Glimmet reads text, and trimming them.
 // Every trim in the core goes through here, so that each kind of text is
-// trimmed by one rule.
+// trimmed by one rule. Readers of UTF-8 also ask here which bytes continue a
+// character.
 
 #include <cstddef>
 #include <string_view>
+
+// Whether `c` continues a UTF-8 character rather than starting one.
+constexpr bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // The blanks a typed number may carry around its digits.
 bool IsSpaceOrTab(char c);
