@@ -3,7 +3,6 @@
 #include "GroupFit.h"
 #include "SourceEmitter.h"
 
-#include <algorithm>
 #include <span>
 #include <utility>
 
@@ -85,10 +84,8 @@ bool CCodeStyleDlg::OnInitDialog() {
 }
 
 void CCodeStyleDlg::FitGroups() {
-    const auto& dialogs = AfxGetResourceTables().dialogs;
-    const auto tpl = std::find_if(dialogs.begin(), dialogs.end(),
-                                  [](const DialogTemplate& d) { return d.id == IDD; });
-    if (tpl == dialogs.end())
+    const DialogTemplate* tpl = GetTemplate();
+    if (tpl == nullptr)
         return;
     const GroupRows rows[] = {{IDC_LAYOUT_FIRST, Layouts().size()},
                               {IDC_LANGUAGE_FIRST, Languages().size()},

@@ -34,10 +34,14 @@ CDialog::~CDialog() {
     m_hWnd = nullptr;
 }
 
+const DialogTemplate* CDialog::GetTemplate() const {
+    return FindDialogTemplate(m_nIDTemplate);
+}
+
 bool CDialog::CreateHost() {
     if (m_pOwnedHost)
         return true;
-    const DialogTemplate* tpl = FindDialogTemplate(m_nIDTemplate);
+    const DialogTemplate* tpl = GetTemplate();
     if (!tpl)
         return false;
     // A dialog without a parent belongs to the main window, if there is one

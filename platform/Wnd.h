@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+struct DialogTemplate;
 namespace platform_detail {
 class DialogHost;
 }
@@ -173,6 +174,9 @@ public:
     // Converts a rectangle of dialog units to client pixels, each edge on its
     // own, as the template's controls were placed.
     void MapDialogRect(CRect* lpRect) const;
+    // The template the dialog is made from, or null if the resources have
+    // none under its id.
+    const DialogTemplate* GetTemplate() const;
     void SetIcon(HICON hIcon, bool bBigIcon);
     // The control nID of the dialog, or null. The object is the dialog's.
     CWnd* GetDlgItem(int nID);
