@@ -34,7 +34,11 @@ QImage& ClientSurface::Image() {
 }
 
 int ClientSurface::DeviceEdge(int v) const {
-    return static_cast<int>(std::lround(v * m_ratio));
+    // Halves round away from zero, as the toolkit rounds scaled edges; done
+    // here rather than by the maths library, which the program then need not
+    // load.
+    const qreal device = v * m_ratio;
+    return static_cast<int>(device < 0 ? device - 0.5 : device + 0.5);
 }
 
 int ClientSurface::ClientPixelAt(qreal logical) const {
