@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QStyle>
 #include <QToolButton>
 
 #include <algorithm>
@@ -90,6 +91,24 @@ void GroupFrame::Paint(QPainter& painter, const QPalette& palette, qreal ratio) 
                          Qt::AlignLeft | Qt::AlignVCenter, m_title);
     }
     painter.restore();
+}
+
+Qt::Alignment PaintedText::VisualAlignment() const {
+    return QStyle::visualAlignment(m_text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight,
+                                   m_alignment);
+}
+
+int PaintedText::WantedWidth(const QFontMetrics& metrics) const {
+    const int flags = static_cast<int>(VisualAlignment() & ~(Qt::AlignVCenter | Qt::AlignHCenter));
+    return metrics.boundingRect(0, 0, 2000, 2000, flags, m_text).width();
+}
+
+void PaintedText::Paint(QPainter& painter, const QStyle& style, const QPalette& palette,
+                        bool enabled) const {
+    const int flags =
+        static_cast<int>(VisualAlignment()) |
+        (m_text.isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);
+    style.drawItemText(&painter, m_rect, flags, palette, enabled, m_text, QPalette::WindowText);
 }
 
 QValidator::State SingleLineText::validate(QString& input, int& pos) const {

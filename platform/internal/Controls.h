@@ -14,6 +14,7 @@ class QLineEdit;
 class QPainter;
 class QPalette;
 class QRegion;
+class QStyle;
 class QToolButton;
 
 namespace platform_detail {
@@ -51,6 +52,36 @@ private:
     QRect m_rect;
     QString m_title;
     QPointer<QWidget> m_pPlaceholder;
+};
+
+// A static text the program never names. Like a group box it costs no
+// widget: the dialog paints it over its group boxes, exactly as a plain-text
+// label in its place would paint, and tells assistive technology of it as a
+// static text. What the program names by an id stays a label it can change.
+class PaintedText {
+public:
+    PaintedText(const QRect& rect, const QString& text, Qt::Alignment alignment)
+        : m_rect(rect), m_text(text), m_alignment(alignment) {}
+
+    QRect Rect() const { return m_rect; }
+    const QString& Text() const { return m_text; }
+
+    // The width the text takes in `metrics`' font, measured as a label
+    // measures it for its size hint.
+    int WantedWidth(const QFontMetrics& metrics) const;
+    // Widens it to `width`, keeping its left edge.
+    void SetWidth(int width) { m_rect.setWidth(width); }
+    // Paints it with `style` in the painter's font, in the colours of
+    // `palette`, greyed when not `enabled`.
+    void Paint(QPainter& painter, const QStyle& style, const QPalette& palette, bool enabled) const;
+
+private:
+    // Its alignment with left and right taken in the text's own direction.
+    Qt::Alignment VisualAlignment() const;
+
+    QRect m_rect;
+    QString m_text;
+    Qt::Alignment m_alignment;
 };
 
 // Keeps control characters (C0 and C1 controls, DEL, line and paragraph

@@ -39,12 +39,15 @@ int MulDivRound(int value, int num, int den) {
 // One factory per control kind. Each makes the widget and wires its
 // notifications; MakeControl gives every one of them the common tail.
 
+Qt::Alignment StaticAlignment(const ControlTemplate& ctl) {
+    const Qt::Alignment across = (ctl.style & SS_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft;
+    return across | ((ctl.style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop);
+}
+
 QWidget* MakeStatic(const ControlTemplate& ctl, const QString& text, DialogHost& host) {
     auto* label = new QLabel(text, &host);
     label->setTextFormat(Qt::PlainText);
-    Qt::Alignment align = (ctl.style & SS_CENTER) ? Qt::AlignHCenter : Qt::AlignLeft;
-    align |= (ctl.style & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
-    label->setAlignment(align);
+    label->setAlignment(StaticAlignment(ctl));
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
 }
@@ -144,6 +147,8 @@ QWidget* MakeControl(const ControlTemplate& ctl, DialogHost& host) {
         factory = &MakeFramePlaceholder;
         break;
     case ControlKind::Static:
+        if (ctl.id == kUnnamedControlId)
+            return nullptr; // no widget: the dialog paints it
         factory = &MakeStatic;
         break;
     case ControlKind::StaticIcon:
@@ -217,23 +222,32 @@ int WantedWidth(const QWidget& widget) {
 // static text whose text does not fit grows to the right, keeping its
 // position, as far as the inside of the group box around it, or else the
 // client area's edge, allows: a pixel clear of the frame's line, and one
-// more where the line spills at the screen's ratio.
+// more where the line spills at the screen's ratio. Returns its new width.
+int FittedWidth(const QRect& own, int wanted, const std::vector<GroupFrame>& frames,
+                int clientWidth, qreal ratio) {
+    if (wanted <= own.width())
+        return own.width();
+    int limit = std::min(own.left() + wanted, clientWidth - 4);
+    for (const GroupFrame& frame : frames)
+        if (frame.Rect().contains(own.topLeft()))
+            limit = std::min(limit, frame.Rect().right() - 3 - FrameLineSpill(ratio));
+    return std::max(own.width(), limit - own.left());
+}
+
 void FitTexts(const std::vector<ControlTable::Entry>& entries,
-              const std::vector<GroupFrame>& frames, int clientWidth, qreal ratio) {
+              const std::vector<GroupFrame>& frames, std::vector<PaintedText>& texts,
+              const QFontMetrics& metrics, int clientWidth, qreal ratio) {
     for (const ControlTable::Entry& entry : entries) {
-        if (entry.tpl->kind != ControlKind::AutoRadioButton &&
-            entry.tpl->kind != ControlKind::Static)
+        if (!entry.widget || (entry.tpl->kind != ControlKind::AutoRadioButton &&
+                              entry.tpl->kind != ControlKind::Static))
             continue;
         const QRect own = entry.widget->geometry();
-        const int wanted = WantedWidth(*entry.widget);
-        if (wanted <= own.width())
-            continue;
-        int limit = std::min(own.left() + wanted, clientWidth - 4);
-        for (const GroupFrame& frame : frames)
-            if (frame.Rect().contains(own.topLeft()))
-                limit = std::min(limit, frame.Rect().right() - 3 - FrameLineSpill(ratio));
-        entry.widget->resize(std::max(own.width(), limit - own.left()), own.height());
+        entry.widget->resize(
+            FittedWidth(own, WantedWidth(*entry.widget), frames, clientWidth, ratio), own.height());
     }
+    for (PaintedText& text : texts)
+        text.SetWidth(
+            FittedWidth(text.Rect(), text.WantedWidth(metrics), frames, clientWidth, ratio));
 }
 
 // The toolkit makes every radio button of a window exclusive with all the
@@ -305,11 +319,15 @@ ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host) {
         if (ctl.kind == ControlKind::GroupBox)
             table.m_frames.emplace_back(MapDialogRect(ctl.x, ctl.y, ctl.cx, ctl.cy),
                                         FromUtf8(ctl.text), widget);
+        else if (ctl.kind == ControlKind::Static && !widget)
+            table.m_texts.emplace_back(MapDialogRect(ctl.x, ctl.y, ctl.cx, ctl.cy),
+                                       FromUtf8(ctl.text), StaticAlignment(ctl));
         table.m_entries.push_back({&ctl, widget});
     }
     AttachBuddies(table.m_entries);
     GroupRadios(table, host);
-    FitTexts(table.m_entries, table.m_frames, host.width(), host.devicePixelRatioF());
+    FitTexts(table.m_entries, table.m_frames, table.m_texts, host.fontMetrics(), host.width(),
+             host.devicePixelRatioF());
     return table;
 }
 

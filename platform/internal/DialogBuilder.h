@@ -35,13 +35,16 @@ class ControlTable {
 public:
     struct Entry {
         const ControlTemplate* tpl;
-        QWidget* widget; // none for a group box
+        QWidget* widget; // none for a group box or a static text the dialog paints
     };
 
     // The controls in template (tab) order.
     const std::vector<Entry>& Entries() const { return m_entries; }
     // The group boxes, in template order, which the dialog paints itself.
     const std::vector<GroupFrame>& Frames() const { return m_frames; }
+    // The static texts the program never names, in template order, which the
+    // dialog paints itself over its group boxes.
+    const std::vector<PaintedText>& Texts() const { return m_texts; }
     // The control with id nID, or null.
     QWidget* Control(int nID) const;
     // The radio group that holds `radio`, in order; empty if it is none.
@@ -51,6 +54,7 @@ private:
     friend ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host);
     std::vector<Entry> m_entries;
     std::vector<GroupFrame> m_frames;
+    std::vector<PaintedText> m_texts;
 };
 
 // Makes the template's controls on `host`, in tab order, wired to send their

@@ -1,6 +1,7 @@
 #include "DialogHost.h"
 
 #include "Controls.h"
+#include "DialogAccessible.h"
 #include "DialogKeys.h"
 #include "DlgTemplate.h"
 #include "Gdi.h"
@@ -97,6 +98,7 @@ DialogHost::DialogHost(CDialog* pDlg, const DialogTemplate& tpl, QWidget* parent
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
     setFixedSize(MapDialogX(tpl.cx), MapDialogY(tpl.cy));
+    InstallDialogAccessibility();
     m_controls = BuildControls(tpl, *this);
 }
 
@@ -171,6 +173,9 @@ bool DialogHost::FlushDirect(const QRegion& dirty) {
         if (dirty.intersects(frame.Rect()) &&
             dirty.intersects(frame.Painted(fontMetrics(), devicePixelRatioF())))
             return false;
+    for (const PaintedText& text : m_controls.Texts())
+        if (dirty.intersects(text.Rect()))
+            return false;
     if (QPaintDevice* device = store->paintDevice(); device && device->paintingActive())
         return false;
     store->beginPaint(dirty);
@@ -225,6 +230,10 @@ void DialogHost::paintEvent(QPaintEvent* event) {
     for (const GroupFrame& frame : m_controls.Frames())
         if (event->region().intersects(frame.Rect()))
             frame.Paint(painter, palette(), devicePixelRatioF());
+    // The static texts lie over the boxes, as labels would.
+    for (const PaintedText& text : m_controls.Texts())
+        if (event->region().intersects(text.Rect()))
+            text.Paint(painter, *style(), palette(), isEnabled());
 }
 
 void DialogHost::DeliverMouse(UINT message, QMouseEvent* event) {

@@ -234,8 +234,17 @@ TEST_F(HistoryTest, AssistiveTechnologyReadsEveryControl) {
     ASSERT_NE(window, nullptr);
     std::map<std::string, QAccessible::Role> named;
     for (int i = 0; i < window->childCount(); ++i)
-        if (QAccessibleInterface* child = window->child(i))
+        if (QAccessibleInterface* child = window->child(i)) {
             named[child->text(QAccessible::Name).toStdString()] = child->role();
+            // A screen reader finds each child's place, and the child where
+            // it stands.
+            EXPECT_EQ(window->indexOfChild(child), i);
+            EXPECT_EQ(child->parent(), window);
+            if (child->role() == QAccessible::StaticText) {
+                const QPoint middle = child->rect().center();
+                EXPECT_EQ(window->childAt(middle.x(), middle.y()), child);
+            }
+        }
     const std::pair<const char*, QAccessible::Role> expected[] = {
         {"Width: 8 Pixels", QAccessible::RadioButton},
         {"Width: 16 Pixels", QAccessible::RadioButton},

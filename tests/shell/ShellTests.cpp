@@ -11,11 +11,11 @@
 #include "OutputForm.h"
 #include "WidgetTest.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
@@ -128,9 +128,12 @@ TEST_F(ShellTest, AboutBoxOpensModallyFromTheSystemMenuAndLeavesTheDrawing) {
             [&](QWidget* about) {
                 title = about->windowTitle();
                 modal = about->isModal() && QApplication::activeModalWidget() == about;
-                for (QLabel* label : about->findChildren<QLabel*>())
-                    if (!label->text().isEmpty())
-                        text = label->text();
+                // What a screen reader reads of it.
+                QAccessibleInterface* window = QAccessible::queryAccessibleInterface(about);
+                for (int i = 0; window && i < window->childCount(); ++i)
+                    if (QAccessibleInterface* child = window->child(i);
+                        child && child->role() == QAccessible::StaticText)
+                        text = child->text(QAccessible::Name);
                 PressKey(about, Qt::Key_Escape);
             },
             [&](QWidget* w) { return w != platform_detail::WidgetOf(dlg.GetSafeHwnd()); });

@@ -40,8 +40,8 @@ namespace {
     const QRgb highlight = marked.color(QPalette::Light).rgb();
     std::vector<QRect> others;
     for (const auto& entry : Host(dialog).Controls().Entries()) {
-        if (entry.tpl->kind == ControlKind::GroupBox)
-            continue;
+        if (!entry.widget)
+            continue; // the dialog paints it
         const QRect g = entry.widget->geometry();
         others.emplace_back(QPoint(static_cast<int>(std::floor(g.left() * ratio)),
                                    static_cast<int>(std::floor(g.top() * ratio))),
@@ -83,6 +83,12 @@ TEST(Templates, EveryTextFitsItsControl) {
             EXPECT_LE(window->fontMetrics().horizontalAdvance(frame.Title()) + 12,
                       frame.Rect().width())
                 << frame.Title().toStdString();
+        for (const auto& text : Host(dialog).Controls().Texts()) {
+            const QRect needed = window->fontMetrics().boundingRect(
+                text.Rect().left(), 0, 2000, 2000, Qt::AlignLeft | Qt::AlignTop, text.Text());
+            EXPECT_LE(needed.width(), text.Rect().width()) << text.Text().toStdString();
+            EXPECT_LE(text.Rect().right(), window->width()) << text.Text().toStdString();
+        }
         for (const auto& entry : Host(dialog).Controls().Entries()) {
             const QWidget* w = entry.widget;
             if (!w)
