@@ -24,15 +24,27 @@ HICON LoadIcon(int nIDResource) {
         if (resource.id != nIDResource)
             continue;
         IconHandle& handle = loaded[nIDResource];
-        // The pixels are ready-made: the image wraps them without a copy.
-        for (const IconImage& image : resource.images)
-            handle.icon.addPixmap(
-                QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.pixels.data()),
-                                          image.size, image.size, QImage::Format_ARGB32)));
+        handle.resource = &resource;
         return &handle;
     }
     return nullptr;
 }
+
+namespace platform_detail {
+
+const QIcon& IconOf(HICON hIcon) {
+    if (!hIcon->icon) {
+        QIcon& icon = hIcon->icon.emplace();
+        // The pixels are ready-made: the image wraps them without a copy.
+        for (const IconImage& image : hIcon->resource->images)
+            icon.addPixmap(
+                QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.pixels.data()),
+                                          image.size, image.size, QImage::Format_ARGB32)));
+    }
+    return *hIcon->icon;
+}
+
+} // namespace platform_detail
 
 bool CCmdTarget::OnWndMsg(const MSG&, LRESULT&) {
     return false;
@@ -59,7 +71,9 @@ LRESULT CWnd::DefWindowProc(const MSG& msg) {
     switch (msg.message) {
     case WM_SETICON:
         // One icon group serves both sizes: the window takes all its images.
-        if (m_hWnd && msg.lParam)
+        if (DialogHost* host = HostOf(this); host && msg.lParam)
+            host->SetIcon(reinterpret_cast<HICON>(msg.lParam));
+        else if (m_hWnd && msg.lParam)
             WidgetOf(m_hWnd)->setWindowIcon(IconOf(reinterpret_cast<HICON>(msg.lParam)));
         return 0;
     case UDM_SETRANGE:

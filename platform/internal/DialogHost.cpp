@@ -234,6 +234,23 @@ void DialogHost::paintEvent(QPaintEvent* event) {
     for (const PaintedText& text : m_controls.Texts())
         if (event->region().intersects(text.Rect()))
             text.Paint(painter, *style(), palette(), isEnabled());
+    if (!m_bPainted) {
+        m_bPainted = true;
+        // Queued, so that it comes after this paint has gone to the screen.
+        if (m_hWaitingIcon)
+            QMetaObject::invokeMethod(this, &DialogHost::ShowWaitingIcon, Qt::QueuedConnection);
+    }
+}
+
+void DialogHost::SetIcon(HICON hIcon) {
+    m_hWaitingIcon = hIcon;
+    if (m_bPainted)
+        ShowWaitingIcon();
+}
+
+void DialogHost::ShowWaitingIcon() {
+    if (HICON icon = std::exchange(m_hWaitingIcon, nullptr))
+        setWindowIcon(IconOf(icon));
 }
 
 void DialogHost::DeliverMouse(UINT message, QMouseEvent* event) {

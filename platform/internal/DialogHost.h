@@ -6,6 +6,7 @@
 
 #include "Afx.h"
 #include "ClientSurface.h"
+#include "CmdTarget.h"
 #include "DialogBuilder.h"
 #include "FieldWarning.h"
 
@@ -48,6 +49,10 @@ public:
     int ScreenImages() const { return m_nScreenImages; }
     // Paints the whole client area now, through WM_PAINT.
     void RepaintAll();
+    // Gives the window its icon. Until the window's first paint is on the
+    // screen the icon waits, and follows right after it: building the
+    // icon's pixels does not delay the first sight of the window.
+    void SetIcon(HICON hIcon);
 
     // The client surface, sized to the client area at the current ratio.
     ClientSurface& Surface();
@@ -97,6 +102,7 @@ private:
     // Copies the dirty areas from the surface to the backing store and sends
     // their bounding rectangle to the screen; false if that cannot be done.
     bool FlushDirect(const QRegion& dirty);
+    void ShowWaitingIcon();
 
     // The command whose keys a key press is, or 0.
     UINT AcceleratorOf(const QKeyEvent* event) const;
@@ -119,6 +125,8 @@ private:
     QRect m_paintRect;
     bool m_bAppWindow;
     bool m_bNeedsFullPaint = true;
+    bool m_bPainted = false;
+    HICON m_hWaitingIcon = nullptr;
     bool m_bFlushing = false;
     bool m_bInTransfer = false;
     // The pointer is over the client area: the mouse messages go to the

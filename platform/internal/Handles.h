@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 namespace platform_detail {
@@ -27,16 +28,18 @@ DialogHost* HostOf(const CWnd* pWnd);
 
 } // namespace platform_detail
 
-// What an icon handle points at: the icon group's images, kept for the
-// program's life.
+struct IconResource;
+
+// What an icon handle points at: the icon group, kept for the program's life.
+// Its images become the toolkit's icon when it is first used, so that loading
+// an icon costs nothing before a window needs its pixels.
 struct IconHandle {
-    QIcon icon;
+    const IconResource* resource = nullptr;
+    std::optional<QIcon> icon;
 };
 
 namespace platform_detail {
-inline const QIcon& IconOf(HICON hIcon) {
-    return hIcon->icon;
-}
+const QIcon& IconOf(HICON hIcon);
 } // namespace platform_detail
 
 // What a drop handle points at: the local files of one drop, or its text.

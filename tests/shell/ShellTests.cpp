@@ -4,6 +4,7 @@
 
 #include "AboutDlg.h"
 #include "DialogHost.h"
+#include "DlgTemplate.h"
 #include "EditorApp.h"
 #include "EditorDlg.h"
 #include "Handles.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QListWidget>
 #include <QMenu>
@@ -25,6 +27,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -148,6 +151,18 @@ TEST_F(ShellTest, AboutBoxOpensModallyFromTheSystemMenuAndLeavesTheDrawing) {
     EXPECT_EQ(VisibleTopLevels(), 1);
     EXPECT_TRUE(platform_detail::WidgetOf(dlg.GetSafeHwnd())->isVisible());
     EXPECT_TRUE(DrawingIntact());
+}
+
+// The window's icon comes right after its first paint, with every image of
+// the icon group.
+TEST_F(ShellTest, TheWindowHasItsIconOnceShown) {
+    QCoreApplication::processEvents();
+    const QIcon icon = platform_detail::WidgetOf(dlg.GetSafeHwnd())->windowIcon();
+    const auto& icons = AfxGetResourceTables().icons;
+    const auto group = std::find_if(icons.begin(), icons.end(),
+                                    [](const IconResource& r) { return r.id == IDR_MAINFRAME; });
+    ASSERT_NE(group, icons.end());
+    EXPECT_EQ(icon.availableSizes().size(), static_cast<qsizetype>(group->images.size()));
 }
 
 TEST_F(ShellTest, F1OpensTheHelpWindowWithoutBlocking) {
