@@ -2,13 +2,16 @@
 
 #include "Text.h"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyle>
+#include <QTextLayout>
 #include <QToolButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace platform_detail {
 
@@ -93,18 +96,101 @@ void GroupFrame::Paint(QPainter& painter, const QPalette& palette, qreal ratio) 
     painter.restore();
 }
 
+// A text laid out once in the font the dialog paints it in: its lines
+// placed as the painter places the lines of a text it draws in a rectangle,
+// with the height and widest line that placement gives.
+struct PaintedText::Layout {
+    QFont font;
+    QTextLayout lines;
+    qreal width = 0;
+    qreal height = 0;
+    // The height without its last line: the painter stops laying lines out
+    // once they fill its rectangle.
+    qreal heightBeforeLast = 0;
+};
+
+PaintedText::PaintedText(const QRect& rect, const QString& text, Qt::Alignment alignment)
+    : m_rect(rect), m_text(text), m_alignment(alignment) {}
+PaintedText::PaintedText(PaintedText&&) noexcept = default;
+PaintedText& PaintedText::operator=(PaintedText&&) noexcept = default;
+PaintedText::~PaintedText() = default;
+
 Qt::Alignment PaintedText::VisualAlignment() const {
     return QStyle::visualAlignment(m_text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight,
                                    m_alignment);
 }
 
-int PaintedText::WantedWidth(const QFontMetrics& metrics) const {
-    const int flags = static_cast<int>(VisualAlignment() & ~(Qt::AlignVCenter | Qt::AlignHCenter));
-    return metrics.boundingRect(0, 0, 2000, 2000, flags, m_text).width();
+int PaintedText::LayOut(const QFont& font) {
+    m_layout.reset();
+    // Kept layouts are for left-to-right text in a plain font, with no
+    // character that the painter would first replace (a tab, a carriage
+    // return) or read as a mark between variants of the text.
+    const bool plain = !font.underline() && !font.overline() && !font.strikeOut() &&
+                       std::none_of(m_text.begin(), m_text.end(), [](QChar c) {
+                           return c == u'\t' || c == u'\r' || c == QChar(0x9C);
+                       });
+    if (m_text.isEmpty() || m_text.isRightToLeft() || !plain) {
+        const int flags =
+            static_cast<int>(VisualAlignment() & ~(Qt::AlignVCenter | Qt::AlignHCenter));
+        return QFontMetrics(font).boundingRect(0, 0, 2000, 2000, flags, m_text).width();
+    }
+    auto layout = std::make_unique<Layout>();
+    layout->font = font;
+    QString shown = m_text;
+    shown.replace(u'\n', QChar::LineSeparator);
+    layout->lines.setText(shown);
+    layout->lines.setFont(font);
+    layout->lines.setCacheEnabled(true);
+    QTextOption option;
+    option.setAlignment(Qt::AlignLeft);
+    option.setTextDirection(Qt::LeftToRight);
+    layout->lines.setTextOption(option);
+    // Each line on a whole pixel below the one before, a leading apart.
+    const qreal leading = QFontMetricsF(font).leading();
+    qreal height = -leading;
+    layout->lines.beginLayout();
+    for (QTextLine line = layout->lines.createLine(); line.isValid();
+         line = layout->lines.createLine()) {
+        line.setLineWidth(0x01000000);
+        layout->heightBeforeLast = std::max<qreal>(height, 0);
+        height = std::ceil(height + leading);
+        line.setPosition(QPointF(0, height));
+        height += line.ascent() + line.descent();
+        layout->width = std::max(layout->width, line.naturalTextWidth());
+    }
+    layout->lines.endLayout();
+    layout->height = height;
+    m_layout = std::move(layout);
+    return static_cast<int>(std::ceil(m_layout->width));
+}
+
+bool PaintedText::PaintLayout(QPainter& painter, const QPalette& palette) const {
+    const QRectF r(m_rect);
+    if (!m_layout || painter.font() != m_layout->font || m_layout->heightBeforeLast >= r.height())
+        return false;
+    const Qt::Alignment align = VisualAlignment();
+    const qreal top = (align & Qt::AlignVCenter) ? (r.height() - m_layout->height) / 2 : 0;
+    const qreal left = (align & Qt::AlignHCenter) ? (r.width() - m_layout->width) / 2 : 0;
+    const bool clip =
+        !r.contains(QRectF(r.x() + left, r.y() + top, m_layout->width, m_layout->height));
+    painter.save();
+    if (clip)
+        painter.setClipRect(r, Qt::IntersectClip);
+    // The pen the style gives an enabled item's text.
+    painter.setPen(QPen(palette.brush(QPalette::WindowText), painter.pen().widthF()));
+    for (int i = 0; i < m_layout->lines.lineCount(); ++i) {
+        const QTextLine line = m_layout->lines.lineAt(i);
+        const qreal x = (align & Qt::AlignHCenter) ? (r.width() - line.horizontalAdvance()) / 2 : 0;
+        line.draw(&painter, QPointF(r.x() + x, r.y() + top));
+    }
+    painter.restore();
+    return true;
 }
 
 void PaintedText::Paint(QPainter& painter, const QStyle& style, const QPalette& palette,
                         bool enabled) const {
+    if (enabled && PaintLayout(painter, palette))
+        return;
     const int flags =
         static_cast<int>(VisualAlignment()) |
         (m_text.isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight);

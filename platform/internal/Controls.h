@@ -9,6 +9,8 @@
 #include <QValidator>
 #include <QWidget>
 
+#include <memory>
+
 class QFontMetrics;
 class QLineEdit;
 class QPainter;
@@ -60,15 +62,18 @@ private:
 // static text. What the program names by an id stays a label it can change.
 class PaintedText {
 public:
-    PaintedText(const QRect& rect, const QString& text, Qt::Alignment alignment)
-        : m_rect(rect), m_text(text), m_alignment(alignment) {}
+    PaintedText(const QRect& rect, const QString& text, Qt::Alignment alignment);
+    PaintedText(PaintedText&&) noexcept;
+    PaintedText& operator=(PaintedText&&) noexcept;
+    ~PaintedText();
 
     QRect Rect() const { return m_rect; }
     const QString& Text() const { return m_text; }
 
-    // The width the text takes in `metrics`' font, measured as a label
-    // measures it for its size hint.
-    int WantedWidth(const QFontMetrics& metrics) const;
+    // Lays the text out in `font`, the font the dialog paints in, and returns
+    // the width it takes, as a label measures it for its size hint. The
+    // layout is kept, so that painting does not shape the text again.
+    int LayOut(const QFont& font);
     // Widens it to `width`, keeping its left edge.
     void SetWidth(int width) { m_rect.setWidth(width); }
     // Paints it with `style` in the painter's font, in the colours of
@@ -76,12 +81,19 @@ public:
     void Paint(QPainter& painter, const QStyle& style, const QPalette& palette, bool enabled) const;
 
 private:
+    struct Layout;
+
     // Its alignment with left and right taken in the text's own direction.
     Qt::Alignment VisualAlignment() const;
+    // Paints the kept layout as the painter lays such a text out and draws
+    // it in a rectangle; false if it has none that fits the painter's font
+    // and the rectangle.
+    bool PaintLayout(QPainter& painter, const QPalette& palette) const;
 
     QRect m_rect;
     QString m_text;
     Qt::Alignment m_alignment;
+    std::unique_ptr<Layout> m_layout;
 };
 
 // Keeps control characters (C0 and C1 controls, DEL, line and paragraph

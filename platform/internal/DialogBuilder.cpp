@@ -236,7 +236,7 @@ int FittedWidth(const QRect& own, int wanted, const std::vector<GroupFrame>& fra
 
 void FitTexts(const std::vector<ControlTable::Entry>& entries,
               const std::vector<GroupFrame>& frames, std::vector<PaintedText>& texts,
-              const QFontMetrics& metrics, int clientWidth, qreal ratio) {
+              const QFont& font, int clientWidth, qreal ratio) {
     for (const ControlTable::Entry& entry : entries) {
         if (!entry.widget || (entry.tpl->kind != ControlKind::AutoRadioButton &&
                               entry.tpl->kind != ControlKind::Static))
@@ -246,8 +246,7 @@ void FitTexts(const std::vector<ControlTable::Entry>& entries,
             FittedWidth(own, WantedWidth(*entry.widget), frames, clientWidth, ratio), own.height());
     }
     for (PaintedText& text : texts)
-        text.SetWidth(
-            FittedWidth(text.Rect(), text.WantedWidth(metrics), frames, clientWidth, ratio));
+        text.SetWidth(FittedWidth(text.Rect(), text.LayOut(font), frames, clientWidth, ratio));
 }
 
 // The toolkit makes every radio button of a window exclusive with all the
@@ -326,8 +325,8 @@ ControlTable BuildControls(const DialogTemplate& tpl, DialogHost& host) {
     }
     AttachBuddies(table.m_entries);
     GroupRadios(table, host);
-    FitTexts(table.m_entries, table.m_frames, table.m_texts, host.fontMetrics(), host.width(),
-             host.devicePixelRatioF());
+    FitTexts(table.m_entries, table.m_frames, table.m_texts, QFont(host.font(), &host),
+             host.width(), host.devicePixelRatioF());
     return table;
 }
 

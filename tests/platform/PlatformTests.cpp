@@ -1102,4 +1102,69 @@ TEST(GroupFrameFit, PaintsOnlyWhatItReports) {
     }
 }
 
+// A static text the dialog paints from the layout it kept when it measured
+// it must look exactly as the style draws an item's text in its rectangle,
+// which is how a label paints, and measure as a label does.
+TEST(PaintedTextFit, PaintsAndMeasuresAsTheToolkitDoes) {
+    struct Case {
+        const char* text;
+        QRect rect;
+        Qt::Alignment alignment;
+    };
+    const Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignVCenter;
+    const Qt::Alignment topLeft = Qt::AlignLeft | Qt::AlignTop;
+    const Case cases[] = {
+        {"Korvex Glimmet 1.0", QRect(15, 203, 240, 16), centred},
+        {"Left click to draw, and right click to erase", QRect(15, 230, 240, 16), centred},
+        {"Left click to draw, and right click to erase", QRect(7, 5, 90, 16), centred},
+        {"Korvex Glimmet Version 1.0 \nWritten by us", QRect(53, 11, 180, 32), topLeft},
+        {"one\ntwo\nthree", QRect(3, 3, 60, 20), centred},
+        {"one\ntwo", QRect(3, 3, 60, 7), topLeft},
+        {"AV To Wa yj", QRect(2, 4, 70, 11), Qt::AlignLeft | Qt::AlignVCenter},
+        {"ends in blanks   ", QRect(5, 5, 120, 15), centred},
+        {"&Save as", QRect(5, 5, 80, 15), topLeft},
+        {"\u05E9\u05DC\u05D5\u05DD", QRect(5, 5, 80, 15), topLeft},
+        {"a\tb", QRect(5, 5, 80, 15), centred},
+        {"", QRect(5, 5, 80, 15), centred},
+    };
+    const qreal ratio = qApp->devicePixelRatio();
+    const QPalette palette = QApplication::palette();
+    const QStyle& style = *QApplication::style();
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        const auto shot = [&](auto paint) {
+            QImage image(QSize(260, 260) * ratio, QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(palette.color(QPalette::Window));
+            QPainter painter(&image);
+            paint(painter, image);
+            return image;
+        };
+        int measured = 0;
+        const QImage kept = shot([&](QPainter& painter, QImage& image) {
+            platform_detail::PaintedText painted(c.rect, text, c.alignment);
+            measured = painted.LayOut(QFont(QApplication::font(), &image));
+            painted.Paint(painter, style, palette, true);
+        });
+        const QImage drawn = shot([&](QPainter& painter, QImage&) {
+            const Qt::Alignment align = QStyle::visualAlignment(
+                text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight, c.alignment);
+            style.drawItemText(
+                &painter, c.rect,
+                static_cast<int>(align) |
+                    (text.isRightToLeft() ? Qt::TextForceRightToLeft : Qt::TextForceLeftToRight),
+                palette, true, text, QPalette::WindowText);
+        });
+        EXPECT_TRUE(kept == drawn) << c.text;
+        const int flags = static_cast<int>(
+            QStyle::visualAlignment(text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight,
+                                    c.alignment) &
+            ~(Qt::AlignHCenter | Qt::AlignVCenter));
+        EXPECT_EQ(
+            measured,
+            QFontMetrics(QApplication::font()).boundingRect(0, 0, 2000, 2000, flags, text).width())
+            << c.text;
+    }
+}
+
 } // namespace
