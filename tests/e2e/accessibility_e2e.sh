@@ -105,7 +105,8 @@ start_glimmet "$glimmet" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 probe controls \
     "radio button=Width: 8 Pixels" "radio button=Width: 16 Pixels" \
     "radio button=Width: 32 Pixels" "text=Height" "text=Sprite name" "text=Generated code" \
-    "push button=New" "push button=Make Code" "table=Drawing area" "image=Preview"
+    "push button=New" "push button=Make Code" "table=Drawing area" "image=Preview" \
+    "label=Left click to draw, and right click to erase"
 # Before the first layout the drawing area has no cells.
 probe grid "Drawing area" 0 0
 
